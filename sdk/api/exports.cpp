@@ -1,0 +1,66 @@
+// The exported port, error and local-module functions. Each is a thin step
+// onto the global object; behaviour lives in SerialPort and CQRVDev.
+#include "api/global_data.h"
+#include "qrvlink/qrvlink.h"
+
+using qrv::GlobalData;
+
+namespace {
+std::uint32_t U32(int value) { return static_cast<std::uint32_t>(value); }
+}  // namespace
+
+extern "C" {
+
+QRV_API int Q_OpenCom(const wchar_t* path, int baudRate, int dataBits, int parity, int stopBits, int reserved,
+                      int rtsControl, int ctsOutFlow, int dsrOutFlow, int readTimeoutMs) {
+    auto& g = GlobalData();
+    g.LastError = Q_ERR_NONE;
+    return g.Serial.Open(path, U32(baudRate), U32(dataBits), U32(parity), U32(stopBits), U32(reserved),
+                         U32(rtsControl), U32(ctsOutFlow), U32(dsrOutFlow), U32(readTimeoutMs));
+}
+
+QRV_API int Q_CloseCom(void) {
+    auto& g = GlobalData();
+    g.LastError = Q_ERR_NONE;
+    g.Serial.Close();
+    return 1;
+}
+
+QRV_API int Q_ComCheckOpen(void) { return GlobalData().Serial.IsOpen() ? 1 : 0; }
+
+QRV_API int Q_GetLastError(void) { return GlobalData().LastError; }
+
+QRV_API int Q_QRV_LoadInfo(void) {
+    auto& g = GlobalData();
+    return g.Device.LoadInfo(g.LastError);
+}
+
+QRV_API int Q_QRV_GetPropertyAll(ModuleBase* base, ModuleProperty* property) {
+    auto& g = GlobalData();
+    return g.Device.GetPropertyAll(base, property, g.LastError);
+}
+
+QRV_API int Q_QRV_SetLocalPropertyAll(const ModuleBase* /*ignored*/, const ModuleProperty* property) {
+    return GlobalData().Device.SetLocalPropertyAll(property);
+}
+
+QRV_API int Q_QRV_GetProperty(int number, void* destination, int size) {
+    auto& g = GlobalData();
+    return g.Device.GetProperty(number, destination, size, g.LastError);
+}
+
+QRV_API int Q_QRV_SetProperty(int number, const void* value, int size) {
+    auto& g = GlobalData();
+    return g.Device.SetProperty(number, value, size, g.LastError);
+}
+
+QRV_API int Q_QRV_SubmitInfo(void) {
+    auto& g = GlobalData();
+    return g.Device.SubmitInfo(g.LastError);
+}
+
+QRV_API int Q_QRV_ResetDev(void) { return GlobalData().Device.ResetDev(); }
+
+QRV_API int Q_QRV_ResetToDefault(void) { return GlobalData().Device.ResetToDefault(); }
+
+}  // extern "C"

@@ -1,0 +1,1 @@
+#include "device/qrv_dev.h"
