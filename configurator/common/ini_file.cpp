@@ -7,6 +7,8 @@
 // Our own code decides the encoding (UTF-8, or GB18030 turned into UTF-8);
 // SimpleIni only splits sections, keys and values.
 #define SI_NO_CONVERSION
+// The packaged header keeps its template bodies behind this switch.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include "common/text_codec.h"
@@ -14,7 +16,7 @@
 namespace {
 
 // Names compare without letter case, as the Windows profile calls do.
-using Ini = CSimpleIniCaseA;
+using Ini = CSimpleIniA;
 
 // Files copied from older Windows installations are GB18030 (or its GBK
 // subset) rather than UTF-8; anything that is not valid UTF-8 is read so.
