@@ -52,3 +52,8 @@ void GuiTest::WriteModuleFile(const QString& relativePath, const QByteArray& byt
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
+
+// Fontconfig keeps its caches for the life of the process; LeakSanitizer
+// would report them at exit in every test that lays out text.
+extern "C" const char* __lsan_default_suppressions();
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
