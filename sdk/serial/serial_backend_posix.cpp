@@ -58,15 +58,15 @@ struct BaudEntry {
 
 // The numeric values of Bxxx differ between systems: map through the names.
 constexpr BaudEntry kBaudTable[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
-    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
-    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
-    {57600, B57600},   {115200, B115200}, {230400, B230400},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+    {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200},   {230400, B230400},
 #ifdef B460800
     {460800, B460800},
 #endif
 #ifdef B500000
-    {500000, B500000}, {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
+    {500000, B500000},   {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
     {1500000, B1500000}, {2000000, B2000000},
 #endif
 #ifdef B2500000
@@ -83,38 +83,52 @@ std::optional<speed_t> SpeedCode(std::uint32_t baudRate) {
 
 std::optional<tcflag_t> CharacterSize(std::uint8_t dataBits) {
     switch (dataBits) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    case 8: return CS8;
-    default: return std::nullopt;
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        case 8:
+            return CS8;
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<tcflag_t> ParityFlags(std::uint8_t parity) {
     switch (static_cast<Parity>(parity)) {
-    case Parity::None: return tcflag_t{0};
-    case Parity::Odd: return tcflag_t{PARENB | PARODD};
-    case Parity::Even: return tcflag_t{PARENB};
+        case Parity::None:
+            return tcflag_t{0};
+        case Parity::Odd:
+            return tcflag_t{PARENB | PARODD};
+        case Parity::Even:
+            return tcflag_t{PARENB};
 #ifdef CMSPAR
-    // "Stick" parity: the parity bit is constant, 1 with PARODD, 0 without.
-    case Parity::Mark: return tcflag_t{PARENB | CMSPAR | PARODD};
-    case Parity::Space: return tcflag_t{PARENB | CMSPAR};
+        // "Stick" parity: the parity bit is constant, 1 with PARODD, 0 without.
+        case Parity::Mark:
+            return tcflag_t{PARENB | CMSPAR | PARODD};
+        case Parity::Space:
+            return tcflag_t{PARENB | CMSPAR};
 #endif
-    default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<tcflag_t> StopBitFlags(std::uint8_t stopBits, std::uint8_t dataBits) {
     switch (static_cast<StopBits>(stopBits)) {
-    case StopBits::One: return tcflag_t{0};
-    case StopBits::Two: return tcflag_t{CSTOPB};
-    // UARTs send 1.5 stop bits only for 5-bit characters, where CSTOPB means
-    // 1.5; with longer characters there is no 1.5 to be had.
-    case StopBits::OneAndHalf:
-        if (dataBits == 5) return tcflag_t{CSTOPB};
-        return std::nullopt;
-    default: return std::nullopt;
+        case StopBits::One:
+            return tcflag_t{0};
+        case StopBits::Two:
+            return tcflag_t{CSTOPB};
+        // UARTs send 1.5 stop bits only for 5-bit characters, where CSTOPB means
+        // 1.5; with longer characters there is no 1.5 to be had.
+        case StopBits::OneAndHalf:
+            if (dataBits == 5) return tcflag_t{CSTOPB};
+            return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -190,8 +204,8 @@ void WaitForOutputDrained(int fd, std::uint32_t baudRate, std::optional<Clock::t
         if (deadline && now >= *deadline) return;
         // Sleep about as long as the queued characters take to leave.
         const auto bitsPerSecond = std::max<std::uint32_t>(baudRate, 1);
-        auto pause = Milliseconds(std::uint64_t{static_cast<unsigned>(pending)} * kBitsPerCharacter * 1000 /
-                                  bitsPerSecond);
+        auto pause =
+            Milliseconds(std::uint64_t{static_cast<unsigned>(pending)} * kBitsPerCharacter * 1000 / bitsPerSecond);
         pause = std::max(pause, Milliseconds(1));
         if (deadline) pause = std::min(pause, std::chrono::ceil<Milliseconds>(*deadline - now));
         std::this_thread::sleep_for(pause);
@@ -248,8 +262,8 @@ bool SerialBackend::OpenDevice(const std::string& devicePath) {
     if (fd < 0) return false;
     // flock is what makes the port ours: TIOCEXCL does not stop root. Set
     // TIOCEXCL all the same so that other programs' plain opens fail too.
-    const bool exclusive = RetryOnEintr([&] { return flock(fd, LOCK_EX | LOCK_NB); }) == 0 &&
-                           ModemIoctlSucceeded(ioctl(fd, TIOCEXCL));
+    const bool exclusive =
+        RetryOnEintr([&] { return flock(fd, LOCK_EX | LOCK_NB); }) == 0 && ModemIoctlSucceeded(ioctl(fd, TIOCEXCL));
     termios current{};
     // tcgetattr fails with ENOTTY on anything that is not a terminal.
     if (!exclusive || tcgetattr(fd, &current) != 0) {

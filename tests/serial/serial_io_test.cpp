@@ -2,10 +2,9 @@
 // (capacity, gap, total time-out), what a write purges, and the failures.
 // Bounds below are protocol facts; the upper ones leave room for a loaded
 // machine.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/time.h>
-
-#include <gtest/gtest.h>
 
 #include <future>
 #include <vector>

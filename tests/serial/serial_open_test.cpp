@@ -1,10 +1,9 @@
 // Opening the port: path rules, exclusivity, the line settings that reach the
 // device and the ones refused, and the closed state.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cwchar>
@@ -35,7 +34,7 @@ protected:
 
 TEST(ReadInterval, IsFortyCharacterTimesAndAtLeastOneMillisecond) {
     const std::pair<std::uint32_t, std::uint32_t> rows[] = {
-        {1200, 333}, {2400, 166}, {4800, 83}, {9600, 41},  {19200, 20},
+        {1200, 333}, {2400, 166}, {4800, 83},  {9600, 41},  {19200, 20},
         {38400, 10}, {57600, 6},  {115200, 3}, {230400, 1}, {460800, 1},
     };
     for (const auto& [baud, interval] : rows) EXPECT_EQ(ReadIntervalForBaud(baud), interval) << baud;

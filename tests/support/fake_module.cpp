@@ -27,27 +27,38 @@ constexpr std::size_t kWriteChunk = 256;
 
 std::size_t ConfigRequestLength(std::uint8_t command) {
     switch (command) {
-    case proto::kCmdReadBaseInfo: return proto::kLenReadBaseInfo;
-    case proto::kCmdReadProperty: return proto::kLenReadProperty;
-    case proto::kCmdWriteProperty: return proto::kLenWriteProperty;
-    case proto::kCmdTuneRadio: return proto::kLenTuneRadio;
-    case proto::kCmdSearchBroadcast: return proto::kLenSearchBroadcast;
-    case proto::kCmdSearchByAddr: return proto::kLenSearchByAddr;
-    case proto::kCmdResetModule:
-    case proto::kCmdEnterUpdate:
-    case proto::kCmdFinishUpdate:
-    case proto::kCmdFactoryReset: return proto::kLenAddrTypeCommand;
-    default: return 0;
+        case proto::kCmdReadBaseInfo:
+            return proto::kLenReadBaseInfo;
+        case proto::kCmdReadProperty:
+            return proto::kLenReadProperty;
+        case proto::kCmdWriteProperty:
+            return proto::kLenWriteProperty;
+        case proto::kCmdTuneRadio:
+            return proto::kLenTuneRadio;
+        case proto::kCmdSearchBroadcast:
+            return proto::kLenSearchBroadcast;
+        case proto::kCmdSearchByAddr:
+            return proto::kLenSearchByAddr;
+        case proto::kCmdResetModule:
+        case proto::kCmdEnterUpdate:
+        case proto::kCmdFinishUpdate:
+        case proto::kCmdFactoryReset:
+            return proto::kLenAddrTypeCommand;
+        default:
+            return 0;
     }
 }
 
 std::size_t IoRequestLength(std::uint8_t command) {
     switch (command) {
-    case proto::kIoCmdSetDirections:
-    case proto::kIoCmdSetOutputs: return proto::kLenIoWrite;
-    case proto::kIoCmdReadInputs:
-    case proto::kIoCmdReadAd: return proto::kLenIoRead;
-    default: return 0;
+        case proto::kIoCmdSetDirections:
+        case proto::kIoCmdSetOutputs:
+            return proto::kLenIoWrite;
+        case proto::kIoCmdReadInputs:
+        case proto::kIoCmdReadAd:
+            return proto::kLenIoRead;
+        default:
+            return 0;
     }
 }
 
@@ -60,11 +71,11 @@ std::size_t CompleteFrameLength(const Bytes& bytes) {
     if (start == proto::kConfigStart && command == proto::kCmdFirmwareBlock) {
         // Blocks of the first region end in A5, those of the second in A5 BA:
         // a first-region block is known only by the byte after it.
-        const bool markerInPlace =
-            bytes.size() >= proto::kLenBlockFirstRegion && bytes[proto::kLenBlockFirstRegion - 1] == proto::kBlockMarker;
+        const bool markerInPlace = bytes.size() >= proto::kLenBlockFirstRegion &&
+                                   bytes[proto::kLenBlockFirstRegion - 1] == proto::kBlockMarker;
         if (!markerInPlace || bytes.size() == proto::kLenBlockFirstRegion) return 0;
         return bytes[proto::kLenBlockFirstRegion] == proto::kConfigEnd ? proto::kLenBlockSecondRegion
-                                                                        : proto::kLenBlockFirstRegion;
+                                                                       : proto::kLenBlockFirstRegion;
     }
     std::size_t length = 0;
     std::uint8_t end = 0;
@@ -80,7 +91,8 @@ std::size_t CompleteFrameLength(const Bytes& bytes) {
 }
 
 timespec ToTimespec(FakeClock::duration duration) {
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(duration, FakeClock::duration::zero()));
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(duration, FakeClock::duration::zero()));
     return timespec{static_cast<time_t>(ns.count() / 1'000'000'000), static_cast<long>(ns.count() % 1'000'000'000)};
 }
 
@@ -114,7 +126,8 @@ FakeModule::~FakeModule() {
 }
 
 void FakeModule::Expect(Bytes answer, Delivery delivery) {
-    const std::size_t split = delivery.splitAt > 0 && delivery.splitAt < answer.size() ? delivery.splitAt : answer.size();
+    const std::size_t split =
+        delivery.splitAt > 0 && delivery.splitAt < answer.size() ? delivery.splitAt : answer.size();
     std::vector<Piece> pieces(1);
     pieces[0].after = delivery.after;
     pieces[0].bytes = std::move(delivery.garbage);
@@ -188,7 +201,8 @@ void FakeModule::RecordRequest(Bytes bytes, FakeClock::time_point time) {
 
 void FakeModule::TakeRequests(FakeClock::time_point now) {
     while (const std::size_t length = CompleteFrameLength(incoming_)) {
-        RecordRequest(Bytes(incoming_.begin(), incoming_.begin() + static_cast<std::ptrdiff_t>(length)), incomingStart_);
+        RecordRequest(Bytes(incoming_.begin(), incoming_.begin() + static_cast<std::ptrdiff_t>(length)),
+                      incomingStart_);
         incoming_.erase(incoming_.begin(), incoming_.begin() + static_cast<std::ptrdiff_t>(length));
         // What followed came in the same read or later; the read's time is
         // the best estimate left.

@@ -18,7 +18,7 @@
 //   ... run the code under test on pty.SlavePathWide() ...
 //   ASSERT_TRUE(fake.WaitForRequests(3, 2s));
 //   auto requests = fake.Requests();             // bytes + steady_clock time
-//   EXPECT_GE(requests[1].time - requests[0].time, 100ms);
+//   EXPECT_GE(requests[1].time - requests[0].time, 100ms - 5ms);  // see Request::time
 //
 // Frames: a request ends when the bytes seen so far form a complete frame of
 // the command table (AB cmd ... BA, AA cmd ... 55; the firmware block's two
@@ -77,8 +77,11 @@ struct Piece {
 
 struct Request {
     Bytes bytes;
-    FakeClock::time_point time;  // arrival of the first byte
-    bool scripted = false;       // false: it came after the script ran out
+    // When the thread read the first byte: a scheduling delay after the port
+    // wrote it, so the span between two requests may come out a few ms short
+    // of the fixed pause between them on a loaded machine.
+    FakeClock::time_point time;
+    bool scripted = false;  // false: it came after the script ran out
 };
 
 class FakeModule {

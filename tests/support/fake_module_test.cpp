@@ -1,12 +1,12 @@
 // The fake module's request cutting, script order and output pacing, seen
 // from a plain descriptor on the port's end of the pty.
+#include "support/fake_module.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include "support/fake_module.h"
 #include "support/pty_pair.h"
 
 namespace qrv::test {
