@@ -195,13 +195,13 @@ std::optional<Clock::time_point> TotalDeadline(Clock::time_point start, std::uin
 
 // Linux write() returns once the bytes are in the driver; wait (within the
 // write deadline) until they are on the wire, so that the next purge cannot
-// throw away a request not yet sent.
-void WaitForOutputDrained(int fd, std::uint32_t baudRate, std::optional<Clock::time_point> deadline) {
+// throw away a request not yet sent. Returns the bytes still queued.
+std::uint32_t WaitForOutputDrained(int fd, std::uint32_t baudRate, std::optional<Clock::time_point> deadline) {
     for (;;) {
         int pending = 0;
-        if (ioctl(fd, TIOCOUTQ, &pending) != 0 || pending <= 0) return;
+        if (ioctl(fd, TIOCOUTQ, &pending) != 0 || pending <= 0) return 0;
         const auto now = Clock::now();
-        if (deadline && now >= *deadline) return;
+        if (deadline && now >= *deadline) return static_cast<std::uint32_t>(pending);
         // Sleep about as long as the queued characters take to leave.
         const auto bitsPerSecond = std::max<std::uint32_t>(baudRate, 1);
         auto pause =
@@ -360,10 +360,13 @@ bool SerialBackend::Write(const std::uint8_t* buffer, std::uint32_t length, std:
         if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return false;
         // The driver's queue is full: wait for room, but a write cut short by
         // its time-out still succeeds with the smaller count.
-        if (deadline && Clock::now() >= *deadline) return true;
+        if (deadline && Clock::now() >= *deadline) break;
         if (!WaitForDevice(fd, POLLOUT, deadline)) return false;
     }
-    WaitForOutputDrained(fd, baudRate_, deadline);
+    // Bytes stuck in the queue at the deadline (a stalled handshake) were not
+    // sent, and the next purge discards them: they are not counted.
+    const std::uint32_t unsent = WaitForOutputDrained(fd, baudRate_, deadline);
+    written -= std::min(unsent, written);
     return true;
 }
 
