@@ -1,5 +1,7 @@
 // The platform seam under SerialPort: one implementation file per platform
 // (serial_backend_posix.cpp, later serial_backend_win32.cpp), chosen by CMake.
+// It carries Windows comm semantics: the time-outs below mean what
+// SetCommTimeouts gives them, whatever the platform underneath.
 #pragma once
 
 #include <cstdint>
@@ -17,29 +19,43 @@ public:
     SerialBackend(const SerialBackend&) = delete;
     SerialBackend& operator=(const SerialBackend&) = delete;
 
-    // Opens the device exclusively; false when absent, in use or not a port.
+    // Opens the device exclusively (closing any device held before); false
+    // when absent, in use, inaccessible or not a serial port.
     bool OpenDevice(const std::string& devicePath);
     // Applies the line settings; false when the platform refuses any of them.
     bool ApplySettings(const LineSettings& settings);
+    // Advisory driver queue sizes; some platforms size their queues themselves.
+    void SetQueueSizes(std::uint32_t inputBytes, std::uint32_t outputBytes);
+    // Read total = multiplier x capacity + constant (likewise for writes).
+    // Both totals 0 with an interval set: a read waits for ever for its first
+    // byte. Interval 0xFFFFFFFF with both totals 0: a read returns at once with
+    // what is queued. Interval 0: no gap limit.
     void ApplyTimeouts(const Timeouts& timeouts);
     // Throws away unread input and unsent output.
     void Purge();
     void CloseDevice();
     bool IsOpen() const;
 
+    // Success also when cut short by the write time-out (`written` tells).
     bool Write(const std::uint8_t* buffer, std::uint32_t length, std::uint32_t& written);
+    // Success also when a time-out ends the read, with any count down to 0.
     bool Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t& received);
 
 private:
-    int fd_ = -1;
-    bool isPty_ = false;
+    // A file descriptor, or a HANDLE on Windows; -1 is invalid on both.
+    std::intptr_t handle_ = -1;
+    bool isPseudoTerminal_ = false;
+    std::uint32_t baudRate_ = 0;
     std::uint32_t readIntervalMs_ = 0;
-    std::uint32_t readTotalMs_ = 0;
-    std::uint32_t writeTotalMs_ = 0;
+    std::uint32_t readTotalMultiplier_ = 0;
+    std::uint32_t readTotalConstantMs_ = 0;
+    std::uint32_t writeTotalMultiplier_ = 0;
+    std::uint32_t writeTotalConstantMs_ = 0;
 };
 
 // Maps a caller's path to the device path: a leading "\\.\" is dropped and a
-// bare name ("ttyUSB0") lives under /dev. Returns "" for a path to refuse.
+// bare name ("ttyUSB0") lives under /dev. The result is UTF-8 whatever the
+// locale. Returns "" for a path to refuse (null, empty, not valid Unicode).
 std::string DevicePathFromWide(const wchar_t* path);
 
 }  // namespace qrv

@@ -14,11 +14,11 @@ namespace qrv {
 // Line-setting codes as callers pass them.
 struct LineSettings {
     std::uint32_t baudRate = 9600;
-    std::uint8_t dataBits = 8;   // 5..8
-    std::uint8_t parity = 0;     // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    std::uint8_t stopBits = 0;   // 0 one, 1 one and a half, 2 two
-    std::uint8_t dtrControl = 1; // 0 disable, 1 enable, 2 handshake
-    std::uint8_t rtsControl = 1; // 0 disable, 1 enable, 2 handshake, 3 toggle
+    std::uint8_t dataBits = 8;    // 5..8
+    std::uint8_t parity = 0;      // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::uint8_t stopBits = 0;    // 0 one, 1 one and a half, 2 two
+    std::uint8_t dtrControl = 1;  // 0 disable, 1 enable, 2 handshake
+    std::uint8_t rtsControl = 1;  // 0 disable, 1 enable, 2 handshake, 3 toggle
     std::uint8_t ctsOutFlow = 0;
     std::uint8_t dsrOutFlow = 0;
 };
@@ -56,7 +56,9 @@ public:
 
     // Purges both queues, then writes; 0 when closed or on a platform failure.
     int Write(const std::uint8_t* buffer, std::uint32_t length, std::uint32_t& written);
-    // Reads up to `capacity` bytes under the time-outs set by Open.
+    // Reads up to `capacity` bytes under the time-outs set by Open. A silent
+    // read succeeds with 0; with readTimeoutMs 0 there is no total limit and
+    // the read waits for ever for its first byte, as on Windows.
     int Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t& received);
 
     const wchar_t* PortPath() const { return portPath_; }

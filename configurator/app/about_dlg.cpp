@@ -1,0 +1,12 @@
+#include "app/about_dlg.h"
+
+#include <QPushButton>
+
+#include "ui_about_dlg.h"
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::CAboutDlg>()) {
+    ui_->setupUi(this);
+    connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+CAboutDlg::~CAboutDlg() = default;

@@ -1,0 +1,149 @@
+#include "app/qrvtune_dlg.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include <string>
+
+#include "app/about_dlg.h"
+#include "app/port_list.h"
+#include "app/serial_settings.h"
+#include "app/skin.h"
+#include "common/ini_file.h"
+#include "common/module_dir.h"
+#include "common/session_state.h"
+#include "qrvlink/qrvlink.h"
+#include "toolkit/toolkit.h"
+#include "ui_main_window.h"
+#include "views/view_adio.h"
+#include "views/view_base_info.h"
+#include "views/view_dev_adv_cfg.h"
+#include "views/view_local_dev_list.h"
+#include "views/view_remote_dev_list.h"
+#include "views/views.h"
+
+namespace {
+CQrvtuneDlg* mainWindow = nullptr;
+
+// The SDK takes Windows device paths; it strips this prefix itself.
+const QString kDevicePathPrefix = QStringLiteral("\\\\.\\");
+}  // namespace
+
+CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::CQrvtuneDlg>()) {
+    stylesDir_ = GetModuleDir() + QStringLiteral("/Styles/");
+    LoadSkin(stylesDir_ + QLatin1String(kSkinFileName));
+
+    ui_->setupUi(this);
+    ui_->imagePane->SetImagePath(GetModuleDir() + QStringLiteral("/dadar.gxd"));
+    mainWindow = this;
+
+    // The about item of the window's own menu, here its context menu.
+    auto* about = new QAction(QStringLiteral("关于 Qrvtune(&A)..."), this);
+    connect(about, &QAction::triggered, this, &CQrvtuneDlg::ShowAbout);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    connect(ui_->openButton, &QPushButton::clicked, this, &CQrvtuneDlg::OpenPort);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &CQrvtuneDlg::ClosePort);
+    connect(ui_->rescanButton, &QPushButton::clicked, this, &CQrvtuneDlg::FillPortList);
+
+    BuildTabSets();
+    FillPortList();
+    ui_->stopBitsCombo->setCurrentIndex(kDefaultStopBitsPosition);
+    ui_->parityCombo->setCurrentIndex(kDefaultParityPosition);
+    ui_->dataBitsCombo->setCurrentIndex(kDefaultDataBitsPosition);
+    ui_->baudCombo->setCurrentIndex(kDefaultBaudPosition);
+    SetPortControls(false);
+    setWindowTitle(QStringLiteral("Qrvtune V") +
+                   ReadIniString(SettingsPath(), QStringLiteral("BaseInfo"), QStringLiteral("Ver")));
+}
+
+CQrvtuneDlg::~CQrvtuneDlg() {
+    // The pages outlive the window: take them back before the tab sets go.
+    QWidget* pages[] = {&ViewLocalDevList(), &ViewRemoteDevList(), &ViewBaseInfo(), &ViewDevAdvCfg(), &ViewADIO()};
+    for (QWidget* page : pages) page->setParent(nullptr);
+    if (mainWindow == this) mainWindow = nullptr;
+}
+
+CQrvtuneDlg* CQrvtuneDlg::MainWindow() { return mainWindow; }
+
+int CQrvtuneDlg::ActiveLeftTab() const { return ui_->leftTabs->currentIndex(); }
+
+int ActiveLeftTabIndex() {
+    const CQrvtuneDlg* window = CQrvtuneDlg::MainWindow();
+    return window != nullptr ? window->ActiveLeftTab() : kLeftTabLocal;
+}
+
+void CQrvtuneDlg::BuildTabSets() {
+    ui_->leftTabs->addTab(&ViewLocalDevList(), QStringLiteral("本地设备"));
+    ui_->leftTabs->addTab(&ViewRemoteDevList(), QStringLiteral("网络设备"));
+    ui_->rightTabs->addTab(&ViewBaseInfo(), QStringLiteral("基本信息"));
+    ui_->rightTabs->addTab(&ViewDevAdvCfg(), QStringLiteral("高级"));
+    ui_->rightTabs->addTab(&ViewADIO(), QStringLiteral("无线IO"));
+    ui_->leftTabs->setCurrentIndex(0);
+    ui_->rightTabs->setCurrentIndex(0);
+}
+
+QString CQrvtuneDlg::SettingsPath() const { return GetModuleDir() + QStringLiteral("/Meshcfg.ini"); }
+
+void CQrvtuneDlg::FillPortList() {
+    ui_->portCombo->clear();
+    ui_->portCombo->addItems(AvailablePortNames());
+    // A position beyond the list selects nothing and leaves the field empty.
+    const int position = ReadIniInt(SettingsPath(), QStringLiteral("APP"), QStringLiteral("COM"), 0);
+    ui_->portCombo->setCurrentIndex(position < ui_->portCombo->count() ? position : -1);
+}
+
+void CQrvtuneDlg::SetPortControls(bool open) {
+    QWidget* settings[] = {ui_->portCombo,   ui_->baudCombo,   ui_->dataBitsCombo, ui_->parityCombo,
+                           ui_->stopBitsCombo, ui_->timeoutEdit, ui_->openButton,    ui_->rescanButton};
+    for (QWidget* control : settings) control->setEnabled(!open);
+    ui_->closeButton->setEnabled(open);
+    ui_->openButton->setVisible(!open);
+    ui_->closeButton->setVisible(open);
+}
+
+void CQrvtuneDlg::OpenPort() {
+    // A time-out that is not a number keeps the previous value; 0 and
+    // negative numbers go to the SDK as entered.
+    bool isNumber = false;
+    const int timeout = ui_->timeoutEdit->text().trimmed().toInt(&isNumber);
+    if (isNumber) timeoutMs_ = timeout;
+
+    const std::wstring path = (kDevicePathPrefix + ui_->portCombo->currentText()).toStdWString();
+    Q_CloseCom();
+    const int opened = Q_OpenCom(path.c_str(), BaudForPosition(ui_->baudCombo->currentIndex()),
+                                 DataBitsForPosition(ui_->dataBitsCombo->currentIndex()),
+                                 ParityForPosition(ui_->parityCombo->currentIndex()),
+                                 StopBitsForPosition(ui_->stopBitsCombo->currentIndex()),
+                                 /*reserved=*/0, /*rtsControl=*/0, /*ctsOutFlow=*/0, /*dsrOutFlow=*/0, timeoutMs_);
+    if (opened != 0) {
+        SessionState().PortOpen = 1;
+        SetPortControls(true);
+        return;
+    }
+    qrvtune::ShowMessage(QStringLiteral("打开串口失败"), qrvtune::MessageIcon::Warning);
+    SetPortControls(false);
+    SessionState().PortOpen = 0;
+}
+
+void CQrvtuneDlg::ClosePort() {
+    Q_CloseCom();
+    SetPortControls(false);
+    SessionState().PortOpen = 0;
+}
+
+void CQrvtuneDlg::ShowAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CQrvtuneDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter does nothing here; Esc (and the close box) end the program.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

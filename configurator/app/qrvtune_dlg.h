@@ -1,0 +1,51 @@
+#pragma once
+// The main window (template 102): the serial panel, the image pane and the
+// two tab sets that host the five pages.
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+namespace Ui {
+class CQrvtuneDlg;
+}
+
+// The left tab set's tabs: which module an operation of the advanced and
+// wireless IO pages is meant for.
+inline constexpr int kLeftTabLocal = 0;    // "本地设备": the module on the port
+inline constexpr int kLeftTabNetwork = 1;  // "网络设备": the row selected in the network list
+
+class CQrvtuneDlg : public QDialog {
+public:
+    explicit CQrvtuneDlg(QWidget* parent = nullptr);
+    ~CQrvtuneDlg() override;
+
+    // The program's main window while one exists, else nullptr.
+    static CQrvtuneDlg* MainWindow();
+
+    int ActiveLeftTab() const;
+    const QString& StylesDir() const { return stylesDir_; }
+
+    // Refills the port field and selects the position the settings file names.
+    void FillPortList();
+    // Closed: settings editable, open and rescan offered. Open: only close.
+    void SetPortControls(bool open);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildTabSets();
+    void OpenPort();
+    void ClosePort();
+    void ShowAbout();
+    QString SettingsPath() const;
+
+    std::unique_ptr<Ui::CQrvtuneDlg> ui_;
+    QString stylesDir_;
+    int timeoutMs_ = 1000;
+};
+
+// The active tab of the main window's left tab set; kLeftTabLocal when no
+// main window exists.
+int ActiveLeftTabIndex();

@@ -1,0 +1,18 @@
+#pragma once
+// Positions of the serial panel's lists and the values Q_OpenCom takes for
+// them. A position outside a list (nothing selected) gives the list's
+// default: 115200 baud, 8 data bits, no parity, one stop bit.
+
+int BaudForPosition(int position);
+int DataBitsForPosition(int position);
+// Parity codes are the positions: 0 none, 1 odd, 2 even, 3 and 4 the forced
+// bit ("强制为0", "强制为1"), the same codes the module's own setting uses.
+int ParityForPosition(int position);
+// 0 one stop bit, 1 one and a half, 2 two.
+int StopBitsForPosition(int position);
+
+// The defaults selected when the window opens.
+inline constexpr int kDefaultBaudPosition = 7;      // 115200
+inline constexpr int kDefaultDataBitsPosition = 3;  // 8
+inline constexpr int kDefaultParityPosition = 0;    // 无
+inline constexpr int kDefaultStopBitsPosition = 0;  // 1

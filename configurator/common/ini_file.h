@@ -1,0 +1,19 @@
+#pragma once
+// INI files read and written with the rules Windows' private-profile calls
+// follow, which the settings files copied from older installations rely on:
+// section and key names ignore letter case, a missing file, section or key
+// gives the default, and text values are cut to 259 characters.
+#include <QString>
+
+inline constexpr qsizetype kIniValueMaxChars = 259;
+
+// The value, or the empty string when absent.
+QString ReadIniString(const QString& path, const QString& section, const QString& key);
+
+// The value's leading decimal number (leading blanks and a sign accepted);
+// a value without digits reads as 0, an absent one as `fallback`.
+int ReadIniInt(const QString& path, const QString& section, const QString& key, int fallback);
+
+// Sets the key, creating file and section when needed; false when the file
+// could not be written. The file is written as UTF-8.
+bool WriteIniString(const QString& path, const QString& section, const QString& key, const QString& value);

@@ -1,0 +1,61 @@
+#include "toolkit/qt_toolkit.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+
+namespace qrvtune {
+namespace {
+
+QMessageBox::Icon ToQt(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Warning: return QMessageBox::Warning;
+        case MessageIcon::Error: return QMessageBox::Critical;
+        case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+void ShowOnWindowThread(const QString& text, MessageIcon icon) {
+    QMessageBox box(ToQt(icon), QApplication::applicationName(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+}  // namespace
+
+void QtToolkit::ShowMessage(const QString& text, MessageIcon icon) {
+    auto* app = QCoreApplication::instance();
+    if (app == nullptr) return;
+    if (QThread::currentThread() == app->thread()) {
+        ShowOnWindowThread(text, icon);
+        return;
+    }
+    // A worker's message waits for the user like the window thread's does.
+    QMetaObject::invokeMethod(app, [text, icon] { ShowOnWindowThread(text, icon); },
+                              Qt::BlockingQueuedConnection);
+}
+
+std::optional<QString> QtToolkit::OpenFileName(QWidget* parent, const QString& filter) {
+    const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(), QtFileFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+QString QtFileFilter(const QString& pipeFilter) {
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    QStringList lines;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& text = parts[i];
+        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (text.isEmpty()) break;  // the "||" end mark
+        lines << (text.contains(QLatin1Char('(')) ? text : text + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    }
+    return lines.join(QStringLiteral(";;"));
+}
+
+}  // namespace qrvtune

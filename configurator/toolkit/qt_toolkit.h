@@ -1,0 +1,19 @@
+#pragma once
+// The toolkit on Qt Widgets: QMessageBox and QFileDialog.
+#include <QStringList>
+
+#include "toolkit/toolkit.h"
+
+namespace qrvtune {
+
+class QtToolkit final : public Toolkit {
+public:
+    void ShowMessage(const QString& text, MessageIcon icon) override;
+    std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
+};
+
+// "bin Files (*.bin)|*.bin||" -> "bin Files (*.bin)": each text|pattern pair
+// becomes one Qt filter line; the pattern is added when the text lacks it.
+QString QtFileFilter(const QString& pipeFilter);
+
+}  // namespace qrvtune

@@ -1,0 +1,39 @@
+#pragma once
+// The desktop services the windows rely on that a test must be able to see
+// or script: modal message boxes and the file-open dialog. Windows call them
+// only through CurrentToolkit(); tests install their own implementation.
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace qrvtune {
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+
+    // A modal box with `text`, one OK button and the application title as
+    // caption; returns once dismissed. May be called from any thread: the
+    // box always appears on the window thread, and the caller waits.
+    virtual void ShowMessage(const QString& text, MessageIcon icon) = 0;
+
+    // The platform's open-file dialog. `filter` uses the "text|pattern|...||"
+    // form ("bin Files (*.bin)|*.bin||"). The chosen file's full path, or
+    // nothing when the user cancels.
+    virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
+};
+
+// The installed toolkit; the Qt one unless a test installed another.
+Toolkit& CurrentToolkit();
+
+// Installs `toolkit` (not owned); nullptr goes back to the Qt toolkit.
+void InstallToolkit(Toolkit* toolkit);
+
+// Shorthand for CurrentToolkit().ShowMessage.
+void ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None);
+
+}  // namespace qrvtune

@@ -1,0 +1,51 @@
+#include "capturing_toolkit.h"
+
+void PrintTo(const CapturedMessage& message, std::ostream* out) {
+    static const char* const icons[] = {"none", "information", "warning", "error"};
+    *out << '"' << message.text.toStdString() << "\" (" << icons[static_cast<int>(message.icon)] << ')';
+}
+
+void CapturingToolkit::ShowMessage(const QString& text, qrvtune::MessageIcon icon) {
+    const CapturedMessage message{text, icon};
+    std::function<void(const CapturedMessage&)> action;
+    {
+        std::lock_guard lock(mutex_);
+        messages_.push_back(message);
+        action = onMessage_;
+    }
+    if (action) action(message);
+}
+
+std::optional<QString> CapturingToolkit::OpenFileName(QWidget* /*parent*/, const QString& filter) {
+    std::lock_guard lock(mutex_);
+    fileFilters_ << filter;
+    if (fileAnswers_.empty()) return std::nullopt;
+    auto answer = fileAnswers_.front();
+    fileAnswers_.pop_front();
+    return answer;
+}
+
+std::vector<CapturedMessage> CapturingToolkit::Messages() const {
+    std::lock_guard lock(mutex_);
+    return messages_;
+}
+
+void CapturingToolkit::ClearMessages() {
+    std::lock_guard lock(mutex_);
+    messages_.clear();
+}
+
+QStringList CapturingToolkit::FileFilters() const {
+    std::lock_guard lock(mutex_);
+    return fileFilters_;
+}
+
+void CapturingToolkit::ScriptFileAnswer(std::optional<QString> answer) {
+    std::lock_guard lock(mutex_);
+    fileAnswers_.push_back(std::move(answer));
+}
+
+void CapturingToolkit::OnMessage(std::function<void(const CapturedMessage&)> action) {
+    std::lock_guard lock(mutex_);
+    onMessage_ = std::move(action);
+}

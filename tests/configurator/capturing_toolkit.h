@@ -1,0 +1,45 @@
+#pragma once
+// A toolkit for tests: message boxes are recorded instead of shown, and the
+// file dialog answers what the test scripted.
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "toolkit/toolkit.h"
+
+struct CapturedMessage {
+    QString text;
+    qrvtune::MessageIcon icon = qrvtune::MessageIcon::None;
+    bool operator==(const CapturedMessage&) const = default;
+};
+void PrintTo(const CapturedMessage& message, std::ostream* out);
+
+class CapturingToolkit final : public qrvtune::Toolkit {
+public:
+    void ShowMessage(const QString& text, qrvtune::MessageIcon icon) override;
+    std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
+
+    std::vector<CapturedMessage> Messages() const;
+    void ClearMessages();
+    QStringList FileFilters() const;
+
+    // Answers for the next file dialogs, in order; an unscripted dialog is cancelled.
+    void ScriptFileAnswer(std::optional<QString> answer);
+
+    // Runs while a box "is open" (on the caller's thread), as a user would act
+    // before pressing OK.
+    void OnMessage(std::function<void(const CapturedMessage&)> action);
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<CapturedMessage> messages_;
+    QStringList fileFilters_;
+    std::deque<std::optional<QString>> fileAnswers_;
+    std::function<void(const CapturedMessage&)> onMessage_;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// Fixture for configurator tests: one offscreen QApplication per process,
+// the capturing toolkit installed, a temporary directory standing in for the
+// program's own (INI, image and skin files) and another for the runtime
+// directory where the simulator announces its ports. Pages and the session
+// record start fresh in every case.
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "capturing_toolkit.h"
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString ModuleDir() const { return moduleDir_.path(); }
+    QString RuntimeDir() const { return runtimeDir_.path(); }
+    // Writes a file (creating folders) under the stand-in program directory.
+    void WriteModuleFile(const QString& relativePath, const QByteArray& bytes);
+
+    CapturingToolkit toolkit_;
+
+private:
+    QTemporaryDir moduleDir_;
+    QTemporaryDir runtimeDir_;
+    QByteArray savedRuntimeDir_;
+};

@@ -1,0 +1,233 @@
+// The main window against the real SDK: port list, open/close and the
+// panel's states, the title, the tab sets and the keys.
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "app/qrvtune_dlg.h"
+#include "common/session_state.h"
+#include "gui_fixture.h"
+#include "qrvlink/qrvlink.h"
+#include "views/view_adio.h"
+#include "views/view_base_info.h"
+#include "views/view_dev_adv_cfg.h"
+#include "views/view_local_dev_list.h"
+#include "views/view_remote_dev_list.h"
+#include "views/views.h"
+
+namespace {
+
+using qrvtune::MessageIcon;
+
+// A pseudo terminal: a serial port the SDK can really open.
+class PseudoTerminal {
+public:
+    PseudoTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) path_ = QString::fromLocal8Bit(ptsname(master_));
+    }
+    ~PseudoTerminal() {
+        if (master_ >= 0) ::close(master_);
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    const QString& Path() const { return path_; }
+
+private:
+    int master_;
+    QString path_;
+};
+
+class MainWindow : public GuiTest {
+protected:
+    void TearDown() override {
+        Q_CloseCom();
+        GuiTest::TearDown();
+    }
+
+    template <typename T>
+    static T* Child(const CQrvtuneDlg& window, const char* name) {
+        T* child = window.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+    // The panel's controls that are editable only while the port is closed.
+    static std::vector<QWidget*> Settings(const CQrvtuneDlg& window) {
+        std::vector<QWidget*> controls;
+        for (const char* name : {"portCombo", "baudCombo", "dataBitsCombo", "parityCombo", "stopBitsCombo",
+                                 "timeoutEdit", "openButton", "rescanButton"})
+            controls.push_back(Child<QWidget>(window, name));
+        return controls;
+    }
+
+    static void ExpectClosedPanel(const CQrvtuneDlg& window) {
+        for (QWidget* control : Settings(window)) EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+        EXPECT_FALSE(Child<QPushButton>(window, "closeButton")->isEnabled());
+        EXPECT_FALSE(Child<QPushButton>(window, "closeButton")->isVisibleTo(&window));
+        EXPECT_TRUE(Child<QPushButton>(window, "openButton")->isVisibleTo(&window));
+    }
+
+    static void ExpectOpenPanel(const CQrvtuneDlg& window) {
+        for (QWidget* control : Settings(window)) EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+        EXPECT_TRUE(Child<QPushButton>(window, "closeButton")->isEnabled());
+        EXPECT_TRUE(Child<QPushButton>(window, "closeButton")->isVisibleTo(&window));
+        EXPECT_FALSE(Child<QPushButton>(window, "openButton")->isVisibleTo(&window));
+    }
+
+    void AnnounceSimulatorPorts(const QStringList& names) {
+        const QString dir = RuntimeDir() + QStringLiteral("/qrvsim");
+        ASSERT_TRUE(QDir().mkpath(dir));
+        for (const QString& name : names) ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), dir + QLatin1Char('/') + name));
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindow, StartsClosedWithTheDefaultLineSettings) {
+    CQrvtuneDlg window;
+    ExpectClosedPanel(window);
+    EXPECT_EQ(Child<QComboBox>(window, "baudCombo")->currentText(), QStringLiteral("115200"));
+    EXPECT_EQ(Child<QComboBox>(window, "dataBitsCombo")->currentText(), QStringLiteral("8"));
+    EXPECT_EQ(Child<QComboBox>(window, "parityCombo")->currentText(), QStringLiteral("无"));
+    EXPECT_EQ(Child<QComboBox>(window, "stopBitsCombo")->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(Child<QLineEdit>(window, "timeoutEdit")->text(), QStringLiteral("1000"));
+    EXPECT_EQ(SessionState().PortOpen, 0);
+}
+
+TEST_F(MainWindow, FailedOpenWarnsAndLeavesThePanelClosed) {
+    CQrvtuneDlg window;
+    for (const QString& port : {QStringLiteral("ttyQRVNOSUCHPORT"), QString()}) {
+        toolkit_.ClearMessages();
+        Child<QComboBox>(window, "portCombo")->setEditText(port);
+        QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+        const std::vector<CapturedMessage> expected{{QStringLiteral("打开串口失败"), MessageIcon::Warning}};
+        EXPECT_EQ(toolkit_.Messages(), expected) << port.toStdString();
+        EXPECT_EQ(SessionState().PortOpen, 0);
+        ExpectClosedPanel(window);
+    }
+}
+
+TEST_F(MainWindow, OpenLocksTheSettingsAndCloseUnlocksThem) {
+    PseudoTerminal port;
+    ASSERT_FALSE(port.Path().isEmpty());
+    CQrvtuneDlg window;
+    Child<QComboBox>(window, "portCombo")->setEditText(port.Path());
+    QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{});
+    EXPECT_EQ(SessionState().PortOpen, 1);
+    EXPECT_EQ(Q_ComCheckOpen(), 1);
+    ExpectOpenPanel(window);
+
+    QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
+    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_EQ(Q_ComCheckOpen(), 0);
+    ExpectClosedPanel(window);
+}
+
+TEST_F(MainWindow, AFailedOpenAfterASuccessfulOneClosesTheFirstPort) {
+    PseudoTerminal port;
+    ASSERT_FALSE(port.Path().isEmpty());
+    CQrvtuneDlg window;
+    auto* portField = Child<QComboBox>(window, "portCombo");
+    portField->setEditText(port.Path());
+    QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+    ASSERT_EQ(Q_ComCheckOpen(), 1);
+    window.SetPortControls(false);  // as if the user could press open again
+    portField->setEditText(QStringLiteral("ttyQRVNOSUCHPORT"));
+    QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+    EXPECT_EQ(Q_ComCheckOpen(), 0);
+    EXPECT_EQ(SessionState().PortOpen, 0);
+}
+
+TEST_F(MainWindow, TitleCarriesTheVersionFromTheSettingsFile) {
+    {
+        CQrvtuneDlg window;
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Qrvtune V"));
+    }
+    WriteModuleFile(QStringLiteral("Meshcfg.ini"), "[BaseInfo]\r\nVer=2.3.1 测试\r\n");
+    CQrvtuneDlg window;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Qrvtune V2.3.1 测试"));
+}
+
+TEST_F(MainWindow, TabSetsHostTheFivePagesInOrder) {
+    CQrvtuneDlg window;
+    auto* left = Child<QTabWidget>(window, "leftTabs");
+    auto* right = Child<QTabWidget>(window, "rightTabs");
+    ASSERT_EQ(left->count(), 2);
+    ASSERT_EQ(right->count(), 3);
+    EXPECT_EQ(left->tabText(0), QStringLiteral("本地设备"));
+    EXPECT_EQ(left->tabText(1), QStringLiteral("网络设备"));
+    EXPECT_EQ(right->tabText(0), QStringLiteral("基本信息"));
+    EXPECT_EQ(right->tabText(1), QStringLiteral("高级"));
+    EXPECT_EQ(right->tabText(2), QStringLiteral("无线IO"));
+    EXPECT_EQ(left->widget(0), &ViewLocalDevList());
+    EXPECT_EQ(left->widget(1), &ViewRemoteDevList());
+    EXPECT_EQ(right->widget(0), &ViewBaseInfo());
+    EXPECT_EQ(right->widget(1), &ViewDevAdvCfg());
+    EXPECT_EQ(right->widget(2), &ViewADIO());
+    EXPECT_EQ(right->currentIndex(), 0);
+
+    EXPECT_EQ(CQrvtuneDlg::MainWindow(), &window);
+    EXPECT_EQ(ActiveLeftTabIndex(), kLeftTabLocal);
+    left->setCurrentIndex(1);
+    EXPECT_EQ(ActiveLeftTabIndex(), kLeftTabNetwork);
+}
+
+TEST_F(MainWindow, PagesOutliveTheWindow) {
+    CViewBaseInfo* form = nullptr;
+    {
+        CQrvtuneDlg window;
+        form = &ViewBaseInfo();
+    }
+    EXPECT_EQ(CQrvtuneDlg::MainWindow(), nullptr);
+    EXPECT_EQ(ActiveLeftTabIndex(), kLeftTabLocal);
+    EXPECT_EQ(&ViewBaseInfo(), form);
+    CQrvtuneDlg again;
+    EXPECT_EQ(again.findChild<QTabWidget*>(QStringLiteral("rightTabs"))->widget(0), form);
+}
+
+TEST_F(MainWindow, SettingsPortPositionSelectsAfterEveryFill) {
+    AnnounceSimulatorPorts({QStringLiteral("module-a"), QStringLiteral("module-b")});
+    {
+        CQrvtuneDlg window;
+        auto* ports = Child<QComboBox>(window, "portCombo");
+        EXPECT_EQ(ports->currentIndex(), 0);  // no settings file: the first port
+    }
+    const QString moduleB = RuntimeDir() + QStringLiteral("/qrvsim/module-b");
+    CQrvtuneDlg probe;
+    const int positionB = Child<QComboBox>(probe, "portCombo")->findText(moduleB);
+    ASSERT_GE(positionB, 1);
+    const int count = Child<QComboBox>(probe, "portCombo")->count();
+
+    WriteModuleFile(QStringLiteral("Meshcfg.ini"), QStringLiteral("[APP]\nCOM=%1\n").arg(positionB).toUtf8());
+    CQrvtuneDlg window;
+    auto* ports = Child<QComboBox>(window, "portCombo");
+    EXPECT_EQ(ports->currentText(), moduleB);
+
+    // Beyond the list: nothing selected, the field empty; "重新扫描" applies the rule again.
+    WriteModuleFile(QStringLiteral("Meshcfg.ini"), QStringLiteral("[app]\ncom=%1\n").arg(count).toUtf8());
+    QTest::mouseClick(Child<QPushButton>(window, "rescanButton"), Qt::LeftButton);
+    EXPECT_EQ(ports->currentIndex(), -1);
+    EXPECT_EQ(ports->currentText(), QString());
+    EXPECT_EQ(ports->count(), count);
+}
+
+TEST_F(MainWindow, EnterDoesNothingAndEscCloses) {
+    CQrvtuneDlg window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(&window, Qt::Key_Return);
+    QTest::keyClick(&ViewBaseInfo(), Qt::Key_Escape);  // Esc on a page stays on the page
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Rejected);
+}
