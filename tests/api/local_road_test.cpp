@@ -17,14 +17,14 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int kBaud = 115200;
+constexpr int kBaud = 9600;
 // Requests are stamped by the fake's thread when it sees their first byte.
 constexpr auto kStampSlack = 5ms;
 
 class LocalRoad : public ::testing::Test {
 protected:
     void Open() {
-        ASSERT_EQ(Q_OpenCom(pty_.SlavePathWide().c_str(), kBaud, 8, 0, 0, 0, 0, 0, 0, 200), 1);
+        ASSERT_EQ(Q_OpenCom(pty_.SlavePathWide().c_str(), kBaud, 8, 0, 0, 0, 0, 0, 0, 300), 1);
     }
     void Load() {
         fake_.Expect(BaseInfoAnswer(SampleBase()));
