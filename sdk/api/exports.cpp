@@ -67,3 +67,9 @@ QRV_API int Q_QRV_ResetDev(void) { return GlobalData().Device.ResetDev(); }
 QRV_API int Q_QRV_ResetToDefault(void) { return GlobalData().Device.ResetToDefault(); }
 
 }  // extern "C"
+
+extern "C" QRV_API void Q_SetMessageHandler(Q_MessageHandler handler, void* user) {
+    auto& messages = GlobalData().Device.Messages;
+    messages.handler = handler;
+    messages.user = user;
+}
