@@ -1,5 +1,5 @@
-// The exported search, far-module, IO and firmware functions, and the message
-// handler registration. Each is a thin step onto the global device object.
+// The exported search, far-module, IO and firmware functions. Each is a thin
+// step onto the global device object.
 #include <atomic>
 
 #include "api/global_data.h"
@@ -129,11 +129,5 @@ QRV_API int Q_QRV_UpdateWithFileNameLocal(const wchar_t* path, int runState, int
 
 // Reserved in the interface: the arguments are ignored and nothing happens.
 QRV_API int Q_QRV_UpdateWithFileNameRemote(int /*a*/, int /*b*/, int /*c*/, int /*d*/, int /*e*/) { return 0; }
-
-QRV_API void Q_SetMessageHandler(Q_MessageHandler handler, void* user) {
-    auto& messages = GlobalData().Device.Messages;
-    messages.handler = handler;
-    messages.user = user;
-}
 
 }  // extern "C"
