@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device/qrv_dev.h"
+#include "net_answers.h"
 #include "serial/serial_port.h"
 #include "support/fake_module.h"
 #include "support/pty_pair.h"
@@ -22,29 +23,6 @@ public:
     using CQRVDev::ViewEntry;
     // An entry found on channel/rate, as a search answer would make it.
     void AddEntry(std::uint16_t addr, std::uint16_t type, std::uint8_t runState, int channel, int rate);
-};
-
-Bytes ToBytes(const protocol::Frame& frame);
-
-// ---- Answers, as a module sends them ----
-Bytes TuneAck(std::uint8_t status = 0);
-Bytes SearchAnswer(std::uint8_t command, std::uint16_t addr, std::uint16_t type, std::uint8_t runState);
-Bytes PropertyAnswer(std::uint16_t addr, const ModuleProperty& record);
-Bytes WriteAck(std::uint16_t addr, std::uint8_t status = 0);
-// 8-byte answers of 0xD8, 0xDA and 0xDB: status in byte 6.
-Bytes StepAnswer(std::uint8_t command, std::uint16_t addr, std::uint16_t type, std::uint8_t status = 0);
-Bytes BlockAck(std::uint16_t addr, std::uint16_t offset, std::uint8_t status = 0);
-Bytes IoWriteAck(std::uint8_t command, std::uint16_t addr, std::uint8_t status = 0);
-Bytes IoInputsAnswer(std::uint16_t addr, std::uint8_t lines);
-Bytes AdAnswer(std::uint16_t addr, const std::vector<std::uint8_t>& block8);
-
-// A record with recognisable contents.
-ModuleProperty SampleRecord(std::uint16_t localAddr, std::uint8_t channel, std::uint8_t rate);
-
-// Messages a device raised, captured through its message sink.
-struct CapturedMessages {
-    std::vector<std::pair<int, std::string>> shown;
-    static void Handler(int kind, const char* text, void* user);
 };
 
 class FakeNetTest : public ::testing::Test {
