@@ -75,13 +75,13 @@ TEST_F(Remote, LoadReadsTheEntryAndLeavesTheRadioThere) {
     EXPECT_EQ(entry->loaded, 1);
     ::ModuleBase base{};
     ASSERT_EQ(dev_.GetRemoteDevBase(&base, 1), 1);
-    EXPECT_EQ(base.NetAddr, kFarAddr);
-    EXPECT_EQ(base.FwVersion, record.FwVersion);
-    EXPECT_EQ(base.DevType, record.DevType);
+    EXPECT_EQ(+base.NetAddr, kFarAddr);
+    EXPECT_EQ(+base.FwVersion, +record.FwVersion);
+    EXPECT_EQ(+base.DevType, +record.DevType);
     EXPECT_EQ(base.RunState, record.RunState);
     // The local module's own records are not touched.
     EXPECT_EQ(dev_.Loaded, 0);
-    EXPECT_EQ(dev_.ModuleBase.FwVersion, 0);
+    EXPECT_EQ(+dev_.ModuleBase.FwVersion, 0);
 }
 
 TEST_F(Remote, LoadWithoutAnAnswerChangesNothingAndRefusedTuningGoesHome) {

@@ -51,12 +51,12 @@ TEST_F(Search, BroadcastKeepsEveryAnswerAndTunesHome) {
 
     ASSERT_EQ(dev_.GetSearchDevCount(), 2);
     const auto first = Base(0);
-    EXPECT_EQ(first.NetAddr, 0x0102);
-    EXPECT_EQ(first.DevType, kDevTypeQrv);
+    EXPECT_EQ(+first.NetAddr, 0x0102);
+    EXPECT_EQ(+first.DevType, kDevTypeQrv);
     EXPECT_EQ(first.RunState, kRunStateUser);
-    EXPECT_EQ(first.FwVersion, 0);
+    EXPECT_EQ(+first.FwVersion, 0);
     const auto second = Base(1);
-    EXPECT_EQ(second.NetAddr, 0x0203);
+    EXPECT_EQ(+second.NetAddr, 0x0203);
     EXPECT_EQ(second.RunState, kRunStateBoot);
 }
 
@@ -75,8 +75,8 @@ TEST_F(Search, FailuresCountAgainstTheBudgetEvenWhenNotInARow) {
 
     EXPECT_EQ(dev_.SearchDev(11, 0), 1);
     ASSERT_EQ(dev_.GetSearchDevCount(), 2);
-    EXPECT_EQ(Base(0).NetAddr, 0x0001);
-    EXPECT_EQ(Base(1).NetAddr, 0x0002);
+    EXPECT_EQ(+Base(0).NetAddr, 0x0001);
+    EXPECT_EQ(+Base(1).NetAddr, 0x0002);
     EXPECT_EQ(Frames().size(), 3u);
 }
 
@@ -104,15 +104,15 @@ TEST_F(Search, AnEntryWithAKnownVersionNoLongerAbsorbsItsModule) {
     fake_.Expect(TuneAck());
     fake_.Expect(PropertyAnswer(0x0102, SampleRecord(0x0102, 11, 0)));
     ASSERT_EQ(dev_.LoadRemoteDevInfo(0, lastError_), 1);
-    ASSERT_NE(Base(0).FwVersion, 0);
+    ASSERT_NE(+Base(0).FwVersion, 0);
 
     fake_.Expect(TuneAck());
     fake_.Expect(SearchAnswer(kBroadcast, 0x0102, kDevTypeVlxIo, kRunStateUser));
     fake_.Expect(TuneAck());
     EXPECT_EQ(dev_.SearchDev(11, 0), 1);
     ASSERT_EQ(dev_.GetSearchDevCount(), 2);
-    EXPECT_EQ(Base(1).NetAddr, 0x0102);
-    EXPECT_EQ(Base(1).FwVersion, 0);
+    EXPECT_EQ(+Base(1).NetAddr, 0x0102);
+    EXPECT_EQ(+Base(1).FwVersion, 0);
 }
 
 TEST_F(Search, SilentPairAddsNothingAndTuneHomeBeforeAnyLoadIsChannelZero) {
@@ -160,8 +160,8 @@ TEST_F(Search, ByAddressKeepsWhoeverAnswersUnderItsOwnAddress) {
     EXPECT_EQ(frames[1], ToBytes(BuildSearchByAddr(0x0102)));
     EXPECT_EQ(frames[2], ToBytes(BuildTuneRadio(11, 0)));
     ASSERT_EQ(dev_.GetSearchDevCount(), 1);
-    EXPECT_EQ(Base(0).NetAddr, 0x0777);
-    EXPECT_EQ(Base(0).DevType, kDevTypeKorvanet);
+    EXPECT_EQ(+Base(0).NetAddr, 0x0777);
+    EXPECT_EQ(+Base(0).DevType, kDevTypeKorvanet);
 }
 
 TEST_F(Search, ByAddressReadsTwiceThenGivesUp) {
