@@ -42,9 +42,12 @@ unsigned long Number(const Json& value, const std::string& key, unsigned long ma
     return n;
 }
 
+// Returns `current` when the key is absent. Values, not references: the
+// record's fields are packed and may sit at odd addresses.
 template <typename T>
-void Read(const Json& object, const char* key, T& field) {
-    if (object.contains(key)) field = static_cast<T>(Number(object.at(key), key, std::numeric_limits<T>::max()));
+T Value(const Json& object, const char* key, T current) {
+    if (!object.contains(key)) return current;
+    return static_cast<T>(Number(object.at(key), key, std::numeric_limits<T>::max()));
 }
 
 std::string Hex(unsigned value, int digits) {
@@ -88,22 +91,22 @@ void WriteText(Json& object, const char* key, const char (&field)[kTextFieldSize
 void ReadWritable(const Json& o, ModuleProperty& r) {
     ReadText(o, "name", r.DevName);
     ReadText(o, "password", r.Password);
-    Read(o, "work_mode", r.WorkMode);
-    Read(o, "channel", r.Channel);
-    Read(o, "net_id", r.NetId);
-    Read(o, "address", r.LocalAddr);
-    Read(o, "dest_addr", r.DestAddr);
-    Read(o, "air_rate", r.AirRate);
-    Read(o, "tx_power", r.TxPower);
-    Read(o, "retry_count", r.RetryCount);
-    Read(o, "retry_interval", r.RetryInterval);
-    Read(o, "uart_baud", r.UartBaud);
-    Read(o, "uart_data_bits", r.UartDataBits);
-    Read(o, "uart_stop_bits", r.UartStopBits);
-    Read(o, "uart_parity", r.UartParity);
-    Read(o, "frame_gap", r.FrameGap);
-    Read(o, "frame_len", r.FrameLen);
-    Read(o, "spare51", r.Spare51);
+    r.WorkMode = Value(o, "work_mode", r.WorkMode);
+    r.Channel = Value(o, "channel", r.Channel);
+    r.NetId = Value(o, "net_id", r.NetId);
+    r.LocalAddr = Value(o, "address", r.LocalAddr);
+    r.DestAddr = Value(o, "dest_addr", r.DestAddr);
+    r.AirRate = Value(o, "air_rate", r.AirRate);
+    r.TxPower = Value(o, "tx_power", r.TxPower);
+    r.RetryCount = Value(o, "retry_count", r.RetryCount);
+    r.RetryInterval = Value(o, "retry_interval", r.RetryInterval);
+    r.UartBaud = Value(o, "uart_baud", r.UartBaud);
+    r.UartDataBits = Value(o, "uart_data_bits", r.UartDataBits);
+    r.UartStopBits = Value(o, "uart_stop_bits", r.UartStopBits);
+    r.UartParity = Value(o, "uart_parity", r.UartParity);
+    r.FrameGap = Value(o, "frame_gap", r.FrameGap);
+    r.FrameLen = Value(o, "frame_len", r.FrameLen);
+    r.Spare51 = Value(o, "spare51", r.Spare51);
 }
 
 void WriteWritable(Json& o, const ModuleProperty& r) {
@@ -117,7 +120,7 @@ void WriteWritable(Json& o, const ModuleProperty& r) {
     o["dest_addr"] = Hex(r.DestAddr, 4);
     o["tx_power"] = Hex(r.TxPower, 2);
     o["retry_count"] = r.RetryCount;
-    o["retry_interval"] = r.RetryInterval;
+    o["retry_interval"] = static_cast<unsigned>(r.RetryInterval);
     o["uart_baud"] = r.UartBaud;
     o["uart_data_bits"] = r.UartDataBits;
     o["uart_stop_bits"] = r.UartStopBits;
@@ -132,23 +135,19 @@ ModuleSpec ReadModule(const Json& o) {
     if (!o.contains("address")) throw ScenarioError("a module needs an \"address\"");
     std::uint16_t address = 0, devType = kDevTypeQrv;
     std::uint8_t channel = 11, airRate = protocol::kAirRate250K;
-    Read(o, "address", address);
-    Read(o, "dev_type", devType);
-    Read(o, "channel", channel);
-    Read(o, "air_rate", airRate);
+    address = Value(o, "address", address);
+    devType = Value(o, "dev_type", devType);
+    channel = Value(o, "channel", channel);
+    airRate = Value(o, "air_rate", airRate);
 
     ModuleSpec m;
     m.record = TypicalRecord(address, devType, channel, airRate);
     ReadWritable(o, m.record);
-    Read(o, "run_state", m.record.RunState);
-    Read(o, "firmware", m.record.FwVersion);
+    m.record.RunState = Value(o, "run_state", m.record.RunState);
+    m.record.FwVersion = Value(o, "firmware", m.record.FwVersion);
     m.appDevType = devType != kDevTypeBoot ? devType : kDevTypeQrv;
-    Read(o, "app_dev_type", m.appDevType);
-    if (o.contains("upgrade_version")) {
-        std::uint16_t version = 0;
-        Read(o, "upgrade_version", version);
-        m.upgradeVersion = version;
-    }
+    m.appDevType = Value(o, "app_dev_type", m.appDevType);
+    if (o.contains("upgrade_version")) m.upgradeVersion = Value<std::uint16_t>(o, "upgrade_version", 0);
     m.factory = m.record;
     if (o.contains("factory")) ReadWritable(o.at("factory"), m.factory);
 
@@ -156,9 +155,9 @@ ModuleSpec ReadModule(const Json& o) {
     if (o.contains("io")) {
         const Json& io = o.at("io");
         if (io.contains("present")) m.io.present = io.at("present").get<bool>();
-        Read(io, "directions", m.io.directions);
-        Read(io, "outputs", m.io.outputs);
-        Read(io, "inputs", m.io.inputs);
+        m.io.directions = Value(io, "directions", m.io.directions);
+        m.io.outputs = Value(io, "outputs", m.io.outputs);
+        m.io.inputs = Value(io, "inputs", m.io.inputs);
         if (io.contains("loopback")) m.io.loopback = io.at("loopback").get<bool>();
         if (io.contains("ad_drift")) m.io.adDrift = io.at("ad_drift").get<bool>();
         if (io.contains("ad_mv")) {

@@ -79,8 +79,8 @@ TEST(AnswerBuilder, HostChecksAcceptEveryAnswer) {
     const ModuleBase base = Base(0x0102, 0x0010, 0xAA, 0x0123);
     const auto info = ParseBaseInfoAnswer(View(BuildBaseInfoAnswer(base)));
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->NetAddr, 0x0102);
-    EXPECT_EQ(info->FwVersion, 0x0123);
+    EXPECT_EQ(+info->NetAddr, 0x0102);
+    EXPECT_EQ(+info->FwVersion, 0x0123);
     EXPECT_TRUE(CheckWritePropertyAnswer(View(BuildWritePropertyAnswer(0x0102, 0))));
     EXPECT_FALSE(CheckWritePropertyAnswer(View(BuildWritePropertyAnswer(0x0102, 1))));
     EXPECT_TRUE(CheckTuneAnswer(View(BuildTuneAnswer(0))));

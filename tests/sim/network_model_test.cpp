@@ -129,8 +129,8 @@ TEST(NetworkModel, UpgradeVersionFromTheScenarioWinsOverTheIncrement) {
     Send(net, BuildResetModule(0x0506, 0));
     net.Settle(kT0 + kRestart);
     const ModuleSpec& spec = net.Module(kBoot).spec;
-    EXPECT_EQ(spec.record.FwVersion, 0x0300);
-    EXPECT_EQ(spec.record.DevType, kDevTypeQrv);
+    EXPECT_EQ(+spec.record.FwVersion, 0x0300);
+    EXPECT_EQ(+spec.record.DevType, kDevTypeQrv);
     EXPECT_EQ(spec.record.RunState, kRunStateUser);
     EXPECT_FALSE(spec.upgradeVersion);  // used once
 }

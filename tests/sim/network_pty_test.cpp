@@ -54,10 +54,10 @@ TEST_F(SimOverPty, FramesAreRelayedOnlyWhenTunedAndTheAddressMatches) {
     ExpectNoAnswer(BuildReadProperty(0x0304, 0, 57));  // not tuned to its pair
     ExpectNoAnswer(BuildReadProperty(0x0999, 0, 57));  // nobody has that address
     Tune(26, kAirRate1M);
-    EXPECT_EQ(RecordOf(host_->Exchange(BuildReadProperty(0x0304, 0, 57), kAnswerLenProperty)).LocalAddr, 0x0304);
+    EXPECT_EQ(+RecordOf(host_->Exchange(BuildReadProperty(0x0304, 0, 57), kAnswerLenProperty)).LocalAddr, 0x0304);
     ExpectNoAnswer(BuildReadProperty(0x0102, 0, 57));
     // The local module answers on any pair.
-    EXPECT_EQ(RecordOf(host_->Exchange(BuildReadProperty(0x0001, 0, 57), kAnswerLenProperty)).LocalAddr, 0x0001);
+    EXPECT_EQ(+RecordOf(host_->Exchange(BuildReadProperty(0x0001, 0, 57), kAnswerLenProperty)).LocalAddr, 0x0001);
 }
 
 TEST_F(SimOverPty, WriteThenResetMovesAFarModuleAfterItsRestart) {
@@ -80,7 +80,7 @@ TEST_F(SimOverPty, WriteThenResetMovesAFarModuleAfterItsRestart) {
     EXPECT_EQ(sim_->Module(kP2p).spec.Address(), 0x0777);
     ExpectNoAnswer(BuildReadProperty(0x0777, 0, 57));  // gone to channel 20
     Tune(20, kAirRate250K);
-    EXPECT_EQ(RecordOf(host_->Exchange(BuildReadProperty(0x0777, 0, 57), kAnswerLenProperty)).LocalAddr, 0x0777);
+    EXPECT_EQ(+RecordOf(host_->Exchange(BuildReadProperty(0x0777, 0, 57), kAnswerLenProperty)).LocalAddr, 0x0777);
     EXPECT_EQ(host_->Exchange(BuildSearchByAddr(0x0777), 8), (Bytes{0xAB, 0xD6, 0x07, 0x77, 0x00, 0x10, 0xAA, 0xBA}));
 }
 
@@ -151,8 +151,8 @@ TEST_F(SimOverPty, FirmwareUpgradeRunsTheNewImageAfterTheRestart) {
 
     const ModuleState after = sim_->Module(kP2p);
     EXPECT_EQ(after.spec.record.RunState, kRunStateUser);
-    EXPECT_EQ(after.spec.record.DevType, kDevTypeQrv);
-    EXPECT_EQ(after.spec.record.FwVersion, 0x0124);
+    EXPECT_EQ(+after.spec.record.DevType, kDevTypeQrv);
+    EXPECT_EQ(+after.spec.record.FwVersion, 0x0124);
     EXPECT_EQ(after.installedImage.size(), 5u);
     EXPECT_EQ(ImageDigest(after.installedImage), ImageDigest(sent));
     const Bytes property = host_->Exchange(BuildReadProperty(0x0102, 0, 57), kAnswerLenProperty);

@@ -50,7 +50,7 @@ TEST(DefaultScenario, HasTheNetworkTheDemoNeeds) {
         EXPECT_NE(m.Address(), s.local.Address());
         if (m.record.RunState == 0x55) {
             ++bootModules;
-            EXPECT_EQ(m.record.DevType, 0);
+            EXPECT_EQ(+m.record.DevType, 0);
         }
     }
     EXPECT_EQ(bootModules, 1);
@@ -98,7 +98,7 @@ TEST(ScenarioJson, MinimalModuleTakesTypicalValues) {
                               s, error))
         << error;
     EXPECT_EQ(s.local.Address(), 0x0042);
-    EXPECT_EQ(s.local.record.DevType, 0x12);
+    EXPECT_EQ(+s.local.record.DevType, 0x12);
     EXPECT_TRUE(s.local.io.present);
     EXPECT_EQ(s.local.record.UartBaud, 7);
     EXPECT_EQ(s.far.at(0).record.Channel, 26);
