@@ -78,7 +78,7 @@ TEST(FaultInjector, EachKindShapesTheAnswer) {
     EXPECT_TRUE(unplug.unplug);  // even for a request without an answer
 }
 
-TEST(FaultInjector, SearchAnswersKeepTheirGapsAndLateDelaysOnlyTheFirst) {
+TEST(FaultInjector, SearchAnswersFollowEachOtherWithTheGap) {
     FaultInjector injector(1);
     const std::vector<Bytes> answers(3, Bytes(8, 0xAB));
     FaultOutcome plain = injector.Apply({Family::Config, 0xD5}, answers, 7ms, {});

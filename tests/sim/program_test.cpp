@@ -185,6 +185,17 @@ TEST(QrvsimProgram, PersistWritesAcceptedChangesBackOnExit) {
     EXPECT_STREQ(saved.local.factory.DevName, Scenario::Default().local.record.DevName);
 }
 
+TEST(QrvsimProgram, UnplugFaultHangsUpAndEndsTheProgram) {
+    TempDir dir;
+    Program program({"--fault", "unplug,cmd=D1", "--no-announce"}, dir.Path());
+    const std::string path = program.ReadLine(Millis(5000));
+    ASSERT_FALSE(path.empty());
+    PtyHost host(path);
+    host.Write(BuildReadBaseInfo());
+    EXPECT_TRUE(host.HungUp(Millis(5000)));
+    EXPECT_EQ(program.Wait(Millis(5000)), 0);
+}
+
 TEST(QrvsimProgram, HelpListsEveryOptionAndBadOptionsAreRefused) {
     TempDir dir;
     Program help({"--help"}, dir.Path());
