@@ -25,7 +25,8 @@ public:
     PtyHost& operator=(const PtyHost&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
-    // Throws away unread bytes, as the host does before every request.
+    // Throws away unread bytes, as the host does before every request. On a
+    // pty this also drops written bytes the simulator has not read yet.
     void Purge();
     void Write(const Bytes& bytes);
     void Write(const protocol::Frame& frame) { Write(ToBytes(frame)); }
