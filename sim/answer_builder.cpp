@@ -104,13 +104,17 @@ std::optional<std::size_t> StatusPosition(CommandKey command) {
         return std::nullopt;
     }
     switch (command.code) {
-        case kCmdWriteProperty: return 4;
-        case kCmdTuneRadio: return 2;
+        case kCmdWriteProperty:
+            return 4;
+        case kCmdTuneRadio:
+            return 2;
         case kCmdEnterUpdate:
         case kCmdFirmwareBlock:
         case kCmdFinishUpdate:
-        case kCmdFactoryReset: return 6;
-        default: return std::nullopt;
+        case kCmdFactoryReset:
+            return 6;
+        default:
+            return std::nullopt;
     }
 }
 

@@ -16,8 +16,8 @@ struct KindName {
 };
 
 constexpr KindName kKindNames[] = {
-    {FaultKind::Drop, "drop"},         {FaultKind::BadStatus, "status"}, {FaultKind::Truncate, "truncate"},
-    {FaultKind::Split, "split"},       {FaultKind::Garbage, "garbage"},  {FaultKind::Late, "late"},
+    {FaultKind::Drop, "drop"},     {FaultKind::BadStatus, "status"}, {FaultKind::Truncate, "truncate"},
+    {FaultKind::Split, "split"},   {FaultKind::Garbage, "garbage"},  {FaultKind::Late, "late"},
     {FaultKind::Unplug, "unplug"},
 };
 

@@ -29,7 +29,7 @@ struct Fault {
     FaultKind kind = FaultKind::Drop;
     std::optional<CommandKey> command;  // none: every command
     double probability = 1.0;
-    int count = -1;                     // how often it may still fire; -1 without limit
+    int count = -1;  // how often it may still fire; -1 without limit
 };
 
 // "drop", "status,cmd=D3", "late,cmd=io-D7,p=0.25,n=2". Kinds: drop, status,

@@ -20,10 +20,14 @@ std::string Format(const char* format, auto... values) {
 
 const char* RateName(std::uint8_t rate) {
     switch (rate) {
-        case kAirRate250K: return "250K";
-        case kAirRate500K: return "500K";
-        case kAirRate1M: return "1M";
-        default: return "?";
+        case kAirRate250K:
+            return "250K";
+        case kAirRate500K:
+            return "500K";
+        case kAirRate1M:
+            return "1M";
+        default:
+            return "?";
     }
 }
 

@@ -72,16 +72,35 @@ bool ParseNumber(const char* text, unsigned long max, unsigned long& out) {
 
 // Returns -1 to go on, or the exit status.
 int Parse(int argc, char** argv, CommandLine& cl) {
-    enum { kScenario = 1000, kPersist, kLink, kNoAnnounce, kBaud, kLatency, kAirLatency, kRestart, kLate, kSeed,
-           kFault, kTrace, kHelpOption };
+    enum {
+        kScenario = 1000,
+        kPersist,
+        kLink,
+        kNoAnnounce,
+        kBaud,
+        kLatency,
+        kAirLatency,
+        kRestart,
+        kLate,
+        kSeed,
+        kFault,
+        kTrace,
+        kHelpOption
+    };
     static const option kOptions[] = {
-        {"scenario", required_argument, nullptr, kScenario}, {"persist", no_argument, nullptr, kPersist},
-        {"link", required_argument, nullptr, kLink},         {"no-announce", no_argument, nullptr, kNoAnnounce},
-        {"baud", required_argument, nullptr, kBaud},         {"latency", required_argument, nullptr, kLatency},
+        {"scenario", required_argument, nullptr, kScenario},
+        {"persist", no_argument, nullptr, kPersist},
+        {"link", required_argument, nullptr, kLink},
+        {"no-announce", no_argument, nullptr, kNoAnnounce},
+        {"baud", required_argument, nullptr, kBaud},
+        {"latency", required_argument, nullptr, kLatency},
         {"air-latency", required_argument, nullptr, kAirLatency},
-        {"restart-ms", required_argument, nullptr, kRestart}, {"late-ms", required_argument, nullptr, kLate},
-        {"seed", required_argument, nullptr, kSeed},         {"fault", required_argument, nullptr, kFault},
-        {"trace", no_argument, nullptr, kTrace},             {"help", no_argument, nullptr, kHelpOption},
+        {"restart-ms", required_argument, nullptr, kRestart},
+        {"late-ms", required_argument, nullptr, kLate},
+        {"seed", required_argument, nullptr, kSeed},
+        {"fault", required_argument, nullptr, kFault},
+        {"trace", no_argument, nullptr, kTrace},
+        {"help", no_argument, nullptr, kHelpOption},
         {nullptr, 0, nullptr, 0},
     };
     for (;;) {
@@ -94,10 +113,18 @@ int Parse(int argc, char** argv, CommandLine& cl) {
             return false;
         };
         switch (id) {
-            case kScenario: cl.scenarioPath = optarg; break;
-            case kPersist: cl.persist = true; break;
-            case kLink: cl.linkPath = optarg; break;
-            case kNoAnnounce: cl.announce = false; break;
+            case kScenario:
+                cl.scenarioPath = optarg;
+                break;
+            case kPersist:
+                cl.persist = true;
+                break;
+            case kLink:
+                cl.linkPath = optarg;
+                break;
+            case kNoAnnounce:
+                cl.announce = false;
+                break;
             case kBaud:
                 if (!number(4000000) || n < 50) return kExitUsage;
                 cl.options.baud = static_cast<unsigned>(n);
@@ -132,9 +159,15 @@ int Parse(int argc, char** argv, CommandLine& cl) {
                 cl.options.faults.push_back(fault);
                 break;
             }
-            case kTrace: cl.trace = true; break;
-            case kHelpOption: std::fputs(kHelp, stdout); return EXIT_SUCCESS;
-            default: std::fputs("Try 'qrvsim --help'.\n", stderr); return kExitUsage;
+            case kTrace:
+                cl.trace = true;
+                break;
+            case kHelpOption:
+                std::fputs(kHelp, stdout);
+                return EXIT_SUCCESS;
+            default:
+                std::fputs("Try 'qrvsim --help'.\n", stderr);
+                return kExitUsage;
         }
     }
     if (optind < argc) {

@@ -22,13 +22,13 @@ using Clock = std::chrono::steady_clock;
 // The four digital lines each way and the four analogue inputs of a
 // wireless-IO module. Bits 0..3 are lines 1..4.
 struct IoState {
-    bool present = false;      // the module has IO lines; others ignore IO frames
+    bool present = false;  // the module has IO lines; others ignore IO frames
     std::uint8_t directions = 0;
     std::uint8_t outputs = 0;
-    std::uint8_t inputs = 0;   // levels driven from outside the module
-    bool loopback = false;     // outputs wired back to the inputs of the same number
+    std::uint8_t inputs = 0;  // levels driven from outside the module
+    bool loopback = false;    // outputs wired back to the inputs of the same number
     AdValues adMillivolts{};
-    bool adDrift = true;       // values wander by a few millivolts on every read
+    bool adDrift = true;  // values wander by a few millivolts on every read
 
     // What a read of the input lines returns.
     std::uint8_t Lines() const;
@@ -57,12 +57,12 @@ using FirmwareBlocks = std::map<std::uint16_t, std::array<std::uint8_t, protocol
 
 struct ModuleState {
     ModuleSpec spec;
-    std::optional<ModuleProperty> pending;  // accepted by 0xD3, runs after the next restart
-    bool factoryResetOnRestart = false;     // armed by 0xDB
-    bool enterBootOnRestart = false;        // armed by 0xD8
-    bool runImageOnRestart = false;         // armed by 0xDA
-    FirmwareBlocks receivedBlocks;          // in the boot loader
-    FirmwareBlocks installedImage;          // the last image that was started
+    std::optional<ModuleProperty> pending;          // accepted by 0xD3, runs after the next restart
+    bool factoryResetOnRestart = false;             // armed by 0xDB
+    bool enterBootOnRestart = false;                // armed by 0xD8
+    bool runImageOnRestart = false;                 // armed by 0xDA
+    FirmwareBlocks receivedBlocks;                  // in the boot loader
+    FirmwareBlocks installedImage;                  // the last image that was started
     std::optional<Clock::time_point> restartUntil;  // silent until then
     unsigned restarts = 0;
     std::mt19937 adRandom;

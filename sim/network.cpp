@@ -117,8 +117,8 @@ Reply Network::HandleOwn(ModuleState& module, const Request& request, Clock::tim
         case kCmdWriteProperty: {
             // Only a whole writable part from offset 0 is taken, and only by
             // running user firmware: a boot loader keeps no configuration.
-            const bool ok = !module.InBootLoader() && request.offset == kPropertyOffsetAll &&
-                            request.count == kPropertyWireCount;
+            const bool ok =
+                !module.InBootLoader() && request.offset == kPropertyOffsetAll && request.count == kPropertyWireCount;
             if (ok) {
                 std::uint8_t wire[kPropertySize];
                 PropertyToWire(spec.record, wire);

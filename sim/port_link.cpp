@@ -34,7 +34,7 @@ std::string AnnounceDirectory() {
 
 bool PortLink::Create(const std::string& path, const std::string& target, std::string& error) {
     Remove();
-    struct stat info{};
+    struct stat info {};
     if (lstat(path.c_str(), &info) == 0) {
         if (!S_ISLNK(info.st_mode)) {
             errno = EEXIST;
@@ -53,7 +53,7 @@ bool PortLink::Announce(const std::string& directory, const std::string& target,
     if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) return Fail(error, directory);
     // In a shared /tmp the folder must be ours and a real folder, not a
     // link someone else planted.
-    struct stat info{};
+    struct stat info {};
     if (lstat(directory.c_str(), &info) != 0) return Fail(error, directory);
     if (!S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
         errno = EPERM;
@@ -68,7 +68,7 @@ bool PortLink::Announce(const std::string& directory, const std::string& target,
         }
         if (errno != EEXIST) return Fail(error, path);
         // Left behind by a simulator that did not end cleanly: its pty is gone.
-        struct stat pointee{};
+        struct stat pointee {};
         if (stat(path.c_str(), &pointee) != 0 && unlink(path.c_str()) == 0) --n;
     }
     errno = EMFILE;

@@ -29,18 +29,18 @@ struct CommandKey {
 // One decoded request. Only the fields of its command are meaningful.
 struct Request {
     CommandKey command;
-    std::uint16_t addr = 0;          // every addressed frame
-    std::uint16_t type = 0;          // 0xD7, 0xD8, 0xDA, 0xDB
-    std::uint8_t channel = 0;        // 0xD4 tune
-    std::uint8_t rate = 0;           // 0xD4 tune
-    std::uint8_t offset = 0;         // 0xD2, 0xD3 record offset
-    std::uint8_t count = 0;          // 0xD2, 0xD3 record count (without the 5 read-only bytes)
-    std::uint8_t value = 0;          // IO 0xD4 directions, IO 0xD5 outputs
-    std::uint16_t blockOffset = 0;   // 0xD9
+    std::uint16_t addr = 0;         // every addressed frame
+    std::uint16_t type = 0;         // 0xD7, 0xD8, 0xDA, 0xDB
+    std::uint8_t channel = 0;       // 0xD4 tune
+    std::uint8_t rate = 0;          // 0xD4 tune
+    std::uint8_t offset = 0;        // 0xD2, 0xD3 record offset
+    std::uint8_t count = 0;         // 0xD2, 0xD3 record count (without the 5 read-only bytes)
+    std::uint8_t value = 0;         // IO 0xD4 directions, IO 0xD5 outputs
+    std::uint16_t blockOffset = 0;  // 0xD9
     protocol::FirmwareRegion region = protocol::FirmwareRegion::First;
     std::array<std::uint8_t, protocol::kFirmwareBlockSize> block{};
     std::array<std::uint8_t, kWritablePropertySize> record{};  // 0xD3, wire order
-    std::size_t length = 0;          // bytes the frame took on the line
+    std::size_t length = 0;                                    // bytes the frame took on the line
 
     bool HasAddress() const;
 };

@@ -71,8 +71,8 @@ Scenario Scenario::Default() {
     s.far.push_back(Module("P2P-Node-A", 0x0102, kDevTypeQrv, 11, kAirRate250K));
 
     // "无线IO-车间": outputs wired back to inputs, so a write shows on a read.
-    ModuleSpec workshop = Module("\xCE\xDE\xCF\xDF\x49\x4F\x2D\xB3\xB5\xBC\xE4", 0x0203, kDevTypeVlxIo, 11,
-                                 kAirRate250K);
+    ModuleSpec workshop =
+        Module("\xCE\xDE\xCF\xDF\x49\x4F\x2D\xB3\xB5\xBC\xE4", 0x0203, kDevTypeVlxIo, 11, kAirRate250K);
     workshop.io.loopback = true;
     workshop.io.adMillivolts = {1200, 2480, 330, 3010};
     s.far.push_back(workshop);

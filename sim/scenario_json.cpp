@@ -178,9 +178,8 @@ Json WriteModule(const ModuleSpec& m) {
     o["firmware"] = Hex(m.record.FwVersion, 4);
     o["app_dev_type"] = Hex(m.appDevType, 4);
     if (m.upgradeVersion) o["upgrade_version"] = Hex(*m.upgradeVersion, 4);
-    o["io"] = {{"present", m.io.present},   {"directions", m.io.directions},
-               {"outputs", m.io.outputs},   {"inputs", m.io.inputs},
-               {"loopback", m.io.loopback}, {"ad_mv", m.io.adMillivolts},
+    o["io"] = {{"present", m.io.present}, {"directions", m.io.directions}, {"outputs", m.io.outputs},
+               {"inputs", m.io.inputs},   {"loopback", m.io.loopback},     {"ad_mv", m.io.adMillivolts},
                {"ad_drift", m.io.adDrift}};
     if (std::memcmp(&m.factory, &m.record, kWritablePropertySize) != 0) {
         Json factory = Json::object();

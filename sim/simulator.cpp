@@ -31,9 +31,7 @@ std::string TraceLine(const LogEntry& entry) {
 }  // namespace
 
 Simulator::Simulator(const Scenario& scenario, SimulatorOptions options)
-    : options_(std::move(options)),
-      network_(scenario, options_.seed, options_.restartTime),
-      faults_(options_.seed) {
+    : options_(std::move(options)), network_(scenario, options_.seed, options_.restartTime), faults_(options_.seed) {
     const microseconds interval = HostReadInterval(options_.baud);
     // Search answers come one by one, each a burst of its own: the gap is
     // over the host's read interval and far below its read time-out.
@@ -326,8 +324,7 @@ void Simulator::ClearLog() {
     log_.clear();
 }
 
-bool Simulator::WaitForLog(const std::function<bool(const std::vector<LogEntry>&)>& done,
-                           milliseconds timeout) const {
+bool Simulator::WaitForLog(const std::function<bool(const std::vector<LogEntry>&)>& done, milliseconds timeout) const {
     std::unique_lock lock(mutex_);
     return logChanged_.wait_for(lock, timeout, [&] { return done(log_); });
 }

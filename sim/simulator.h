@@ -29,14 +29,14 @@
 namespace qrv::sim {
 
 struct SimulatorOptions {
-    unsigned baud = 115200;                       // pacing rate of the answers
-    std::chrono::microseconds latency{3000};      // request received -> answer starts
-    std::chrono::microseconds airLatency{2000};   // added each way for a far module
-    std::chrono::milliseconds restartTime{250};   // silence after a reset frame
+    unsigned baud = 115200;                      // pacing rate of the answers
+    std::chrono::microseconds latency{3000};     // request received -> answer starts
+    std::chrono::microseconds airLatency{2000};  // added each way for a far module
+    std::chrono::milliseconds restartTime{250};  // silence after a reset frame
     // Zero: derived from the baud rate, from the host's read interval.
-    std::chrono::microseconds searchGap{0};       // between two search answers
-    std::chrono::microseconds splitGap{0};        // inside an answer split by a fault
-    std::chrono::microseconds lateDelay{1500000}; // extra delay of a late answer
+    std::chrono::microseconds searchGap{0};        // between two search answers
+    std::chrono::microseconds splitGap{0};         // inside an answer split by a fault
+    std::chrono::microseconds lateDelay{1500000};  // extra delay of a late answer
     // A partial frame followed by this much silence is thrown away.
     std::chrono::milliseconds staleFrameTime{50};
     std::uint64_t seed = 1;

@@ -24,9 +24,8 @@ TEST_F(SimOverPty, DropLeavesTheRequestUnanswered) {
     ExpectNoAnswer(BuildReadProperty(0x0001, 0, 57));
     EXPECT_EQ(host_->Exchange(BuildReadProperty(0x0001, 0, 57), kAnswerLenProperty).size(), kAnswerLenProperty);
     const auto log = sim_->Log();
-    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const LogEntry& e) {
-        return e.kind == LogKind::Fault && e.text == "fault: drop";
-    }));
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                            [](const LogEntry& e) { return e.kind == LogKind::Fault && e.text == "fault: drop"; }));
 }
 
 TEST_F(SimOverPty, BadStatusRefusesTheWrite) {

@@ -1,8 +1,8 @@
 // Fault options as typed on the command line, and what each fault does to
 // the answers, drawn deterministically from the seed.
-#include <gtest/gtest.h>
-
 #include "sim/faults.h"
+
+#include <gtest/gtest.h>
 
 using namespace qrv::sim;
 using namespace std::chrono_literals;
@@ -40,8 +40,8 @@ TEST(FaultOptions, ParseKindCommandProbabilityAndCount) {
     ASSERT_TRUE(ParseFault("split,cmd=read-property", f, error));
     EXPECT_EQ(f.command, (CommandKey{Family::Config, 0xD2}));
 
-    for (const char* bad : {"", "melt", "drop,cmd=D0", "drop,cmd=io-D1", "drop,p=2", "drop,n=-1", "drop,x=1",
-                            "drop,p=", "drop,n=3x"}) {
+    for (const char* bad :
+         {"", "melt", "drop,cmd=D0", "drop,cmd=io-D1", "drop,p=2", "drop,n=-1", "drop,x=1", "drop,p=", "drop,n=3x"}) {
         error.clear();
         EXPECT_FALSE(ParseFault(bad, f, error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;

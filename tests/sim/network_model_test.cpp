@@ -29,7 +29,8 @@ constexpr std::size_t kP2p = 1, kWorkshopIo = 2, kPumpIo = 4, kBoot = 5;
 TEST(NetworkModel, TuneRefusesChannelsAndRatesModulesDoNotHave) {
     Network net(Scenario::Default(), 1, kRestart);
     for (const auto& [channel, rate] : {std::pair{5, 0}, {31, 0}, {11, 3}, {0, 0}}) {
-        const Reply reply = Send(net, BuildTuneRadio(static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(rate)));
+        const Reply reply =
+            Send(net, BuildTuneRadio(static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(rate)));
         ASSERT_EQ(reply.answers.size(), 1u);
         EXPECT_NE(reply.answers[0][2], 0) << channel << "/" << rate;
     }

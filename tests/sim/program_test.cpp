@@ -115,7 +115,7 @@ std::string LinkTarget(const std::string& path) {
 }
 
 bool Exists(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return lstat(path.c_str(), &info) == 0;
 }
 
@@ -149,7 +149,8 @@ TEST(QrvsimProgram, SecondInstanceIsAnnouncedUnderTheNextNameAndCtrlCEndsIt) {
     const std::string a = first.ReadLine(Millis(5000)), b = second.ReadLine(Millis(5000));
     ASSERT_FALSE(a.empty());
     ASSERT_FALSE(b.empty());
-    const std::string names[] = {LinkTarget(dir.Path() + "/qrvsim/qrvsim0"), LinkTarget(dir.Path() + "/qrvsim/qrvsim1")};
+    const std::string names[] = {LinkTarget(dir.Path() + "/qrvsim/qrvsim0"),
+                                 LinkTarget(dir.Path() + "/qrvsim/qrvsim1")};
     EXPECT_TRUE((names[0] == a && names[1] == b) || (names[0] == b && names[1] == a));
     first.Signal(SIGINT);
     second.Signal(SIGINT);
@@ -207,8 +208,7 @@ TEST(QrvsimProgram, HelpListsEveryOptionAndBadOptionsAreRefused) {
     const std::string text = help.ReadAll();
     EXPECT_EQ(help.Wait(Millis(5000)), 0);
     for (const char* option : {"--scenario", "--persist", "--link", "--no-announce", "--baud", "--latency",
-                               "--air-latency", "--restart-ms", "--late-ms", "--seed", "--fault", "--trace",
-                               "--help"})
+                               "--air-latency", "--restart-ms", "--late-ms", "--seed", "--fault", "--trace", "--help"})
         EXPECT_NE(text.find(option), std::string::npos) << option;
 
     for (const std::vector<std::string>& bad :

@@ -1,5 +1,7 @@
 // The module-side decoder against every request the host builds, and the
 // rows a noisy line produces: truncated frames, stray bytes, bad end bytes.
+#include "sim/request_decoder.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,7 +9,6 @@
 
 #include "protocol/frames.h"
 #include "sim/answer_builder.h"
-#include "sim/request_decoder.h"
 
 using namespace qrv::sim;
 using namespace qrv::protocol;
@@ -44,13 +45,17 @@ TEST(RequestDecoder, DecodesEveryRequestTheHostBuilds) {
     record.Channel = 26;
     const Row rows[] = {
         {"read base info", BuildReadBaseInfo(), {Family::Config, 0xD1}, [](const Request&) {}},
-        {"read property", BuildReadProperty(0x1A2B, 0, 57), {Family::Config, 0xD2},
+        {"read property",
+         BuildReadProperty(0x1A2B, 0, 57),
+         {Family::Config, 0xD2},
          [](const Request& r) {
              EXPECT_EQ(r.addr, 0x1A2B);
              EXPECT_EQ(r.offset, 0);
              EXPECT_EQ(r.count, 0x34);
          }},
-        {"write property", BuildWriteProperty(0x0102, record), {Family::Config, 0xD3},
+        {"write property",
+         BuildWriteProperty(0x0102, record),
+         {Family::Config, 0xD3},
          [](const Request& r) {
              EXPECT_EQ(r.addr, 0x0102);
              EXPECT_EQ(r.count, 0x34);
@@ -58,36 +63,56 @@ TEST(RequestDecoder, DecodesEveryRequestTheHostBuilds) {
              EXPECT_EQ(r.record[36], 0x0A);  // LocalAddr high byte first
              EXPECT_EQ(r.record[37], 0x0B);
          }},
-        {"tune", BuildTuneRadio(26, 2), {Family::Config, 0xD4},
+        {"tune",
+         BuildTuneRadio(26, 2),
+         {Family::Config, 0xD4},
          [](const Request& r) {
              EXPECT_EQ(r.channel, 26);
              EXPECT_EQ(r.rate, 2);
          }},
         {"search broadcast", BuildSearchBroadcast(), {Family::Config, 0xD5}, [](const Request&) {}},
-        {"search by address", BuildSearchByAddr(0xBEEF), {Family::Config, 0xD6},
+        {"search by address",
+         BuildSearchByAddr(0xBEEF),
+         {Family::Config, 0xD6},
          [](const Request& r) { EXPECT_EQ(r.addr, 0xBEEF); }},
-        {"reset", BuildResetModule(0x0102, 0x0012), {Family::Config, 0xD7},
+        {"reset",
+         BuildResetModule(0x0102, 0x0012),
+         {Family::Config, 0xD7},
          [](const Request& r) {
              EXPECT_EQ(r.addr, 0x0102);
              EXPECT_EQ(r.type, 0x0012);
          }},
-        {"enter update", BuildEnterUpdate(0xFFEE, 0x0010), {Family::Config, 0xD8},
+        {"enter update",
+         BuildEnterUpdate(0xFFEE, 0x0010),
+         {Family::Config, 0xD8},
          [](const Request& r) { EXPECT_EQ(r.addr, 0xFFEE); }},
-        {"finish update", BuildFinishUpdate(0x0001, 0), {Family::Config, 0xDA},
+        {"finish update",
+         BuildFinishUpdate(0x0001, 0),
+         {Family::Config, 0xDA},
          [](const Request& r) { EXPECT_EQ(r.type, 0); }},
-        {"factory reset", BuildFactoryReset(0x8001, 0x0011), {Family::Config, 0xDB},
+        {"factory reset",
+         BuildFactoryReset(0x8001, 0x0011),
+         {Family::Config, 0xDB},
          [](const Request& r) { EXPECT_EQ(r.type, 0x0011); }},
-        {"block, second region", Block(FirmwareRegion::Second), {Family::Config, 0xD9},
+        {"block, second region",
+         Block(FirmwareRegion::Second),
+         {Family::Config, 0xD9},
          [](const Request& r) {
              EXPECT_EQ(r.blockOffset, 0x1F40);
              EXPECT_EQ(r.region, FirmwareRegion::Second);
              EXPECT_EQ(r.block, Pattern());
          }},
-        {"io directions", BuildIoSetDirections(0x1234, 0x03), {Family::Io, 0xD4},
+        {"io directions",
+         BuildIoSetDirections(0x1234, 0x03),
+         {Family::Io, 0xD4},
          [](const Request& r) { EXPECT_EQ(r.value, 0x03); }},
-        {"io outputs", BuildIoSetOutputs(0x1234, 0xFF), {Family::Io, 0xD5},
+        {"io outputs",
+         BuildIoSetOutputs(0x1234, 0xFF),
+         {Family::Io, 0xD5},
          [](const Request& r) { EXPECT_EQ(r.value, 0xFF); }},
-        {"io inputs", BuildIoReadInputs(0x1234), {Family::Io, 0xD6},
+        {"io inputs",
+         BuildIoReadInputs(0x1234),
+         {Family::Io, 0xD6},
          [](const Request& r) { EXPECT_EQ(r.addr, 0x1234); }},
         {"io ad", BuildIoReadAd(0x1234), {Family::Io, 0xD7}, [](const Request& r) { EXPECT_EQ(r.addr, 0x1234); }},
     };
@@ -141,11 +166,13 @@ TEST(RequestDecoder, DropsWhatCannotStartAFrame) {
         {"unknown io command", {0xAA, 0xD1, 0x00, 0x01, 0x55}, DecodeStatus::Skip, 1},
         {"wrong end byte", {0xAB, 0xD1, 0x55}, DecodeStatus::Skip, 1},
         {"io frame with config end", {0xAA, 0xD6, 0x00, 0x01, 0xBA}, DecodeStatus::Skip, 1},
-        {"block without marker", [] {
+        {"block without marker",
+         [] {
              Bytes b = ToBytes(Block(FirmwareRegion::Second));
              b[70] = 0x00;
              return b;
-         }(), DecodeStatus::Skip, 1},
+         }(),
+         DecodeStatus::Skip, 1},
         {"lone start byte", {0xAA}, DecodeStatus::NeedMore, 0},
         {"empty", {}, DecodeStatus::NeedMore, 0},
     };

@@ -34,8 +34,8 @@ void ExpectSameModule(const ModuleSpec& a, const ModuleSpec& b) {
 TEST(GbkText, ConvertsBothWays) {
     EXPECT_EQ(Utf8ToGbk("本地主机"), std::optional<std::string>("\xB1\xBE\xB5\xD8\xD6\xF7\xBB\xFA"));
     EXPECT_EQ(GbkToUtf8("\xCE\xDE\xCF\xDF\x49\x4F"), std::optional<std::string>("无线IO"));
-    EXPECT_FALSE(Utf8ToGbk("\xFF\xFE"));   // not UTF-8
-    EXPECT_FALSE(GbkToUtf8("\xB1"));       // half a character
+    EXPECT_FALSE(Utf8ToGbk("\xFF\xFE"));  // not UTF-8
+    EXPECT_FALSE(GbkToUtf8("\xB1"));      // half a character
 }
 
 TEST(DefaultScenario, HasTheNetworkTheDemoNeeds) {
@@ -59,7 +59,7 @@ TEST(DefaultScenario, HasTheNetworkTheDemoNeeds) {
 TEST(ScenarioJson, DefaultNetworkSurvivesASaveAndALoad) {
     Scenario original = Scenario::Default();
     original.far[0].upgradeVersion = 0x0201;
-    original.far[1].factory.Channel = 20;   // factory differs from the running record
+    original.far[1].factory.Channel = 20;  // factory differs from the running record
     original.far[1].io.outputs = 0x09;
     ASSERT_TRUE(SetTextField(original.far[2].record.DevName, "\xFF\x80"));  // not GBK: kept as raw bytes
 
