@@ -40,7 +40,7 @@ const char kHelp[] =
     "  --restart-ms MS  how long a module stays silent after a reset (default 250)\n"
     "  --late-ms MS     extra delay of an answer hit by the late fault (default 1500)\n"
     "  --seed N         seed of the fault draws and the AD drift (default 1)\n"
-    "  --fault SPEC     inject a fault; may be repeated. SPEC is\n"
+    "  --fault FAULT     inject a fault; may be repeated. FAULT is\n"
     "                   KIND[,cmd=COMMAND][,p=PROBABILITY][,n=COUNT]\n"
     "                   KIND: drop (no answer), status (status byte not 0),\n"
     "                   truncate (first half only), split (two bursts with a gap\n"

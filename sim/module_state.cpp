@@ -9,7 +9,7 @@ std::uint8_t IoState::Lines() const {
     return static_cast<std::uint8_t>(driven & 0x0F);
 }
 
-ModuleBase ModuleSpec::Base() const {
+ModuleBase ModuleConfig::Base() const {
     ModuleBase base{};
     base.NetAddr = record.LocalAddr;
     base.DevType = record.DevType;

@@ -1,4 +1,4 @@
-// One simulated module: what a scenario describes about it (ModuleSpec) and
+// One simulated module: what a scenario describes about it (ModuleConfig) and
 // what it picks up while it runs (ModuleState).
 #pragma once
 
@@ -34,7 +34,7 @@ struct IoState {
     std::uint8_t Lines() const;
 };
 
-struct ModuleSpec {
+struct ModuleConfig {
     // The configuration with the running firmware's identity in bytes 52..56
     // (RunState, DevType, FwVersion). LocalAddr is the module's network address.
     ModuleProperty record{};
@@ -56,7 +56,7 @@ struct ModuleSpec {
 using FirmwareBlocks = std::map<std::uint16_t, std::array<std::uint8_t, protocol::kFirmwareBlockSize>>;
 
 struct ModuleState {
-    ModuleSpec spec;
+    ModuleConfig config;
     std::optional<ModuleProperty> pending;          // accepted by 0xD3, runs after the next restart
     bool factoryResetOnRestart = false;             // armed by 0xDB
     bool enterBootOnRestart = false;                // armed by 0xD8
@@ -67,7 +67,7 @@ struct ModuleState {
     unsigned restarts = 0;
     std::mt19937 adRandom;
 
-    bool InBootLoader() const { return spec.record.RunState == kRunStateBoot; }
+    bool InBootLoader() const { return config.record.RunState == kRunStateBoot; }
     bool Restarting() const { return restartUntil.has_value(); }
 };
 

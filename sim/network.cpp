@@ -23,9 +23,9 @@ std::uint8_t Status(bool ok) { return ok ? kStatusOk : kStatusRefused; }
 Network::Network(const Scenario& scenario, std::uint64_t seed, std::chrono::milliseconds restartTime)
     : restartTime_(restartTime) {
     modules_.reserve(1 + scenario.far.size());
-    auto add = [&](const ModuleSpec& spec) {
+    auto add = [&](const ModuleConfig& config) {
         ModuleState state;
-        state.spec = spec;
+        state.config = config;
         // Each module draws from its own sequence so that reading one module
         // never changes what another reads.
         std::seed_seq sequence{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32),
@@ -34,7 +34,7 @@ Network::Network(const Scenario& scenario, std::uint64_t seed, std::chrono::mill
         modules_.push_back(std::move(state));
     };
     add(scenario.local);
-    for (const ModuleSpec& spec : scenario.far) add(spec);
+    for (const ModuleConfig& config : scenario.far) add(config);
     tunedChannel_ = scenario.local.record.Channel;
     tunedRate_ = scenario.local.record.AirRate;
 }
@@ -49,7 +49,7 @@ Reply Network::Handle(const Request& request, Clock::time_point now) {
     if (request.command.family == Family::Config) {
         switch (request.command.code) {
             case kCmdReadBaseInfo:
-                return {{BuildBaseInfoAnswer(local.spec.Base())}, false};
+                return {{BuildBaseInfoAnswer(local.config.Base())}, false};
             case kCmdTuneRadio: {
                 const bool ok = radioUp && request.channel >= kFirstChannel && request.channel <= kLastChannel &&
                                 request.rate <= kAirRate1M;
@@ -67,7 +67,7 @@ Reply Network::Handle(const Request& request, Clock::time_point now) {
                 break;
         }
     }
-    if (request.addr == local.spec.Address()) return HandleOwn(local, request, now);
+    if (request.addr == local.config.Address()) return HandleOwn(local, request, now);
     if (!radioUp) return {};
     ModuleState* far = Reachable(request.addr);
     if (!far) return {};
@@ -82,13 +82,13 @@ void Network::Settle(Clock::time_point now) {
 }
 
 bool Network::OnTunedPair(const ModuleState& module) const {
-    return module.spec.record.Channel == tunedChannel_ && module.spec.record.AirRate == tunedRate_;
+    return module.config.record.Channel == tunedChannel_ && module.config.record.AirRate == tunedRate_;
 }
 
 ModuleState* Network::Reachable(std::uint16_t address) {
     for (std::size_t i = kLocal + 1; i < modules_.size(); ++i) {
         ModuleState& m = modules_[i];
-        if (m.spec.Address() == address && OnTunedPair(m) && !m.Restarting()) return &m;
+        if (m.config.Address() == address && OnTunedPair(m) && !m.Restarting()) return &m;
     }
     return nullptr;
 }
@@ -99,21 +99,21 @@ Reply Network::Search(const Request& request) const {
     for (std::size_t i = kLocal + 1; i < modules_.size(); ++i) {
         const ModuleState& m = modules_[i];
         if (!OnTunedPair(m) || m.Restarting()) continue;
-        if (request.command.code == kCmdSearchByAddr && m.spec.Address() != request.addr) continue;
-        reply.answers.push_back(BuildSearchAnswer(request.command.code, m.spec.Base()));
+        if (request.command.code == kCmdSearchByAddr && m.config.Address() != request.addr) continue;
+        reply.answers.push_back(BuildSearchAnswer(request.command.code, m.config.Base()));
     }
     return reply;
 }
 
 Reply Network::HandleOwn(ModuleState& module, const Request& request, Clock::time_point now) {
     if (request.command.family == Family::Io) return HandleIo(module, request);
-    ModuleSpec& spec = module.spec;
-    const std::uint16_t addr = spec.Address();
+    ModuleConfig& config = module.config;
+    const std::uint16_t addr = config.Address();
     switch (request.command.code) {
         case kCmdReadProperty:
             // The whole record answers whatever slice was asked for; hosts
             // only ever ask for all of it.
-            return {{BuildPropertyAnswer(addr, request.offset, request.count, spec.record)}, false};
+            return {{BuildPropertyAnswer(addr, request.offset, request.count, config.record)}, false};
         case kCmdWriteProperty: {
             // Only a whole writable part from offset 0 is taken, and only by
             // running user firmware: a boot loader keeps no configuration.
@@ -121,7 +121,7 @@ Reply Network::HandleOwn(ModuleState& module, const Request& request, Clock::tim
                 !module.InBootLoader() && request.offset == kPropertyOffsetAll && request.count == kPropertyWireCount;
             if (ok) {
                 std::uint8_t wire[kPropertySize];
-                PropertyToWire(spec.record, wire);
+                PropertyToWire(config.record, wire);
                 std::memcpy(wire, request.record.data(), kWritablePropertySize);
                 module.pending = PropertyFromWire(wire);
             }
@@ -154,10 +154,10 @@ Reply Network::HandleOwn(ModuleState& module, const Request& request, Clock::tim
 }
 
 Reply Network::HandleIo(ModuleState& module, const Request& request) {
-    IoState& io = module.spec.io;
+    IoState& io = module.config.io;
     // Only user firmware of a module with IO lines drives them.
     if (!io.present || module.InBootLoader()) return {};
-    const std::uint16_t addr = module.spec.Address();
+    const std::uint16_t addr = module.config.Address();
     switch (request.command.code) {
         case kIoCmdSetDirections:
             io.directions = request.value;
@@ -175,8 +175,8 @@ Reply Network::HandleIo(ModuleState& module, const Request& request) {
 }
 
 AdValues Network::ReadAd(ModuleState& module) {
-    AdValues& values = module.spec.io.adMillivolts;
-    if (module.spec.io.adDrift) {
+    AdValues& values = module.config.io.adMillivolts;
+    if (module.config.io.adDrift) {
         std::uniform_int_distribution<int> step(-kAdDriftStepMv, kAdDriftStepMv);
         for (std::uint16_t& value : values)
             value = static_cast<std::uint16_t>(std::clamp(value + step(module.adRandom), 0, kAdFullScaleMv));
@@ -191,18 +191,18 @@ void Network::StartRestart(ModuleState& module, Clock::time_point now) {
 
 void Network::FinishRestart(std::size_t index) {
     ModuleState& module = modules_[index];
-    ModuleProperty& record = module.spec.record;
+    ModuleProperty& record = module.config.record;
     module.restartUntil.reset();
 
     if (module.runImageOnRestart) {
         record.RunState = kRunStateUser;
-        record.DevType = module.spec.appDevType;
-        record.FwVersion = module.spec.upgradeVersion.value_or(NextBcdVersion(record.FwVersion));
-        module.spec.upgradeVersion.reset();
+        record.DevType = module.config.appDevType;
+        record.FwVersion = module.config.upgradeVersion.value_or(NextBcdVersion(record.FwVersion));
+        module.config.upgradeVersion.reset();
         module.installedImage = std::move(module.receivedBlocks);
         module.receivedBlocks.clear();
     } else if (module.enterBootOnRestart) {
-        module.spec.appDevType = record.DevType;
+        module.config.appDevType = record.DevType;
         record.RunState = kRunStateBoot;
         record.DevType = kDevTypeBoot;
         module.receivedBlocks.clear();
@@ -211,7 +211,7 @@ void Network::FinishRestart(std::size_t index) {
     module.enterBootOnRestart = false;
 
     // Bytes 52..56 describe the running firmware and stay as set above.
-    const ModuleProperty* source = module.factoryResetOnRestart ? &module.spec.factory
+    const ModuleProperty* source = module.factoryResetOnRestart ? &module.config.factory
                                    : module.pending             ? &*module.pending
                                                                 : nullptr;
     if (source) std::memcpy(&record, source, kWritablePropertySize);
@@ -227,8 +227,8 @@ void Network::FinishRestart(std::size_t index) {
 
 Scenario Network::ToScenario() const {
     Scenario s;
-    s.local = modules_[kLocal].spec;
-    for (std::size_t i = kLocal + 1; i < modules_.size(); ++i) s.far.push_back(modules_[i].spec);
+    s.local = modules_[kLocal].config;
+    for (std::size_t i = kLocal + 1; i < modules_.size(); ++i) s.far.push_back(modules_[i].config);
     return s;
 }
 

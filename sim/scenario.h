@@ -10,8 +10,8 @@
 namespace qrv::sim {
 
 struct Scenario {
-    ModuleSpec local;
-    std::vector<ModuleSpec> far;
+    ModuleConfig local;
+    std::vector<ModuleConfig> far;
 
     // A host module on channel 11 at 250 K and five far modules: a
     // point-to-point and a wireless-IO module beside it, a network module on

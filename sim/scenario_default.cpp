@@ -43,9 +43,9 @@ ModuleProperty TypicalRecord(std::uint16_t address, std::uint16_t devType, std::
 
 namespace {
 
-ModuleSpec Module(const char* gbkName, std::uint16_t address, std::uint16_t devType, std::uint8_t channel,
-                  std::uint8_t airRate) {
-    ModuleSpec m;
+ModuleConfig Module(const char* gbkName, std::uint16_t address, std::uint16_t devType, std::uint8_t channel,
+                    std::uint8_t airRate) {
+    ModuleConfig m;
     m.record = TypicalRecord(address, devType, channel, airRate);
     SetTextField(m.record.DevName, gbkName);
     m.factory = m.record;
@@ -71,20 +71,20 @@ Scenario Scenario::Default() {
     s.far.push_back(Module("P2P-Node-A", 0x0102, kDevTypeQrv, 11, kAirRate250K));
 
     // "无线IO-车间": outputs wired back to inputs, so a write shows on a read.
-    ModuleSpec workshop =
+    ModuleConfig workshop =
         Module("\xCE\xDE\xCF\xDF\x49\x4F\x2D\xB3\xB5\xBC\xE4", 0x0203, kDevTypeVlxIo, 11, kAirRate250K);
     workshop.io.loopback = true;
     workshop.io.adMillivolts = {1200, 2480, 330, 3010};
     s.far.push_back(workshop);
 
     // "网络中继站"
-    ModuleSpec relay = Module("\xCD\xF8\xC2\xE7\xD6\xD0\xBC\xCC\xD5\xBE", 0x0304, kDevTypeKorvanet, 26, kAirRate1M);
+    ModuleConfig relay = Module("\xCD\xF8\xC2\xE7\xD6\xD0\xBC\xCC\xD5\xBE", 0x0304, kDevTypeKorvanet, 26, kAirRate1M);
     relay.record.WorkMode = 3;  // terminal and relay
     relay.record.FwVersion = 0x1012;
     relay.factory = relay.record;
     s.far.push_back(relay);
 
-    ModuleSpec pump = Module("Pump-IO", 0x0405, kDevTypeVlxIo, 15, kAirRate500K);
+    ModuleConfig pump = Module("Pump-IO", 0x0405, kDevTypeVlxIo, 15, kAirRate500K);
     pump.record.WorkMode = 4;  // data acquisition
     pump.factory = pump.record;
     pump.io.inputs = 0x05;
@@ -93,7 +93,7 @@ Scenario Scenario::Default() {
 
     // "升级待定": stuck in its boot loader; after an upgrade it is a
     // point-to-point module again.
-    ModuleSpec boot = Module("\xC9\xFD\xBC\xB6\xB4\xFD\xB6\xA8", 0x0506, kDevTypeBoot, 11, kAirRate250K);
+    ModuleConfig boot = Module("\xC9\xFD\xBC\xB6\xB4\xFD\xB6\xA8", 0x0506, kDevTypeBoot, 11, kAirRate250K);
     boot.record.RunState = kRunStateBoot;
     boot.record.FwVersion = 0x0100;
     boot.factory = boot.record;

@@ -130,7 +130,7 @@ void WriteWritable(Json& o, const ModuleProperty& r) {
     o["spare51"] = r.Spare51;
 }
 
-ModuleSpec ReadModule(const Json& o) {
+ModuleConfig ReadModule(const Json& o) {
     if (!o.is_object()) throw ScenarioError("a module must be an object");
     if (!o.contains("address")) throw ScenarioError("a module needs an \"address\"");
     std::uint16_t address = 0, devType = kDevTypeQrv;
@@ -140,7 +140,7 @@ ModuleSpec ReadModule(const Json& o) {
     channel = Value(o, "channel", channel);
     airRate = Value(o, "air_rate", airRate);
 
-    ModuleSpec m;
+    ModuleConfig m;
     m.record = TypicalRecord(address, devType, channel, airRate);
     ReadWritable(o, m.record);
     m.record.RunState = Value(o, "run_state", m.record.RunState);
@@ -170,7 +170,7 @@ ModuleSpec ReadModule(const Json& o) {
     return m;
 }
 
-Json WriteModule(const ModuleSpec& m) {
+Json WriteModule(const ModuleConfig& m) {
     Json o = Json::object();
     WriteWritable(o, m.record);
     o["dev_type"] = Hex(m.record.DevType, 4);
@@ -213,7 +213,7 @@ std::string ScenarioToJson(const Scenario& scenario) {
     Json root = Json::object();
     root["local"] = WriteModule(scenario.local);
     root["far"] = Json::array();
-    for (const ModuleSpec& m : scenario.far) root["far"].push_back(WriteModule(m));
+    for (const ModuleConfig& m : scenario.far) root["far"].push_back(WriteModule(m));
     return root.dump(2) + "\n";
 }
 

@@ -267,7 +267,7 @@ std::optional<std::size_t> Simulator::FindModule(std::uint16_t address) const {
     std::lock_guard lock(mutex_);
     network_.Settle(Clock::now());
     for (std::size_t i = 0; i < network_.ModuleCount(); ++i)
-        if (network_.Module(i).spec.Address() == address) return i;
+        if (network_.Module(i).config.Address() == address) return i;
     return std::nullopt;
 }
 
@@ -283,17 +283,17 @@ Scenario Simulator::CurrentScenario() const {
     return network_.ToScenario();
 }
 
-void Simulator::Modify(std::size_t index, const std::function<void(ModuleSpec&)>& change) {
+void Simulator::Modify(std::size_t index, const std::function<void(ModuleConfig&)>& change) {
     std::lock_guard lock(mutex_);
-    change(network_.Module(index).spec);
+    change(network_.Module(index).config);
 }
 
 void Simulator::SetInputs(std::size_t index, std::uint8_t lines) {
-    Modify(index, [lines](ModuleSpec& m) { m.io.inputs = lines; });
+    Modify(index, [lines](ModuleConfig& m) { m.io.inputs = lines; });
 }
 
 void Simulator::SetAd(std::size_t index, const AdValues& millivolts) {
-    Modify(index, [&millivolts](ModuleSpec& m) {
+    Modify(index, [&millivolts](ModuleConfig& m) {
         m.io.adMillivolts = millivolts;
         m.io.adDrift = false;
     });

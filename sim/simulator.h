@@ -88,7 +88,7 @@ public:
     std::pair<std::uint8_t, std::uint8_t> TunedPair() const;  // channel, air-rate index
     Scenario CurrentScenario() const;
     // Changes a module in place, e.g. its inputs or AD values.
-    void Modify(std::size_t index, const std::function<void(ModuleSpec&)>& change);
+    void Modify(std::size_t index, const std::function<void(ModuleConfig&)>& change);
     void SetInputs(std::size_t index, std::uint8_t lines);
     // Fixes the AD values; they stop drifting.
     void SetAd(std::size_t index, const AdValues& millivolts);

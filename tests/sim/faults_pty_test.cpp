@@ -30,7 +30,7 @@ TEST_F(SimOverPty, DropLeavesTheRequestUnanswered) {
 
 TEST_F(SimOverPty, BadStatusRefusesTheWrite) {
     sim_->AddFault(Once(FaultKind::BadStatus, {Family::Config, 0xD3}));
-    const Bytes ack = host_->Exchange(BuildWriteProperty(0x0001, sim_->Module(0).spec.record), 6);
+    const Bytes ack = host_->Exchange(BuildWriteProperty(0x0001, sim_->Module(0).config.record), 6);
     ASSERT_EQ(ack.size(), 6u);
     EXPECT_NE(ack[4], 0);
     EXPECT_FALSE(CheckWritePropertyAnswer(Answer{ack.data(), ack.size()}));
@@ -112,7 +112,7 @@ TEST(SplitFault, AnswerArrivesInTwoBurstsTheHostReadsSeparately) {
     const Millis interval = HostReadInterval(9600);
     const Bytes first = host.ReadBurst(Millis(2000), interval);
     const Bytes second = host.ReadBurst(Millis(2000), interval);
-    const Bytes answer = BuildBaseInfoAnswer(sim.Module(0).spec.Base());
+    const Bytes answer = BuildBaseInfoAnswer(sim.Module(0).config.Base());
     EXPECT_EQ(first, Bytes(answer.begin(), answer.begin() + 5));
     EXPECT_EQ(second, Bytes(answer.begin() + 5, answer.end()));
 }

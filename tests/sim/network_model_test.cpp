@@ -41,20 +41,20 @@ TEST(NetworkModel, TuneRefusesChannelsAndRatesModulesDoNotHave) {
 TEST(NetworkModel, ModuleInItsBootLoaderKeepsNoConfigurationAndRunsNoIo) {
     Scenario scenario = Scenario::Default();
     Network net(scenario, 1, kRestart);
-    const std::uint16_t boot = net.Module(kBoot).spec.Address();
-    const Reply write = Send(net, BuildWriteProperty(boot, net.Module(kBoot).spec.record));
+    const std::uint16_t boot = net.Module(kBoot).config.Address();
+    const Reply write = Send(net, BuildWriteProperty(boot, net.Module(kBoot).config.record));
     ASSERT_EQ(write.answers.size(), 1u);
     EXPECT_NE(write.answers[0][4], 0);
     const Reply factory = Send(net, BuildFactoryReset(boot, 0));
     EXPECT_NE(factory.answers.at(0)[6], 0);
     EXPECT_TRUE(Send(net, BuildIoReadInputs(boot)).answers.empty());
     // A point-to-point module has no IO lines either.
-    EXPECT_TRUE(Send(net, BuildIoReadInputs(net.Module(kP2p).spec.Address())).answers.empty());
+    EXPECT_TRUE(Send(net, BuildIoReadInputs(net.Module(kP2p).config.Address())).answers.empty());
 }
 
 TEST(NetworkModel, WriteTakesOnlyTheWholeRecordFromOffsetZero) {
     Network net(Scenario::Default(), 1, kRestart);
-    Frame frame = BuildWriteProperty(0x0102, net.Module(kP2p).spec.record);
+    Frame frame = BuildWriteProperty(0x0102, net.Module(kP2p).config.record);
     frame.bytes[5] = 0x20;  // a partial count
     const Reply reply = Send(net, frame);
     EXPECT_NE(reply.answers.at(0)[4], 0);
@@ -63,7 +63,7 @@ TEST(NetworkModel, WriteTakesOnlyTheWholeRecordFromOffsetZero) {
 
 TEST(NetworkModel, RestartIsSilentForItsWholeTimeThenAppliesThePendingRecord) {
     Network net(Scenario::Default(), 1, kRestart);
-    ModuleProperty changed = net.Module(kP2p).spec.record;
+    ModuleProperty changed = net.Module(kP2p).config.record;
     changed.LocalAddr = 0x0777;
     changed.RunState = 0x00;  // read-only bytes from the host are ignored
     ASSERT_EQ(Send(net, BuildWriteProperty(0x0102, changed)).answers.at(0)[4], 0);
@@ -72,13 +72,13 @@ TEST(NetworkModel, RestartIsSilentForItsWholeTimeThenAppliesThePendingRecord) {
     EXPECT_TRUE(Send(net, BuildReadProperty(0x0102, 0, 57), kT0 + kRestart - 1ms).answers.empty());
     EXPECT_TRUE(Send(net, BuildReadProperty(0x0777, 0, 57), kT0 + kRestart - 1ms).answers.empty());
     EXPECT_EQ(Send(net, BuildReadProperty(0x0777, 0, 57), kT0 + kRestart).answers.size(), 1u);
-    EXPECT_EQ(net.Module(kP2p).spec.record.RunState, kRunStateUser);
+    EXPECT_EQ(net.Module(kP2p).config.record.RunState, kRunStateUser);
     EXPECT_EQ(net.Module(kP2p).restarts, 1u);
 }
 
 TEST(NetworkModel, LocalRestartRetunesTheRadioToTheNewOwnPair) {
     Network net(Scenario::Default(), 1, kRestart);
-    ModuleProperty changed = net.Module(Network::kLocal).spec.record;
+    ModuleProperty changed = net.Module(Network::kLocal).config.record;
     changed.Channel = 15;
     changed.AirRate = kAirRate500K;
     ASSERT_EQ(Send(net, BuildWriteProperty(0x0001, changed)).answers.at(0)[4], 0);
@@ -114,9 +114,9 @@ TEST(NetworkModel, OutputsReachInputsOnlyWhenWiredBack) {
     Send(net, BuildIoSetOutputs(0x0405, 0x0A));
     // Pump-IO is not wired back: its inputs keep the levels driven from outside.
     EXPECT_EQ(Send(net, BuildIoReadInputs(0x0405)).answers.at(0)[4], 0x05);
-    net.Module(kPumpIo).spec.io.loopback = true;
+    net.Module(kPumpIo).config.io.loopback = true;
     EXPECT_EQ(Send(net, BuildIoReadInputs(0x0405)).answers.at(0)[4], 0x0F);
-    EXPECT_EQ(net.Module(kWorkshopIo).spec.io.outputs, 0);
+    EXPECT_EQ(net.Module(kWorkshopIo).config.io.outputs, 0);
 }
 
 TEST(NetworkModel, UpgradeVersionFromTheScenarioWinsOverTheIncrement) {
@@ -129,11 +129,11 @@ TEST(NetworkModel, UpgradeVersionFromTheScenarioWinsOverTheIncrement) {
     ASSERT_EQ(Send(net, BuildFinishUpdate(0x0506, 0)).answers.at(0)[6], 0);
     Send(net, BuildResetModule(0x0506, 0));
     net.Settle(kT0 + kRestart);
-    const ModuleSpec& spec = net.Module(kBoot).spec;
-    EXPECT_EQ(+spec.record.FwVersion, 0x0300);
-    EXPECT_EQ(+spec.record.DevType, kDevTypeQrv);
-    EXPECT_EQ(spec.record.RunState, kRunStateUser);
-    EXPECT_FALSE(spec.upgradeVersion);  // used once
+    const ModuleConfig& config = net.Module(kBoot).config;
+    EXPECT_EQ(+config.record.FwVersion, 0x0300);
+    EXPECT_EQ(+config.record.DevType, kDevTypeQrv);
+    EXPECT_EQ(config.record.RunState, kRunStateUser);
+    EXPECT_FALSE(config.upgradeVersion);  // used once
 }
 
 TEST(NetworkModel, NextBcdVersionCountsInDecimalDigits) {

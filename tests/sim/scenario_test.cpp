@@ -15,7 +15,7 @@ namespace {
 
 bool SameBytes(const ModuleProperty& a, const ModuleProperty& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-void ExpectSameModule(const ModuleSpec& a, const ModuleSpec& b) {
+void ExpectSameModule(const ModuleConfig& a, const ModuleConfig& b) {
     EXPECT_TRUE(SameBytes(a.record, b.record));
     EXPECT_TRUE(SameBytes(a.factory, b.factory));
     EXPECT_EQ(a.appDevType, b.appDevType);
@@ -46,7 +46,7 @@ TEST(DefaultScenario, HasTheNetworkTheDemoNeeds) {
     ASSERT_EQ(s.far.size(), 5u);
     EXPECT_EQ(GbkToUtf8(TextField(s.local.record.DevName)), std::optional<std::string>("本地主机"));
     int bootModules = 0;
-    for (const ModuleSpec& m : s.far) {
+    for (const ModuleConfig& m : s.far) {
         EXPECT_NE(m.Address(), s.local.Address());
         if (m.record.RunState == 0x55) {
             ++bootModules;

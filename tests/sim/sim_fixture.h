@@ -34,7 +34,7 @@ protected:
         ASSERT_TRUE(host_->IsOpen());
     }
 
-    Bytes LocalInfoAnswer() const { return BuildBaseInfoAnswer(sim_->Module(0).spec.Base()); }
+    Bytes LocalInfoAnswer() const { return BuildBaseInfoAnswer(sim_->Module(0).config.Base()); }
 
     // Nobody answers `frame`: a base-info probe written right after it is
     // the first thing on the line (answers leave in request order).
