@@ -160,7 +160,7 @@ TEST_F(LocalModulePage, ReadShowsTheModuleOnAllThreePages) {
     const SessionStateRecord& session = SessionState();
     EXPECT_EQ(session.LocalInfoLoaded, 1);
     EXPECT_TRUE(SameRecord(session.LocalProperty, module));
-    EXPECT_EQ(session.LocalBase.NetAddr, 0x00A1);
+    EXPECT_EQ(+session.LocalBase.NetAddr, 0x00A1);
 
     EXPECT_EQ(PageText("idEdit"), QStringLiteral("a1"));
     EXPECT_EQ(PageText("devTypeEdit"), QStringLiteral("VLX设备(无线IO设备)"));
@@ -220,9 +220,10 @@ TEST_F(LocalModulePage, ModifyWithTheRightPasswordWritesTheEditsToTheModule) {
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kModifyOk});
     const ModuleProperty module = ModuleRecord();
     EXPECT_EQ(std::string(module.DevName), std::string("\xD2\xBB\xBA\xC5\xD5\xBE"));  // 一号站 in GBK
-    EXPECT_EQ(module.DestAddr, 0x0102);
+    // Packed 16-bit fields are compared as values (+): gtest takes its arguments by reference.
+    EXPECT_EQ(+module.DestAddr, 0x0102);
     EXPECT_EQ(module.Channel, 26);
-    EXPECT_EQ(module.RetryInterval, 250);
+    EXPECT_EQ(+module.RetryInterval, 250);
     EXPECT_EQ(std::memcmp(module.Password, read.Password, sizeof read.Password), 0);
     EXPECT_EQ(module.Spare51, read.Spare51);
     // The submitted record is the new stored one; the page's identity stays.

@@ -226,9 +226,10 @@ TEST_F(ModuleRecordForm, EditsGoIntoTheRecordAndNothingElseChanges) {
     CollectModuleRecord(collected);
     EXPECT_EQ(std::string(collected.DevName), std::string("\xB2\xE2\xCA\xD4"
                                                           "ABC"));  // 测试ABC in GBK
-    EXPECT_EQ(collected.NetId, 0x001F);
-    EXPECT_EQ(collected.LocalAddr, 0x2345);
-    EXPECT_EQ(collected.DestAddr, 0xBEEF);
+    // Packed 16-bit fields are compared as values (+): gtest takes its arguments by reference.
+    EXPECT_EQ(+collected.NetId, 0x001F);
+    EXPECT_EQ(+collected.LocalAddr, 0x2345);
+    EXPECT_EQ(+collected.DestAddr, 0xBEEF);
     EXPECT_EQ(collected.WorkMode, 4);
     EXPECT_EQ(collected.UartBaud, 0);
     EXPECT_EQ(collected.UartDataBits, 5);
@@ -240,13 +241,13 @@ TEST_F(ModuleRecordForm, EditsGoIntoTheRecordAndNothingElseChanges) {
     EXPECT_EQ(collected.FrameGap, 44);
     EXPECT_EQ(collected.FrameLen, 0);
     EXPECT_EQ(collected.RetryCount, 7);
-    EXPECT_EQ(collected.RetryInterval, 4464);
+    EXPECT_EQ(+collected.RetryInterval, 4464);
     // Never touched by the pages.
     EXPECT_EQ(std::memcmp(collected.Password, shown.Password, sizeof shown.Password), 0);
     EXPECT_EQ(collected.Spare51, shown.Spare51);
     EXPECT_EQ(collected.RunState, shown.RunState);
-    EXPECT_EQ(collected.DevType, shown.DevType);
-    EXPECT_EQ(collected.FwVersion, shown.FwVersion);
+    EXPECT_EQ(+collected.DevType, +shown.DevType);
+    EXPECT_EQ(+collected.FwVersion, +shown.FwVersion);
     // The new name's terminator is copied; the old bytes behind it stay.
     EXPECT_EQ(collected.DevName[7], '\0');
     EXPECT_EQ(collected.DevName[8], shown.DevName[8]);
@@ -260,9 +261,9 @@ TEST_F(ModuleRecordForm, AddressBoxWithoutAHexNumberKeepsTheRecordValue) {
     Form<QLineEdit>("destAddrEdit")->setText(QStringLiteral("-5"));
     ModuleProperty collected = shown;
     CollectModuleRecord(collected);
-    EXPECT_EQ(collected.NetId, shown.NetId);
-    EXPECT_EQ(collected.LocalAddr, shown.LocalAddr);
-    EXPECT_EQ(collected.DestAddr, shown.DestAddr);
+    EXPECT_EQ(+collected.NetId, +shown.NetId);
+    EXPECT_EQ(+collected.LocalAddr, +shown.LocalAddr);
+    EXPECT_EQ(+collected.DestAddr, +shown.DestAddr);
 }
 
 TEST_F(ModuleRecordForm, NameBoxRefusesWhatWouldNotFitFifteenGbkBytes) {
