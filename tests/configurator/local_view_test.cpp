@@ -151,6 +151,8 @@ TEST_F(LocalModulePage, ReadWithThePortClosedAsksToOpenItAndSendsNothing) {
     EXPECT_EQ(toolkit_.Messages(), expected);
     EXPECT_EQ(Requests(kReadBaseInfo), 0u);
     EXPECT_EQ(SessionState().LocalInfoLoaded, 0);
+    EXPECT_EQ(PageText("idEdit"), QString());
+    EXPECT_EQ(ViewLocalDevList().findChild<QComboBox*>(QStringLiteral("runStateCombo"))->currentIndex(), -1);
 }
 
 TEST_F(LocalModulePage, ReadShowsTheModuleOnAllThreePages) {

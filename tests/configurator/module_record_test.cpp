@@ -148,30 +148,6 @@ TEST_F(ModuleRecordForm, ShowPutsEveryFieldOnTheTwoPages) {
     EXPECT_EQ(Entry("uartParityCombo"), QStringLiteral("强制为1"));
 }
 
-TEST_F(ModuleRecordForm, ListsHoldTheirEntriesInOrder) {
-    const QStringList power{"0x02: 8     dBm", "0x03: 7     dBm", "0x04: 6     dBm", "0x05: 5     dBm",
-                            "0x06: 4     dBm", "0x07: 3     dBm", "0x08: 2     dBm", "0x09: 1     dBm",
-                            "0x0A: 0     dBm", "0x0B: -5   dBm",  "0x0C: -7   dBm",  "0x0D: -10dBm",
-                            "0x0E: -15dBm",    "0x0F: -20dBm",    "0x10: -30dBm",    "0x11: -40dBm",
-                            "0x12: -50dBm"};
-    auto* txPower = Form<QComboBox>("txPowerCombo");
-    ASSERT_EQ(txPower->count(), power.size());
-    for (int i = 0; i < power.size(); ++i) EXPECT_EQ(txPower->itemText(i), power[i]);
-
-    auto* channel = Form<QComboBox>("channelCombo");
-    ASSERT_EQ(channel->count(), 25);
-    for (int n = 6; n <= 30; ++n)
-        EXPECT_EQ(channel->itemText(n - 6), QStringLiteral("Channel %1 (%2MHz)").arg(n).arg(2380 + 5 * (n - 6)));
-
-    const QStringList modes{"主机模式",     "终端模式",          "主机+中继模式", "终端+中继模式",
-                            "数据采集模式", "数据采集+中继模式", "联动IO模式"};
-    auto* workMode = Form<QComboBox>("workModeCombo");
-    ASSERT_EQ(workMode->count(), modes.size());
-    for (int i = 0; i < modes.size(); ++i) EXPECT_EQ(workMode->itemText(i), modes[i]);
-    EXPECT_EQ(Form<QComboBox>("uartBaudCombo")->itemText(9), QStringLiteral("460800"));
-    EXPECT_EQ(Form<QComboBox>("uartParityCombo")->itemText(3), QStringLiteral("强制为0"));
-}
-
 TEST_F(ModuleRecordForm, UneditedRecordComesBackByteForByte) {
     const ModuleProperty shown = SampleProperty();
     ShowModuleRecord(SampleBase(), shown);
