@@ -20,13 +20,16 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 }
 
 void ShowOnWindowThread(const QString& text, MessageIcon icon) {
-    QMessageBox box(ToQt(icon), QApplication::applicationName(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    box.exec();
+    MakeMessageBox(text, icon, QApplication::activeWindow())->exec();
 }
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> MakeMessageBox(const QString& text, MessageIcon icon, QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(ToQt(icon), QApplication::applicationName(), text, QMessageBox::Ok, parent);
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    return box;
+}
 
 void QtToolkit::ShowMessage(const QString& text, MessageIcon icon) {
     auto* app = QCoreApplication::instance();

@@ -2,7 +2,11 @@
 // The toolkit on Qt Widgets: QMessageBox and QFileDialog.
 #include <QStringList>
 
+#include <memory>
+
 #include "toolkit/toolkit.h"
+
+class QMessageBox;
 
 namespace qrvtune {
 
@@ -11,6 +15,9 @@ public:
     void ShowMessage(const QString& text, MessageIcon icon) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
 };
+
+// The box ShowMessage runs, built but not shown: the tour photographs it.
+std::unique_ptr<QMessageBox> MakeMessageBox(const QString& text, MessageIcon icon, QWidget* parent);
 
 // "bin Files (*.bin)|*.bin||" -> "bin Files (*.bin)": each text|pattern pair
 // becomes one Qt filter line; the pattern is added when the text lacks it.
