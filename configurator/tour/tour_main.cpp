@@ -42,6 +42,15 @@ constexpr int kDefaultPortBaud = 115200;
 constexpr int kFirmwareStart = 0x0800;
 constexpr int kFirmwareBlocks = 4;
 
+// The offscreen platform's remarks about what it cannot do (window size
+// hints, no runtime folder) say nothing about the program; they are dropped.
+QtMessageHandler defaultHandler = nullptr;
+void QuietOffscreenRemarks(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains(QLatin1String("propagateSizeHints")) || text.contains(QLatin1String("XDG_RUNTIME_DIR")))
+        return;
+    defaultHandler(type, context, text);
+}
+
 bool WriteManifest(const QString& path, const std::vector<StepReport>& reports) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
@@ -61,6 +70,7 @@ bool WriteManifest(const QString& path, const std::vector<StepReport>& reports) 
 int main(int argc, char** argv) {
     // Always offscreen: the tour needs no display and must not open windows on one.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    defaultHandler = qInstallMessageHandler(&QuietOffscreenRemarks);
     QApplication application(argc, argv);
 
     QCommandLineParser parser;
