@@ -1,6 +1,7 @@
 #include "app/qrvtune_dlg.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -28,6 +29,13 @@ CQrvtuneDlg* mainWindow = nullptr;
 
 // The SDK takes Windows device paths; it strips this prefix itself.
 const QString kDevicePathPrefix = QStringLiteral("\\\\.\\");
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const char* size : {"48", "128", "256"})
+        icon.addFile(QStringLiteral(":/qrvtune/qrvtune-%1.png").arg(QLatin1String(size)));
+    return icon;
+}
 }  // namespace
 
 CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::CQrvtuneDlg>()) {
@@ -35,6 +43,7 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     LoadSkin(stylesDir_ + QLatin1String(kSkinFileName));
 
     ui_->setupUi(this);
+    setWindowIcon(ApplicationIcon());
     ui_->imagePane->SetImagePath(GetModuleDir() + QStringLiteral("/dadar.gxd"));
     mainWindow = this;
 
