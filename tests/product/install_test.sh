@@ -1,0 +1,49 @@
+#!/bin/sh
+# Installs the build into a temporary root (cmake --install with DESTDIR),
+# checks the layout, then builds the C example against that installation the
+# two ways another program would -- pkg-config and find_package(Qrvlink) --
+# and runs both against the installed qrvsim.
+#   install_test.sh BUILD_DIR SOURCE_DIR C_COMPILER [C_FLAGS]
+set -eu
+build=$1 source=$2 cc=$3 cflags=${4:-}
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+DESTDIR="$root" cmake --install "$build" >/dev/null
+prefix=$root$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
+
+fail() { echo "$*" >&2; exit 1; }
+for file in lib/qrvtune/Qrvtune lib/qrvtune/Meshcfg.ini lib/qrvtune/desc.ini lib/qrvtune/dadar.gxd \
+            bin/qrvsim include/qrvlink/qrvlink.h share/applications/qrvtune.desktop \
+            share/icons/hicolor/scalable/apps/qrvtune.svg share/icons/hicolor/48x48/apps/qrvtune.png; do
+  [ -f "$prefix/$file" ] || fail "not installed: $file"
+done
+# The program is started through a relative link; it finds its files past it.
+[ "$(readlink -f "$prefix/bin/Qrvtune")" = "$(readlink -f "$prefix/lib/qrvtune/Qrvtune")" ] ||
+  fail "bin/Qrvtune does not lead to lib/qrvtune/Qrvtune"
+
+pc=$(find "$prefix" -name qrvlink.pc)
+[ -n "$pc" ] || fail "no qrvlink.pc installed"
+libdir=$(dirname "$(dirname "$pc")")
+export PKG_CONFIG_LIBDIR="$(dirname "$pc")" PKG_CONFIG_SYSROOT_DIR="$root"
+# shellcheck disable=SC2046,SC2086
+"$cc" -std=c11 -Wall -Wextra -Werror $cflags -o "$root/read_pkgconfig" \
+  "$source/sdk/examples/qrv_read_local.c" $(pkg-config --cflags --libs qrvlink)
+
+mkdir "$root/consumer"
+cat > "$root/consumer/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.16)
+project(consumer C)
+find_package(Qrvlink 1.0 REQUIRED)
+add_executable(read_cmake "$source/sdk/examples/qrv_read_local.c")
+target_link_libraries(read_cmake PRIVATE Qrvlink::Qrvlink)
+CMAKE
+cmake -S "$root/consumer" -B "$root/consumer/build" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_C_COMPILER="$cc" -DCMAKE_C_FLAGS="$cflags" >/dev/null
+cmake --build "$root/consumer/build" >/dev/null
+
+export LD_LIBRARY_PATH="$libdir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+for program in "$root/read_pkgconfig" "$root/consumer/build/read_cmake"; do
+  out=$("$source/scripts/with_qrvsim.sh" "$prefix/bin/qrvsim" --baud 9600 -- "$program" {port} 9600)
+  echo "$out" | grep -q '^address   0001$' || fail "$(basename "$program") did not read the module: $out"
+done
+echo "installed SDK: pkg-config and find_package consumers read the simulated module"
