@@ -69,6 +69,11 @@ QString ReadIniString(const QString& path, const QString& section, const QString
     return CutToProfileLimit(Unquote(QString::fromUtf8(value).trimmed()));
 }
 
+bool IniHasKey(const QString& path, const QString& section, const QString& key) {
+    Ini ini;
+    return Load(ini, path) && FindValue(ini, section, key) != nullptr;
+}
+
 int ReadIniInt(const QString& path, const QString& section, const QString& key, int fallback) {
     Ini ini;
     if (!Load(ini, path)) return fallback;

@@ -10,6 +10,9 @@ inline constexpr qsizetype kIniValueMaxChars = 259;
 // The value, or the empty string when absent.
 QString ReadIniString(const QString& path, const QString& section, const QString& key);
 
+// Whether the file has the key in the section (an empty value counts).
+bool IniHasKey(const QString& path, const QString& section, const QString& key);
+
 // The value's leading decimal number (leading blanks and a sign accepted);
 // a value without digits reads as 0, an absent one as `fallback`.
 int ReadIniInt(const QString& path, const QString& section, const QString& key, int fallback);

@@ -1,0 +1,33 @@
+#include "common/user_settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "common/ini_file.h"
+#include "common/module_dir.h"
+
+namespace {
+const QString kSettingsFile = QStringLiteral("Meshcfg.ini");
+}  // namespace
+
+QString ProgramSettingsPath() { return GetModuleDir() + QLatin1Char('/') + kSettingsFile; }
+
+QString UserSettingsPath() {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // The base directory specification ignores a relative path here.
+    if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/qrvtune/") + kSettingsFile;
+}
+
+QString ReadUserSetting(const QString& section, const QString& key) {
+    const QString user = UserSettingsPath();
+    return ReadIniString(IniHasKey(user, section, key) ? user : ProgramSettingsPath(), section, key);
+}
+
+bool WriteUserSetting(const QString& section, const QString& key, const QString& value) {
+    const QString user = UserSettingsPath();
+    // A write must land where the next read looks.
+    if (!IniHasKey(user, section, key) && WriteIniString(ProgramSettingsPath(), section, key, value)) return true;
+    if (!QDir().mkpath(QFileInfo(user).path())) return false;
+    return WriteIniString(user, section, key, value);
+}
