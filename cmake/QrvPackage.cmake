@@ -29,6 +29,7 @@ if(TARGET Qrvtune)
 endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/sdk/examples/qrv_read_local.c ${PROJECT_SOURCE_DIR}/sdk/examples/qrvlink_example.py
+  ${PROJECT_SOURCE_DIR}/sdk/examples/qrvlink_every_command.py
   DESTINATION share/doc/qrvlink/examples COMPONENT development)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION share/doc/qrvlink COMPONENT development
   FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
