@@ -116,6 +116,7 @@ void Tour::Run(CQrvtuneDlg& window) {
     const bool open = step(QStringLiteral("open-port"), &Tour::OpenPortStep);
     const bool local = open ? step(QStringLiteral("read-local"), &Tour::ReadLocalStep)
                             : (skip(QStringLiteral("read-local"), QStringLiteral("the port did not open")), false);
+    if (local) step(QStringLiteral("password"), &Tour::PasswordStep);
     step(QStringLiteral("advanced"), &Tour::AdvancedStep);
     const bool found = local ? step(QStringLiteral("search"), &Tour::SearchStep)
                              : (skip(QStringLiteral("search"), QStringLiteral("the local module was not read")), false);
@@ -181,6 +182,18 @@ void Tour::ReadLocalStep(StepReport& report) {
         report.status = StepStatus::Failed;
         report.note = QStringLiteral("the local module did not answer");
     }
+}
+
+void Tour::PasswordStep(StepReport& report) {
+    // "修改配置" asks for the module's password first; the tour only looks.
+    const bool opened = OpenDialog(
+        [] { Find<QPushButton>(ViewLocalDevList(), "modifyButton").click(); }, QStringLiteral("CDlgInputPwd"),
+        [&](QDialog& dialog) {
+            Find<QLineEdit>(dialog, "passwordEdit").setText(QStringLiteral("123456"));
+            Picture(report, dialog, QStringLiteral("03-password.png"));
+            Find<QPushButton>(dialog, "cancelButton").click();
+        });
+    if (!opened) throw std::runtime_error("the password dialog did not open");
 }
 
 void Tour::AdvancedStep(StepReport& report) {

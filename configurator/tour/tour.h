@@ -55,6 +55,7 @@ private:
     void MainWindowStep(StepReport& report);
     void OpenPortStep(StepReport& report);
     void ReadLocalStep(StepReport& report);
+    void PasswordStep(StepReport& report);
     void AdvancedStep(StepReport& report);
     void SearchStep(StepReport& report);
     void ReadFarStep(StepReport& report);
