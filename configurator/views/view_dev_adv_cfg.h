@@ -14,5 +14,9 @@ public:
     ~CViewDevAdvCfg() override;
 
 private:
+    // "升级": upgrades the current target module through the upgrade dialog
+    // (view_dev_adv_cfg_upgrade.cpp).
+    void UpgradeTarget();
+
     std::unique_ptr<Ui::CViewDevAdvCfg> ui_;
 };
