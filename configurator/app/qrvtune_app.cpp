@@ -3,24 +3,8 @@
 #include <QApplication>
 
 #include "app/qrvtune_dlg.h"
-#include "qrvlink/qrvlink.h"
-#include "toolkit/toolkit.h"
+#include "app/sdk_messages.h"
 #include "views/views.h"
-
-namespace {
-
-// The SDK's own messages (a refused firmware image, say) appear as the
-// program's message boxes.
-void ShowSdkMessage(int kind, const char* text, void* /*user*/) {
-    using qrvtune::MessageIcon;
-    MessageIcon icon = MessageIcon::None;
-    if (kind == Q_MSG_INFORMATION) icon = MessageIcon::Information;
-    if (kind == Q_MSG_WARNING) icon = MessageIcon::Warning;
-    if (kind == Q_MSG_ERROR) icon = MessageIcon::Error;
-    qrvtune::ShowMessage(QString::fromUtf8(text), icon);
-}
-
-}  // namespace
 
 bool CQrvtuneApp::InitInstance() {
     QApplication::setApplicationName(QStringLiteral("Qrvtune"));
@@ -34,7 +18,7 @@ bool CQrvtuneApp::InitInstance() {
     ViewDevAdvCfg();
     ViewADIO();
 
-    Q_SetMessageHandler(&ShowSdkMessage, nullptr);
+    InstallSdkMessageHandler();
     {
         CQrvtuneDlg window;  // loads the skin
         window.exec();
