@@ -6,8 +6,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <memory>
 #include <string>
 
+#include "common/sdk_exchange_guard.h"
 #include "dialogs/upgrade_status.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
@@ -63,15 +65,25 @@ void CDlgUpgradeFrame::StartUpgrade() {
     upgrading_ = true;
     SetControlsForState();
 
+    // Refusals end without a call; the next tick reports them like any failure.
     std::wstring path = path_.toStdWString();
     if (path.size() > static_cast<std::size_t>(kMaxPathLength) || targetKind_ != kUpgradeThroughLocalCall) {
-        // Refused without a call; the next tick reports the failure as usual.
+        UpgradeStatus().store(kUpgradeFailed);
+        timers_->Start(kProgressTimerId, kProgressPeriodMs);
+        return;
+    }
+    // Waits (busy cursor) while another worker still talks to the module; an
+    // empty lease means this thread holds the link further up its stack.
+    auto lease = std::make_shared<qrvtune::SdkExchangeLease>(qrvtune::SdkExchangeGuard::AcquireForWorker());
+    if (!*lease) {
         UpgradeStatus().store(kUpgradeFailed);
     } else {
-        // The worker gets copies only: nothing of the dialog is touched from it.
+        // The worker gets copies only: nothing of the dialog is touched from
+        // it. It keeps the link until its call has returned.
         qrvtune::WorkerThread::Start(
-            [path = std::move(path), runState = runState_, address = address_, devType = devType_] {
+            [lease, path = std::move(path), runState = runState_, address = address_, devType = devType_] {
                 const int result = Q_QRV_UpdateWithFileNameLocal(path.c_str(), runState, address, devType);
+                lease->Release();
                 UpgradeStatus().store(result != 0 ? kUpgradeSucceeded : kUpgradeFailed);
             });
     }

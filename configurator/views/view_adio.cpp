@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
@@ -22,6 +23,14 @@ constexpr std::uint8_t kWorkModeHost = 0;
 constexpr std::uint8_t kWorkModeHostRelay = 2;
 
 void ShowPlain(const char* text) { qrvtune::ShowMessage(QString::fromUtf8(text)); }
+
+// Runs one exchange while holding the link to the module (released before
+// any message box); no link to be had counts as a failed call.
+template <typename Exchange>
+int WithLink(Exchange exchange) {
+    const qrvtune::SdkExchangeLease lease = qrvtune::SdkExchangeGuard::Acquire();
+    return lease ? exchange() : 0;
+}
 
 bool LocalModuleMayDriveIo() {
     const std::uint8_t mode = SessionState().LocalProperty.WorkMode;
@@ -69,7 +78,9 @@ void CViewADIO::ReadInputs() {
     const std::optional<OperationTarget> target = CurrentOperationTarget();
     if (!target) return ShowPlain("请选择设备");
     std::uint8_t lines = 0xFF;
-    const int ok = target->remote ? Q_QRV_GetIOvalueRemote(target->index, &lines, 1) : Q_QRV_GetIOvalueLocal(&lines, 1);
+    const int ok = WithLink([&] {
+        return target->remote ? Q_QRV_GetIOvalueRemote(target->index, &lines, 1) : Q_QRV_GetIOvalueLocal(&lines, 1);
+    });
     if (ok == 0) return ShowPlain("获取失败");
     // Bit 0 is line 1 ... bit 3 line 4; a set bit is a ticked box.
     for (int n = 0; n < kLineCount; ++n) inputs_[n] = (lines >> n) & 1;
@@ -83,7 +94,9 @@ void CViewADIO::SetOutputs() {
     for (int n = 0; n < kLineCount; ++n) value |= outputs_[n] << n;
     const std::optional<OperationTarget> target = CurrentOperationTarget();
     if (!target) return ShowPlain("请选择设备");
-    const int ok = target->remote ? Q_QRV_SetIOValueRemote(target->index, value) : Q_QRV_SetIOValueLocal(value);
+    const int ok = WithLink([&] {
+        return target->remote ? Q_QRV_SetIOValueRemote(target->index, value) : Q_QRV_SetIOValueLocal(value);
+    });
     if (ok == 0) ShowPlain("设置失败");
 }
 
@@ -91,8 +104,10 @@ void CViewADIO::ReadAnalogue() {
     const std::optional<OperationTarget> target = CurrentOperationTarget();
     if (!target) return ShowPlain("请选择设备");
     std::uint8_t values[2 * kLineCount] = {};
-    const int ok = target->remote ? Q_QRV_GetADvalueRemote(target->index, values, sizeof values)
-                                  : Q_QRV_GetADvalueLocal(values, sizeof values);
+    const int ok = WithLink([&] {
+        return target->remote ? Q_QRV_GetADvalueRemote(target->index, values, sizeof values)
+                              : Q_QRV_GetADvalueLocal(values, sizeof values);
+    });
     if (ok == 0) return ShowPlain("获取失败");
     // Four 16-bit millivolt values, high byte first, channel 1 first.
     for (int n = 0; n < kLineCount; ++n) {
@@ -115,13 +130,23 @@ void CViewADIO::SetDirections() {
     if (SessionState().LocalInfoLoaded == 0) return ShowPlain("请先获取本地信息");
     if (!target->remote) {
         if (!LocalModuleMayDriveIo()) return ShowPlain("本地设备必须配置成主机或主机+中继模式才可以访问IO");
-        Q_QRV_SetIODirAllLocal(value);
+        WithLink([&] { return Q_QRV_SetIODirAllLocal(value); });
         return;
     }
-    ModuleBase base{};
-    ModuleProperty property{};
-    Q_QRV_GetRemoteDevBase(&base, target->index);
-    Q_QRV_GetRemoteDevPropertyAll(&property, target->index);
-    if (!LocalModuleMayDriveIo()) return ShowPlain("本地设备必须配置成主机或主机+中继模式才可以访问IO");
-    ShowPlain(Q_QRV_SetIODirAllRemote(target->index, value) != 0 ? "设置成功" : "设置失败");
+    enum class Outcome { NotHost, Set, Failed } outcome = Outcome::Failed;
+    WithLink([&] {
+        // The far module's records are read over the air first; what they
+        // hold is not needed here.
+        ModuleBase base{};
+        ModuleProperty property{};
+        Q_QRV_GetRemoteDevBase(&base, target->index);
+        Q_QRV_GetRemoteDevPropertyAll(&property, target->index);
+        if (!LocalModuleMayDriveIo())
+            outcome = Outcome::NotHost;
+        else if (Q_QRV_SetIODirAllRemote(target->index, value) != 0)
+            outcome = Outcome::Set;
+        return 1;
+    });
+    if (outcome == Outcome::NotHost) return ShowPlain("本地设备必须配置成主机或主机+中继模式才可以访问IO");
+    ShowPlain(outcome == Outcome::Set ? "设置成功" : "设置失败");
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "dialogs/fill_module_list.h"
+
 namespace {
 
 qrv::sim::SimulatorOptions TestOptions() {
@@ -41,17 +43,12 @@ bool SimulatedNetwork::OpenPort() {
 int SimulatedNetwork::FindFarModule(std::uint8_t channel, std::uint8_t rate, std::uint16_t address,
                                     QTableWidget* list) {
     Q_QRV_SearchDevByAddr(channel, rate, address);
-    const int count = Q_QRV_GetSearchDevCount();
-    int found = -1;
-    list->setRowCount(count);
-    for (int row = 0; row < count; ++row) {
+    FillModuleList(*list);
+    for (int row = 0; row < list->rowCount(); ++row) {
         ModuleBase base{};
-        Q_QRV_GetRemoteDevBase(&base, row);
-        list->setItem(row, 0, new QTableWidgetItem(QString::number(row)));
-        list->setItem(row, 1, new QTableWidgetItem(QString::number(base.NetAddr, 16)));
-        if (base.NetAddr == address) found = row;
+        if (Q_QRV_GetRemoteDevBase(&base, row) == 1 && base.NetAddr == address) return row;
     }
-    return found;
+    return -1;
 }
 
 std::size_t SimulatedNetwork::RequestCount(qrv::sim::CommandKey command) const {

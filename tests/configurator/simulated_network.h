@@ -32,8 +32,8 @@ public:
     qrv::sim::Simulator& Sim() { return *sim_; }
 
     // Puts the far module at `address` (on channel/rate) into the SDK's
-    // search list and shows the list's rows in `list` as the network page
-    // does; the entry index, or -1.
+    // search list and fills `list` from it as the network page does; the
+    // module's row (its entry index), or -1.
     int FindFarModule(std::uint8_t channel, std::uint8_t rate, std::uint16_t address, QTableWidget* list);
 
     // Requests of one command the module side has decoded since the last
