@@ -121,12 +121,12 @@ TEST_F(WirelessIoPage, InputLinesTickTheBoxesOfTheirBits) {
 TEST_F(WirelessIoPage, TickedOutputsTwoAndFourSendTen) {
     Tick("outputCheck", {false, true, false, true});
     Button("setOutputsButton")->click();
-    EXPECT_EQ(Local().spec.io.outputs, 10);
+    EXPECT_EQ(Local().config.io.outputs, 10);
     EXPECT_TRUE(toolkit_.Messages().empty());  // success shows nothing
 
     Tick("outputCheck", {true, false, false, false});
     Button("setOutputsButton")->click();
-    EXPECT_EQ(Local().spec.io.outputs, 1);
+    EXPECT_EQ(Local().config.io.outputs, 1);
 }
 
 TEST_F(WirelessIoPage, AnalogueValuesAreShownInMillivolts) {
@@ -150,7 +150,7 @@ TEST_F(WirelessIoPage, AReadPutsBackOutputTicksThatWereNotSent) {
     Tick("outputCheck", {false, false, true, false});
     Button("readAdButton")->click();
     EXPECT_EQ(Shown("outputCheck"), (Ticks{false, true, false, false}));
-    EXPECT_EQ(Local().spec.io.outputs, 2);
+    EXPECT_EQ(Local().config.io.outputs, 2);
 }
 
 TEST_F(WirelessIoPage, FailedExchangesReportAndKeepWhatIsShown) {
@@ -191,8 +191,8 @@ TEST_F(WirelessIoPage, TheSelectedFarModuleIsReadAndDriven) {
     ASSERT_GE(ShowNetworkTab(kWorkshopAddress), 0);
     Tick("outputCheck", {false, true, false, true});
     Button("setOutputsButton")->click();
-    EXPECT_EQ(Module(kWorkshopAddress).spec.io.outputs, 10);
-    EXPECT_EQ(Local().spec.io.outputs, 0);
+    EXPECT_EQ(Module(kWorkshopAddress).config.io.outputs, 10);
+    EXPECT_EQ(Local().config.io.outputs, 0);
 
     Button("readInputsButton")->click();  // its outputs come back on its inputs
     EXPECT_EQ(Shown("inputCheck"), (Ticks{false, true, false, true}));
@@ -212,13 +212,13 @@ TEST_F(WirelessIoPage, LocalDirectionsNeedALocalReadAndAHostWorkMode) {
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kReadLocalFirst});
     EXPECT_EQ(net_.AllRequestCount(), 0u);
 
-    for (const std::uint8_t hostMode : {0, 2}) {
-        ReadLocalModule(hostMode);
+    for (const int hostMode : {0, 2}) {
+        ReadLocalModule(static_cast<std::uint8_t>(hostMode));
         toolkit_.ClearMessages();
         ChooseDirections(hostMode == 0 ? 1 : 0, 1);
         Button("setDirButton")->click();
         EXPECT_TRUE(toolkit_.Messages().empty());  // nothing is shown either way
-        EXPECT_EQ(Local().spec.io.directions, hostMode == 0 ? 1 : 2);
+        EXPECT_EQ(Local().config.io.directions, hostMode == 0 ? 1 : 2);
     }
 
     ReadLocalModule(1);  // terminal
@@ -242,6 +242,6 @@ TEST_F(WirelessIoPage, FarDirectionsNeedALocalReadFirstThenReportTheOutcome) {
     toolkit_.ClearMessages();
     Button("setDirButton")->click();
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{{QStringLiteral("设置成功")}});
-    EXPECT_EQ(Module(kWorkshopAddress).spec.io.directions, 3);
-    EXPECT_EQ(Local().spec.io.directions, 0);
+    EXPECT_EQ(Module(kWorkshopAddress).config.io.directions, 3);
+    EXPECT_EQ(Local().config.io.directions, 0);
 }

@@ -125,7 +125,7 @@ TEST_F(AdvancedPageUpgrade, UpgradesTheFarModuleChosenInTheNetworkList) {
     const QString image = ModuleDir() + QStringLiteral("/vlx.bin");
     ASSERT_TRUE(WriteFile(image, FirmwareImage({})));
     toolkit_.ScriptFileAnswer(image);
-    const std::uint16_t before = net_.Sim().Module(*net_.Sim().FindModule(kWorkshopAddress)).spec.record.FwVersion;
+    const std::uint16_t before = net_.Sim().Module(*net_.Sim().FindModule(kWorkshopAddress)).config.record.FwVersion;
 
     PressUpgradeAndDrive([](CDlgUpgradeFrame& dialog) {
         dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();

@@ -45,7 +45,7 @@ protected:
 
     // The dialog for the local module, shown (not modal: the test is the user).
     std::unique_ptr<CDlgUpgradeFrame> OpenDialog() {
-        const ModuleBase local = net_.Sim().Module(SimulatedNetwork::kLocal).spec.Base();
+        const ModuleBase local = net_.Sim().Module(SimulatedNetwork::kLocal).config.Base();
         auto dialog = std::make_unique<CDlgUpgradeFrame>();
         dialog->SetDevType(local.DevType);
         dialog->SetAddress(local.NetAddr);
@@ -93,7 +93,7 @@ protected:
 }  // namespace
 
 TEST_F(UpgradeDialog, AWholeUpgradeEndsAtOneHundredAndTheModuleRunsTheNewVersion) {
-    const std::uint16_t before = Local().spec.record.FwVersion;
+    const std::uint16_t before = Local().config.record.FwVersion;
     auto dialog = OpenDialog();
     Upgrade(*dialog, WriteImage({}));
 
