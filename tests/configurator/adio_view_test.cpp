@@ -40,6 +40,8 @@ protected:
         std::string error;
         ASSERT_TRUE(net_.Open(&error)) << error;
         Q_QRV_ClearSearchArr();
+        // Local IO frames carry the address the SDK learned from the module.
+        ASSERT_EQ(Q_QRV_LoadInfo(), 1);
     }
 
     void TearDown() override {
@@ -215,7 +217,7 @@ TEST_F(WirelessIoPage, LocalDirectionsNeedALocalReadAndAHostWorkMode) {
     for (const int hostMode : {0, 2}) {
         ReadLocalModule(static_cast<std::uint8_t>(hostMode));
         toolkit_.ClearMessages();
-        ChooseDirections(hostMode == 0 ? 1 : 0, 1);
+        ChooseDirections(hostMode == 0 ? 1 : 0, hostMode == 0 ? 0 : 1);
         Button("setDirButton")->click();
         EXPECT_TRUE(toolkit_.Messages().empty());  // nothing is shown either way
         EXPECT_EQ(Local().config.io.directions, hostMode == 0 ? 1 : 2);

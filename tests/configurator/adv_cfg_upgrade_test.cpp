@@ -133,7 +133,8 @@ TEST_F(AdvancedPageUpgrade, UpgradesTheFarModuleChosenInTheNetworkList) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.Upgrading(); }, 60000));
     });
 
-    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{{QStringLiteral("固件升级成功"), MessageIcon::Information}});
+    const std::vector<CapturedMessage> expected{{QStringLiteral("固件升级成功"), MessageIcon::Information}};
+    EXPECT_EQ(toolkit_.Messages(), expected);
     ModuleProperty property{};
     ASSERT_EQ(Q_QRV_GetRemoteDevPropertyAll(&property, tab_.row), 1);
     EXPECT_EQ(property.FwVersion, qrv::sim::NextBcdVersion(before));
