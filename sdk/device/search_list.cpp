@@ -12,10 +12,12 @@ bool CQRVDev::IsValidIndex(int index) const {
     return index >= 0 && static_cast<std::size_t>(index) < SearchList.size();
 }
 
-CQRVDev* CQRVDev::Entry(int index) const {
+std::optional<CQRVDev::EntryView> CQRVDev::ViewEntry(int index) const {
     std::lock_guard lock(searchGuard_);
-    if (index < 0 || static_cast<std::size_t>(index) >= SearchList.size()) return nullptr;
-    return SearchList[static_cast<std::size_t>(index)].get();
+    if (index < 0 || static_cast<std::size_t>(index) >= SearchList.size()) return std::nullopt;
+    const CQRVDev& entry = *SearchList[static_cast<std::size_t>(index)];
+    return EntryView{entry.ModuleBase.NetAddr, entry.ModuleBase.DevType, entry.FoundChannel, entry.FoundRate,
+                     entry.Loaded,           entry.CurProperty,        entry.PendingProperty};
 }
 
 int CQRVDev::GetSearchDevCount() const {
