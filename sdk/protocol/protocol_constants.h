@@ -53,13 +53,17 @@ constexpr std::size_t kAnswerLenBaseInfo = 10;
 constexpr std::size_t kAnswerPropertyOffset = 6;  // record starts at rx[6]
 constexpr std::size_t kAnswerLenProperty = 63;    // 6 + 57
 constexpr std::size_t kAnswerLenWriteProperty = 6;
+constexpr std::size_t kAnswerLenTune = 4;  // AB D4 status BA
 constexpr std::size_t kAnswerLenSearch = 8;
 constexpr std::size_t kAnswerLenAddrTypeCommand = 8;  // 0xD8, 0xDA, 0xDB
+constexpr std::size_t kAnswerLenFirmwareBlock = 8;    // AB D9 addr offset status BA
 constexpr std::size_t kAnswerLenIoWrite = 6;
 constexpr std::size_t kAnswerLenIoInputs = 6;
 constexpr std::size_t kAnswerLenAd = 13;
 constexpr std::size_t kAdBlockSize = 8;  // four 16-bit values, high byte first
 constexpr std::size_t kFirmwareBlockSize = 64;
+// Status bytes of answers: 0 accepts, anything else refuses.
+constexpr std::uint8_t kStatusOk = 0x00;
 
 // The SDK asks for the whole record: offset 0, 57 bytes, sent as 57 - 5
 // because the five read-only trailing bytes are not counted.

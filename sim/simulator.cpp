@@ -1,0 +1,332 @@
+#include "sim/simulator.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <future>
+
+#include "sim/frame_text.h"
+#include "sim/line_timing.h"
+
+namespace qrv::sim {
+
+using namespace std::chrono;
+
+namespace {
+
+// How long the line must stay quiet before a 71-byte firmware block counts
+// as complete (a 72nd byte would make it a second-region block).
+nanoseconds IdleGap(unsigned baud) { return std::max<nanoseconds>(3 * ByteTime(baud), milliseconds(2)); }
+
+std::string TraceLine(const LogEntry& entry) {
+    const char* arrow = entry.kind == LogKind::Request ? "->" : entry.kind == LogKind::Answer ? "<-" : "!!";
+    std::string line = arrow;
+    if (!entry.bytes.empty()) line += " " + HexBytes(entry.bytes);
+    return line + " | " + entry.text;
+}
+
+}  // namespace
+
+Simulator::Simulator(const Scenario& scenario, SimulatorOptions options)
+    : options_(std::move(options)), network_(scenario, options_.seed, options_.restartTime), faults_(options_.seed) {
+    const microseconds interval = HostReadInterval(options_.baud);
+    // Search answers come one by one, each a burst of its own: the gap is
+    // over the host's read interval and far below its read time-out.
+    searchGap_ = options_.searchGap.count() ? options_.searchGap : 2 * interval + milliseconds(1);
+    faultTiming_.splitGap = options_.splitGap.count() ? options_.splitGap : 3 * interval + milliseconds(5);
+    faultTiming_.lateDelay = options_.lateDelay;
+    for (const Fault& fault : options_.faults) faults_.Add(fault);
+}
+
+Simulator::~Simulator() { Stop(); }
+
+bool Simulator::Start(std::string* error) {
+    if (thread_.joinable()) return true;
+    std::string why;
+    if (!pty_.Open(why)) {
+        if (error) *error = why;
+        return false;
+    }
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0) {
+        if (error) *error = std::string("eventfd: ") + std::strerror(errno);
+        pty_.Close();
+        return false;
+    }
+    std::promise<void> ready;
+    std::future<void> started = ready.get_future();
+    thread_ = std::thread([this, &ready] {
+        ready.set_value();
+        Run();
+    });
+    started.wait();
+    return true;
+}
+
+void Simulator::Stop() {
+    if (thread_.joinable()) {
+        stopRequested_ = true;
+        Wake();
+        thread_.join();
+    }
+    pty_.Close();
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+    wakeFd_ = -1;
+}
+
+void Simulator::Wake() {
+    const std::uint64_t one = 1;
+    if (wakeFd_ < 0) return;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+}
+
+void Simulator::Run() {
+    while (!stopRequested_) {
+        if (unplugRequested_) {
+            DoUnplug();
+            return;
+        }
+        const Clock::time_point now = Clock::now();
+        DecodeInput(now);
+        if (unplugged_) return;
+        if (!Transmit(now)) return;
+
+        pollfd fds[2] = {{pty_.Master(), static_cast<short>(POLLIN | (writeBlocked_ ? POLLOUT : 0)), 0},
+                         {wakeFd_, POLLIN, 0}};
+        timespec timeout{};
+        timespec* wait = nullptr;
+        if (const auto wake = NextWake(now)) {
+            const nanoseconds left = std::max<nanoseconds>(*wake - Clock::now(), nanoseconds(0));
+            timeout.tv_sec = static_cast<time_t>(duration_cast<seconds>(left).count());
+            timeout.tv_nsec = static_cast<long>((left % seconds(1)).count());
+            wait = &timeout;
+        }
+        if (ppoll(fds, 2, wait, nullptr) < 0 && errno != EINTR) return;
+        if (fds[1].revents & POLLIN) {
+            std::uint64_t count;
+            [[maybe_unused]] auto got = ::read(wakeFd_, &count, sizeof count);
+        }
+        if (fds[0].revents & POLLOUT) writeBlocked_ = false;
+        if ((fds[0].revents & (POLLIN | POLLHUP)) && !ReadInput(Clock::now())) return;
+    }
+}
+
+bool Simulator::ReadInput(Clock::time_point now) {
+    std::uint8_t chunk[512];
+    for (;;) {
+        const ssize_t n = ::read(pty_.Master(), chunk, sizeof chunk);
+        if (n > 0) {
+            input_.insert(input_.end(), chunk, chunk + n);
+            lastInput_ = now;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        // EAGAIN: drained. EIO cannot happen while the keep-alive slave is open.
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+}
+
+void Simulator::DecodeInput(Clock::time_point now) {
+    const bool lineIdle = now - lastInput_ >= IdleGap(options_.baud);
+    while (!input_.empty() && !unplugged_) {
+        const DecodeResult result = DecodeRequest(input_, lineIdle);
+        if (result.status == DecodeStatus::NeedMore) {
+            // A real module gives up on a frame that stops half-way.
+            if (now - lastInput_ >= options_.staleFrameTime) {
+                AddLog({now, LogKind::Discarded, std::nullopt, input_, "incomplete frame dropped"});
+                input_.clear();
+            }
+            return;
+        }
+        const auto end = input_.begin() + static_cast<std::ptrdiff_t>(result.consumed);
+        if (result.status == DecodeStatus::Skip) {
+            AddLog({now, LogKind::Discarded, std::nullopt, Bytes(input_.begin(), end), "not a frame"});
+        } else {
+            const Bytes frame(input_.begin(), end);
+            input_.erase(input_.begin(), end);
+            Serve(result.request, frame);
+            continue;
+        }
+        input_.erase(input_.begin(), end);
+    }
+}
+
+void Simulator::Serve(const Request& request, std::span<const std::uint8_t> frame) {
+    // The host wrote the frame at once; on a real line its last byte lands
+    // one wire time later, after any frame still in flight.
+    const Clock::time_point received =
+        std::max(lastInput_, inputLineFree_) + duration_cast<Clock::duration>(WireTime(frame.size(), options_.baud));
+    inputLineFree_ = received;
+
+    Reply reply;
+    FaultOutcome outcome;
+    {
+        std::lock_guard lock(mutex_);
+        reply = network_.Handle(request, received);
+        outcome = faults_.Apply(request.command, std::move(reply.answers), searchGap_, faultTiming_);
+    }
+    AddLog({received, LogKind::Request, request.command, Bytes(frame.begin(), frame.end()), DescribeRequest(request)});
+    if (!outcome.applied.empty()) {
+        std::string text = "fault:";
+        for (FaultKind kind : outcome.applied) text += std::string(" ") + FaultKindName(kind);
+        AddLog({received, LogKind::Fault, request.command, {}, text});
+    }
+    if (outcome.unplug) {
+        DoUnplug();
+        return;
+    }
+
+    const microseconds air = reply.overAir ? 2 * options_.airLatency : microseconds(0);
+    Clock::time_point next = received + options_.latency + air;
+    for (Burst& burst : outcome.bursts) {
+        next += burst.delay;
+        // One line: a burst waits for the previous one to finish.
+        const Clock::time_point start = std::max(next, outputLineFree_);
+        outputLineFree_ = start + duration_cast<Clock::duration>(WireTime(burst.bytes.size(), options_.baud));
+        next = outputLineFree_;
+        outgoing_.push_back({std::move(burst.bytes), request.command, start, 0});
+    }
+}
+
+bool Simulator::Transmit(Clock::time_point now) {
+    const nanoseconds byteTime = ByteTime(options_.baud);
+    while (!outgoing_.empty() && !writeBlocked_) {
+        Outgoing& out = outgoing_.front();
+        if (now < out.start) return true;
+        // Byte i has fully left the line at start + (i + 1) byte times.
+        const auto elapsed = duration_cast<nanoseconds>(now - out.start);
+        const std::size_t due = std::min<std::size_t>(out.bytes.size(), static_cast<std::size_t>(elapsed / byteTime));
+        if (due > out.sent) {
+            const ssize_t n = ::write(pty_.Master(), out.bytes.data() + out.sent, due - out.sent);
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                    writeBlocked_ = true;  // the host is not reading; wait until there is room
+                    return true;
+                }
+                if (errno != EINTR) return false;
+                continue;
+            }
+            out.sent += static_cast<std::size_t>(n);
+        }
+        if (out.sent < out.bytes.size()) return true;
+        AddLog({now, LogKind::Answer, out.command, out.bytes, DescribeAnswer(out.command, out.bytes)});
+        outgoing_.pop_front();
+    }
+    return true;
+}
+
+std::optional<Clock::time_point> Simulator::NextWake(Clock::time_point now) const {
+    std::optional<Clock::time_point> wake;
+    auto earliest = [&wake](Clock::time_point t) {
+        if (!wake || t < *wake) wake = t;
+    };
+    if (!outgoing_.empty() && !writeBlocked_) {
+        const Outgoing& out = outgoing_.front();
+        earliest(out.start + duration_cast<Clock::duration>(ByteTime(options_.baud) * (out.sent + 1)));
+    }
+    if (!input_.empty()) {
+        const Clock::time_point idle = lastInput_ + duration_cast<Clock::duration>(IdleGap(options_.baud));
+        earliest(idle > now ? idle : lastInput_ + options_.staleFrameTime);
+    }
+    return wake;
+}
+
+void Simulator::DoUnplug() {
+    pty_.Close();
+    outgoing_.clear();
+    input_.clear();
+    unplugged_ = true;
+    AddLog({Clock::now(), LogKind::Unplugged, std::nullopt, {}, "module unplugged: pty closed"});
+    if (options_.onUnplugged) options_.onUnplugged();
+}
+
+void Simulator::AddLog(LogEntry entry) {
+    if (options_.trace) options_.trace(TraceLine(entry));
+    {
+        std::lock_guard lock(mutex_);
+        log_.push_back(std::move(entry));
+    }
+    logChanged_.notify_all();
+}
+
+std::size_t Simulator::ModuleCount() const {
+    std::lock_guard lock(mutex_);
+    return network_.ModuleCount();
+}
+
+ModuleState Simulator::Module(std::size_t index) const {
+    std::lock_guard lock(mutex_);
+    network_.Settle(Clock::now());
+    return network_.Module(index);
+}
+
+std::optional<std::size_t> Simulator::FindModule(std::uint16_t address) const {
+    std::lock_guard lock(mutex_);
+    network_.Settle(Clock::now());
+    for (std::size_t i = 0; i < network_.ModuleCount(); ++i)
+        if (network_.Module(i).config.Address() == address) return i;
+    return std::nullopt;
+}
+
+std::pair<std::uint8_t, std::uint8_t> Simulator::TunedPair() const {
+    std::lock_guard lock(mutex_);
+    network_.Settle(Clock::now());
+    return {network_.TunedChannel(), network_.TunedRate()};
+}
+
+Scenario Simulator::CurrentScenario() const {
+    std::lock_guard lock(mutex_);
+    network_.Settle(Clock::now());
+    return network_.ToScenario();
+}
+
+void Simulator::Modify(std::size_t index, const std::function<void(ModuleConfig&)>& change) {
+    std::lock_guard lock(mutex_);
+    change(network_.Module(index).config);
+}
+
+void Simulator::SetInputs(std::size_t index, std::uint8_t lines) {
+    Modify(index, [lines](ModuleConfig& m) { m.io.inputs = lines; });
+}
+
+void Simulator::SetAd(std::size_t index, const AdValues& millivolts) {
+    Modify(index, [&millivolts](ModuleConfig& m) {
+        m.io.adMillivolts = millivolts;
+        m.io.adDrift = false;
+    });
+}
+
+void Simulator::AddFault(const Fault& fault) {
+    std::lock_guard lock(mutex_);
+    faults_.Add(fault);
+}
+
+void Simulator::ClearFaults() {
+    std::lock_guard lock(mutex_);
+    faults_.Clear();
+}
+
+void Simulator::Unplug() {
+    unplugRequested_ = true;
+    Wake();
+}
+
+std::vector<LogEntry> Simulator::Log() const {
+    std::lock_guard lock(mutex_);
+    return log_;
+}
+
+void Simulator::ClearLog() {
+    std::lock_guard lock(mutex_);
+    log_.clear();
+}
+
+bool Simulator::WaitForLog(const std::function<bool(const std::vector<LogEntry>&)>& done, milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return logChanged_.wait_for(lock, timeout, [&] { return done(log_); });
+}
+
+}  // namespace qrv::sim
