@@ -1,9 +1,92 @@
 #include "views/view_base_info.h"
 
+#include <QEvent>
+
+#include "common/field_hint.h"
+#include "common/record_fields.h"
+#include "common/text_codec.h"
 #include "ui_view_base_info.h"
+#include "widgets/mbcs_field_validator.h"
+
+namespace {
+constexpr const char* kHintProperty = "qrvFieldHint";
+}
 
 CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewBaseInfo>()) {
     ui_->setupUi(this);
+    ui_->devNameEdit->setValidator(new MbcsFieldValidator(sizeof(ModuleProperty::DevName), ui_->devNameEdit));
+
+    const std::pair<QWidget*, int> hinted[] = {
+        {ui_->devNameEdit, kHintDevName},
+        {ui_->statusEdit, kHintStatus},
+        {ui_->netIdEdit, kHintNetId},
+        {ui_->localAddrEdit, kHintLocalAddr},
+        {ui_->destAddrEdit, kHintDestAddr},
+        {ui_->workModeCombo, kHintWorkMode},
+        {ui_->uartBaudCombo, kHintUartBaud},
+        {ui_->uartDataBitsCombo, kHintUartDataBits},
+        {ui_->uartParityCombo, kHintUartParity},
+        {ui_->uartStopBitsCombo, kHintUartStopBits},
+        {ui_->airRateCombo, kHintAirRate},
+        {ui_->txPowerCombo, kHintTxPower},
+        {ui_->channelCombo, kHintChannel},
+    };
+    for (const auto& [control, number] : hinted) {
+        control->setProperty(kHintProperty, number);
+        control->installEventFilter(this);
+    }
 }
 
 CViewBaseInfo::~CViewBaseInfo() = default;
+
+void CViewBaseInfo::PropertyToForm(const ModuleBase& base, const ModuleProperty& property) {
+    ui_->devNameEdit->setText(FieldText(property.DevName));
+    ui_->destAddrEdit->setText(HexFieldText(property.DestAddr));
+    ui_->localAddrEdit->setText(HexFieldText(property.LocalAddr));
+    ui_->netIdEdit->setText(HexFieldText(property.NetId));
+    ui_->statusEdit->setText(ModuleStatusLine(base, property));
+
+    ui_->workModeCombo->setCurrentIndex(ListPositionOf(property.WorkMode, kWorkModeList));
+    ui_->uartBaudCombo->setCurrentIndex(ListPositionOf(property.UartBaud, kUartBaudList));
+    ui_->uartDataBitsCombo->setCurrentIndex(ListPositionOf(property.UartDataBits, kUartDataBitsList));
+    ui_->uartParityCombo->setCurrentIndex(ListPositionOf(property.UartParity, kUartParityList));
+    ui_->uartStopBitsCombo->setCurrentIndex(ListPositionOf(property.UartStopBits, kUartStopBitsList));
+    ui_->airRateCombo->setCurrentIndex(ListPositionOf(property.AirRate, kAirRateList));
+    ui_->txPowerCombo->setCurrentIndex(ListPositionOf(property.TxPower, kTxPowerList));
+    ui_->channelCombo->setCurrentIndex(ListPositionOf(property.Channel, kChannelList));
+}
+
+void CViewBaseInfo::FormToProperty(ModuleProperty& property) const {
+    // An untouched name keeps its bytes exactly, even bytes GBK cannot
+    // decode or a full field without terminator, which a round trip through
+    // the screen text would change.
+    const QString name = ui_->devNameEdit->text();
+    if (name != FieldText(property.DevName)) StoreMbcsField(name, property.DevName);
+
+    if (const auto value = ScanHexWord(ui_->localAddrEdit->text())) property.LocalAddr = *value;
+    if (const auto value = ScanHexWord(ui_->destAddrEdit->text())) property.DestAddr = *value;
+    if (const auto value = ScanHexWord(ui_->netIdEdit->text())) property.NetId = *value;
+
+    property.WorkMode = ListValueOf(ui_->workModeCombo->currentIndex(), kWorkModeList, property.WorkMode);
+    property.UartBaud = ListValueOf(ui_->uartBaudCombo->currentIndex(), kUartBaudList, property.UartBaud);
+    property.UartDataBits =
+        ListValueOf(ui_->uartDataBitsCombo->currentIndex(), kUartDataBitsList, property.UartDataBits);
+    property.UartParity = ListValueOf(ui_->uartParityCombo->currentIndex(), kUartParityList, property.UartParity);
+    property.UartStopBits =
+        ListValueOf(ui_->uartStopBitsCombo->currentIndex(), kUartStopBitsList, property.UartStopBits);
+    property.AirRate = ListValueOf(ui_->airRateCombo->currentIndex(), kAirRateList, property.AirRate);
+    property.TxPower = ListValueOf(ui_->txPowerCombo->currentIndex(), kTxPowerList, property.TxPower);
+    property.Channel = ListValueOf(ui_->channelCombo->currentIndex(), kChannelList, property.Channel);
+}
+
+QString CViewBaseInfo::HintText() const { return ui_->hintEdit->toPlainText(); }
+
+bool CViewBaseInfo::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        const QVariant number = watched->property(kHintProperty);
+        if (number.isValid()) ShowFieldHint(number.toInt());
+    }
+    return CPageBase::eventFilter(watched, event);
+}
+
+void CViewBaseInfo::ShowFieldHint(int number) { ui_->hintEdit->setPlainText(ReadFieldHint(number)); }

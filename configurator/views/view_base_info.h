@@ -1,7 +1,11 @@
 #pragma once
-// Page "基本信息": the property form of the module read last.
+// Page "基本信息": the property form of the module read last (local or
+// remote). The page calls no SDK function; the read and modify flows put a
+// record on it and take the user's edits back (see views/module_record.h).
+#include <QString>
 #include <memory>
 
+#include "qrvlink/qrvlink.h"
 #include "views/page_base.h"
 
 namespace Ui {
@@ -13,6 +17,23 @@ public:
     explicit CViewBaseInfo(QWidget* parent = nullptr);
     ~CViewBaseInfo() override;
 
+    // Shows the twelve form fields of `property` and the status line (its
+    // run state from `base`). The hint box keeps its text.
+    void PropertyToForm(const ModuleBase& base, const ModuleProperty& property);
+
+    // Writes the twelve form fields into `property`; every other byte stays.
+    // A field the form cannot express is kept as the record holds it: an
+    // unedited or oversized name, an address box without a hexadecimal
+    // number, a list with no entry selected.
+    void FormToProperty(ModuleProperty& property) const;
+
+    QString HintText() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void ShowFieldHint(int number);
+
     std::unique_ptr<Ui::CViewBaseInfo> ui_;
 };

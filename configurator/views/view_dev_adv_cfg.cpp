@@ -1,9 +1,90 @@
 #include "views/view_dev_adv_cfg.h"
 
+#include <QEvent>
+#include <QRegularExpressionValidator>
+
+#include "common/field_hint.h"
+#include "toolkit/toolkit.h"
 #include "ui_view_dev_adv_cfg.h"
+
+namespace {
+constexpr const char* kHintProperty = "qrvFieldHint";
+
+// Whole numbers only; nine digits always fit an int.
+const QRegularExpression& WholeNumberPattern() {
+    static const QRegularExpression pattern(QStringLiteral("[0-9]{0,9}"));
+    return pattern;
+}
+}  // namespace
 
 CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewDevAdvCfg>()) {
     ui_->setupUi(this);
+    const std::pair<QLineEdit*, int> boxes[] = {
+        {ui_->frameGapEdit, kHintFrameGap},
+        {ui_->frameLenEdit, kHintFrameLen},
+        {ui_->retryCountEdit, kHintRetryCount},
+        {ui_->retryIntervalEdit, kHintRetryInterval},
+    };
+    for (const auto& [box, number] : boxes) {
+        box->setValidator(new QRegularExpressionValidator(WholeNumberPattern(), box));
+        box->setProperty(kHintProperty, number);
+        box->installEventFilter(this);
+    }
+    PushValues();
 }
 
 CViewDevAdvCfg::~CViewDevAdvCfg() = default;
+
+void CViewDevAdvCfg::SetAdvancedValues(const AdvancedValues& values) {
+    values_ = values;
+    PushValues();
+}
+
+const AdvancedValues& CViewDevAdvCfg::CommitAdvancedValues() {
+    const std::pair<QLineEdit*, int*> boxes[] = {
+        {ui_->frameGapEdit, &values_.FrameGap},
+        {ui_->frameLenEdit, &values_.FrameLen},
+        {ui_->retryCountEdit, &values_.RetryCount},
+        {ui_->retryIntervalEdit, &values_.RetryInterval},
+    };
+    bool refused = false;
+    for (const auto& [box, value] : boxes) {
+        bool isNumber = false;
+        const int number = box->text().trimmed().toInt(&isNumber, 10);
+        if (isNumber) {
+            *value = number;
+        } else {
+            // Shown again before the message box, whose closing hands the
+            // focus back and would otherwise commit the same text again.
+            box->setText(QString::number(*value));
+            refused = true;
+        }
+    }
+    if (refused) qrvtune::ShowMessage(QStringLiteral("请输入一个整数。"), qrvtune::MessageIcon::Warning);
+    return values_;
+}
+
+QString CViewDevAdvCfg::HintText() const { return ui_->hintEdit->toPlainText(); }
+
+void CViewDevAdvCfg::PushValues() {
+    ui_->frameGapEdit->setText(QString::number(values_.FrameGap));
+    ui_->frameLenEdit->setText(QString::number(values_.FrameLen));
+    ui_->retryCountEdit->setText(QString::number(values_.RetryCount));
+    ui_->retryIntervalEdit->setText(QString::number(values_.RetryInterval));
+}
+
+bool CViewDevAdvCfg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && !showingHint_) {
+        const QVariant number = watched->property(kHintProperty);
+        if (number.isValid()) ShowFieldHint(number.toInt());
+    }
+    return CPageBase::eventFilter(watched, event);
+}
+
+void CViewDevAdvCfg::ShowFieldHint(int number) {
+    showingHint_ = true;
+    CommitAdvancedValues();
+    ui_->hintEdit->setPlainText(ReadFieldHint(number));
+    PushValues();
+    showingHint_ = false;
+}

@@ -1,18 +1,43 @@
 #pragma once
-// Page "高级": framing and retry values, and the firmware upgrade.
+// Page "高级": the four framing and retry values the property form does not
+// show, and the firmware upgrade button. The values live here as plain
+// integers; ShowModuleRecord fills them and CollectModuleRecord takes them
+// into a record (views/module_record.h), cutting them to the field widths.
+#include <QString>
 #include <memory>
 
+#include "common/record_fields.h"
 #include "views/page_base.h"
 
 namespace Ui {
 class CViewDevAdvCfg;
 }
+class QLineEdit;
 
 class CViewDevAdvCfg : public CPageBase {
 public:
     explicit CViewDevAdvCfg(QWidget* parent = nullptr);
     ~CViewDevAdvCfg() override;
 
+    // Sets the values and shows them in the boxes.
+    void SetAdvancedValues(const AdvancedValues& values);
+
+    // Takes the boxes into the values. A box that holds no whole number is
+    // refused with "请输入一个整数。" and keeps (and shows again) its
+    // previous value; the others are taken.
+    const AdvancedValues& CommitAdvancedValues();
+
+    const AdvancedValues& Values() const { return values_; }
+    QString HintText() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void PushValues();
+    void ShowFieldHint(int number);
+
     std::unique_ptr<Ui::CViewDevAdvCfg> ui_;
+    AdvancedValues values_;
+    bool showingHint_ = false;
 };

@@ -1,7 +1,12 @@
 #pragma once
-// Page "本地设备": the module on the open serial port.
+// Page "本地设备": the module on the open serial port. Reads its identity and
+// configuration into SessionState and onto the form pages, writes a changed
+// configuration back after the password check, restarts the module and
+// restores its factory settings. Every SDK call blocks the window until the
+// exchange is over, so each button returns with its message shown.
 #include <memory>
 
+#include "qrvlink/qrvlink.h"
 #include "views/page_base.h"
 
 namespace Ui {
@@ -13,6 +18,14 @@ public:
     explicit CViewLocalDevList(QWidget* parent = nullptr);
     ~CViewLocalDevList() override;
 
+    // The four buttons.
+    void OnRead();
+    void OnModify();
+    void OnReset();
+    void OnFactoryRestore();
+
 private:
+    void ShowLocalBase(const ModuleBase& base);
+
     std::unique_ptr<Ui::CViewLocalDevList> ui_;
 };
