@@ -196,9 +196,12 @@ bool Simulator::Transmit(Clock::time_point now) {
     while (!outgoing_.empty() && !writeBlocked_) {
         Outgoing& out = outgoing_.front();
         if (now < out.start) return true;
-        // Byte i has fully left the line at start + (i + 1) byte times.
+        // A burst reaches the host whole once its last byte has left the
+        // line: a UART leaves no gap inside a frame, and writing byte by
+        // byte would let a descheduled thread split an answer the host then
+        // refuses. Gaps come only between bursts (search answers, faults).
         const auto elapsed = duration_cast<nanoseconds>(now - out.start);
-        const std::size_t due = std::min<std::size_t>(out.bytes.size(), static_cast<std::size_t>(elapsed / byteTime));
+        const std::size_t due = elapsed >= byteTime * static_cast<long long>(out.bytes.size()) ? out.bytes.size() : 0;
         if (due > out.sent) {
             const ssize_t n = ::write(pty_.Master(), out.bytes.data() + out.sent, due - out.sent);
             if (n < 0) {
@@ -225,7 +228,7 @@ std::optional<Clock::time_point> Simulator::NextWake(Clock::time_point now) cons
     };
     if (!outgoing_.empty() && !writeBlocked_) {
         const Outgoing& out = outgoing_.front();
-        earliest(out.start + duration_cast<Clock::duration>(ByteTime(options_.baud) * (out.sent + 1)));
+        earliest(out.start + duration_cast<Clock::duration>(WireTime(out.bytes.size(), options_.baud)));
     }
     if (!input_.empty()) {
         const Clock::time_point idle = lastInput_ + duration_cast<Clock::duration>(IdleGap(options_.baud));
