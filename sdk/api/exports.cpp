@@ -1,5 +1,7 @@
 // The exported port, error and local-module functions. Each is a thin step
 // onto the global object; behaviour lives in SerialPort and CQRVDev.
+#include <atomic>
+
 #include "api/global_data.h"
 #include "qrvlink/qrvlink.h"
 
@@ -28,7 +30,8 @@ QRV_API int Q_CloseCom(void) {
 
 QRV_API int Q_ComCheckOpen(void) { return GlobalData().Serial.IsOpen() ? 1 : 0; }
 
-QRV_API int Q_GetLastError(void) { return GlobalData().LastError; }
+// Atomic: the search dialog's timer clears the code from another thread.
+QRV_API int Q_GetLastError(void) { return std::atomic_ref(GlobalData().LastError).load(std::memory_order_relaxed); }
 
 QRV_API int Q_QRV_LoadInfo(void) {
     auto& g = GlobalData();

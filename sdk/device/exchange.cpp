@@ -65,9 +65,10 @@ int CQRVDev::TuneChannel(int channel, int rate) {
 }
 
 int CQRVDev::TuneToEntry(int index) {
-    const CQRVDev* entry = Entry(index);
-    if (entry == nullptr) return 0;
-    return TuneChannel(entry->FoundChannel, entry->FoundRate);
+    // A copy taken under the guard: the entry may be cleared meanwhile.
+    const auto entry = ViewEntry(index);
+    if (!entry) return 0;
+    return TuneChannel(entry->channel, entry->rate);
 }
 
 int CQRVDev::TuneHome() { return TuneChannel(CurProperty.Channel, CurProperty.AirRate); }

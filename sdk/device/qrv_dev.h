@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "protocol/frames.h"
@@ -15,6 +16,11 @@
 #include "serial/serial_port.h"
 
 namespace qrv {
+
+namespace firmware {
+struct Image;
+struct Region;
+}  // namespace firmware
 
 // Scales the protocol's fixed pauses; 1.0 outside tests. Tests shorten the
 // long waits through it; it is never reachable from the exported interface.
@@ -117,7 +123,38 @@ protected:
     // Appends unless the duplicate rule absorbs the answer; true when added.
     bool AppendIfNew(const ::ModuleBase& base, int channel, int rate);
 
+    // What an exchange with an entry needs, copied under the list guard.
+    struct EntryView {
+        std::uint16_t netAddr = 0;
+        std::uint16_t devType = 0;
+        std::int32_t channel = 0;
+        std::int32_t rate = 0;
+        std::int32_t loaded = 0;
+        ModuleProperty current{};
+        ModuleProperty pending{};
+    };
+    std::optional<EntryView> ViewEntry(int index) const;
+    // Runs `change` on the entry under the list guard, so a window thread
+    // copying its ModuleBase never sees half an update; false for a bad index.
+    template <typename Change>
+    bool UpdateEntry(int index, Change&& change) {
+        std::lock_guard lock(searchGuard_);
+        if (index < 0 || static_cast<std::size_t>(index) >= SearchList.size()) return false;
+        change(*SearchList[static_cast<std::size_t>(index)]);
+        return true;
+    }
+
 private:
+    // One IO request to the local module (index -1) or, tuned there and back,
+    // to a search entry; `judge` accepts the answer and copies its output.
+    template <typename Build, typename Judge>
+    int IoExchange(int index, Build&& build, Judge&& judge);
+
+    // One firmware block with up to three attempts; true when acknowledged.
+    bool SendFirmwareBlock(std::uint16_t addr, std::uint16_t offset, const std::uint8_t* data,
+                           protocol::FirmwareRegion region);
+    bool SendFirmwareRegion(const firmware::Image& image, const firmware::Region& region, std::uint16_t addr);
+
     std::array<std::uint8_t, protocol::kAnswerBufferSize> rx_{};
     mutable std::mutex searchGuard_;
     std::vector<std::unique_ptr<CQRVDev>> SearchList;

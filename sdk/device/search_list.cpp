@@ -18,6 +18,14 @@ CQRVDev* CQRVDev::Entry(int index) const {
     return SearchList[static_cast<std::size_t>(index)].get();
 }
 
+std::optional<CQRVDev::EntryView> CQRVDev::ViewEntry(int index) const {
+    std::lock_guard lock(searchGuard_);
+    if (index < 0 || static_cast<std::size_t>(index) >= SearchList.size()) return std::nullopt;
+    const CQRVDev& entry = *SearchList[static_cast<std::size_t>(index)];
+    return EntryView{entry.ModuleBase.NetAddr, entry.ModuleBase.DevType, entry.FoundChannel, entry.FoundRate,
+                     entry.Loaded,           entry.CurProperty,        entry.PendingProperty};
+}
+
 int CQRVDev::GetSearchDevCount() const {
     std::lock_guard lock(searchGuard_);
     return static_cast<int>(SearchList.size());

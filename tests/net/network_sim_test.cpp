@@ -1,0 +1,314 @@
+// End to end against the simulated default network: a sweep, the duplicate
+// rule, search by address, a far module read, moved and factory-reset, IO
+// and AD both ways, and firmware upgrades. The device object is the
+// library's own global one; its fixed pauses are shortened through the wait
+// scale and the simulated restarts to match.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <tuple>
+
+#include "api/global_data.h"
+#include "image_file.h"
+#include "net_answers.h"
+#include "records/module_records.h"
+#include "sim/simulator.h"
+
+namespace qrv::test {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace protocol;
+
+constexpr double kWaitScale = 0.05;
+constexpr std::uint32_t kReadTimeoutMs = 60;
+constexpr std::uint8_t kHomeChannel = 11;
+constexpr std::uint8_t kHomeRate = 0;
+
+// Module addresses of the default network.
+constexpr std::uint16_t kP2p = 0x0102;
+constexpr std::uint16_t kWorkshopIo = 0x0203;
+constexpr std::uint16_t kRelay = 0x0304;
+constexpr std::uint16_t kPumpIo = 0x0405;
+constexpr std::uint16_t kBootModule = 0x0506;
+
+class SimNetwork : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::SimulatorOptions options;
+        // Restarts end well inside the (shortened) 400 ms after a reset frame.
+        options.restartTime = 5ms;
+        sim_ = std::make_unique<sim::Simulator>(sim::Scenario::Default(), options);
+        std::string error;
+        ASSERT_TRUE(sim_->Start(&error)) << error;
+        const std::wstring path(sim_->SlavePath().begin(), sim_->SlavePath().end());
+        ASSERT_EQ(Global().Serial.Open(path.c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, kReadTimeoutMs), 1);
+        Dev().Waits.scale = kWaitScale;
+        Dev().ClearSearchArr();
+        ASSERT_EQ(Dev().LoadInfo(lastError_), 1);
+        ASSERT_EQ(Dev().CurProperty.Channel, kHomeChannel);
+    }
+    void TearDown() override {
+        Global().Serial.Close();
+        Dev().ClearSearchArr();
+        Dev().Waits.scale = 1.0;
+        sim_->Stop();
+    }
+
+    static CGlobalData& Global() { return GlobalData(); }
+    static CQRVDev& Dev() { return GlobalData().Device; }
+
+    ::ModuleBase Base(int index) const {
+        ::ModuleBase base{};
+        EXPECT_EQ(Dev().GetRemoteDevBase(&base, index), 1) << index;
+        return base;
+    }
+    // The entry index of the module with `addr`, -1 when not listed.
+    int IndexOf(std::uint16_t addr) const {
+        for (int i = 0; i < Dev().GetSearchDevCount(); ++i)
+            if (Base(i).NetAddr == addr) return i;
+        return -1;
+    }
+    std::size_t SimIndex(std::uint16_t addr) const {
+        const auto index = sim_->FindModule(addr);
+        EXPECT_TRUE(index.has_value()) << addr;
+        return index.value_or(0);
+    }
+    // Requests of one command the simulated line has seen since the log was cleared.
+    std::vector<sim::LogEntry> Requests(std::uint8_t code) const {
+        std::vector<sim::LogEntry> found;
+        for (const auto& entry : sim_->Log())
+            if (entry.kind == sim::LogKind::Request && entry.command &&
+                entry.command->family == sim::Family::Config && entry.command->code == code)
+                found.push_back(entry);
+        return found;
+    }
+
+    std::unique_ptr<sim::Simulator> sim_;
+    std::int32_t lastError_ = -1;
+};
+
+using Found = std::tuple<std::uint16_t, std::uint16_t, std::uint8_t, int, int>;
+
+TEST_F(SimNetwork, SweepFindsExactlyTheNetworksModulesOnTheirPairs) {
+    // Every channel a module sits on, at every rate, and the band's edges.
+    for (int channel : {6, 11, 15, 26, 30}) {
+        for (int rate : {0, 1, 2}) {
+            Dev().SearchDev(channel, rate);
+            // Every search ends with the radio back on the local module's pair.
+            EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
+        }
+    }
+
+    std::set<Found> expected;
+    for (std::size_t i = 1; i < sim_->ModuleCount(); ++i) {
+        const auto config = sim_->Module(i).config;
+        const ::ModuleBase base = config.Base();
+        expected.emplace(base.NetAddr, base.DevType, base.RunState, config.record.Channel, config.record.AirRate);
+    }
+    // A load leaves the radio on the pair the entry was found on.
+    std::set<Found> found;
+    const int count = Dev().GetSearchDevCount();
+    for (int i = 0; i < count; ++i) {
+        const ::ModuleBase base = Base(i);
+        EXPECT_EQ(+base.FwVersion, 0);
+        EXPECT_EQ(Dev().LoadRemoteDevInfo(i, lastError_), 1) << i;
+        const auto [channel, rate] = sim_->TunedPair();
+        found.emplace(base.NetAddr, base.DevType, base.RunState, channel, rate);
+    }
+    EXPECT_EQ(count, 5);
+    EXPECT_EQ(found, expected);
+}
+
+TEST_F(SimNetwork, RepeatedAnswersAreAbsorbedUntilTheVersionIsKnown) {
+    EXPECT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 1);
+    ASSERT_EQ(Dev().GetSearchDevCount(), 3);  // point-to-point, workshop IO, boot loader
+    EXPECT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 0);
+    EXPECT_EQ(Dev().SearchDevByAddr(kHomeChannel, kHomeRate, kWorkshopIo), 0);
+    EXPECT_EQ(Dev().GetSearchDevCount(), 3);
+
+    // Reading the record brings the version; the entry then stops absorbing.
+    const int p2p = IndexOf(kP2p);
+    ASSERT_EQ(Dev().LoadRemoteDevInfo(p2p, lastError_), 1);
+    EXPECT_EQ(+Base(p2p).FwVersion, +sim_->Module(SimIndex(kP2p)).config.record.FwVersion);
+    EXPECT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 1);
+    ASSERT_EQ(Dev().GetSearchDevCount(), 4);
+    EXPECT_EQ(+Base(3).NetAddr, kP2p);
+    EXPECT_EQ(+Base(3).FwVersion, 0);
+}
+
+TEST_F(SimNetwork, SearchByAddressFindsOnlyThatModule) {
+    EXPECT_EQ(Dev().SearchDevByAddr(15, 1, kPumpIo), 1);
+    EXPECT_EQ(Dev().SearchDevByAddr(15, 1, 0x0999), 0);
+    EXPECT_EQ(Dev().SearchDevByAddr(26, 2, kPumpIo), 0);
+    ASSERT_EQ(Dev().GetSearchDevCount(), 1);
+    EXPECT_EQ(+Base(0).NetAddr, kPumpIo);
+    EXPECT_EQ(+Base(0).DevType, kDevTypeVlxIo);
+}
+
+TEST_F(SimNetwork, MovedModuleIsFoundAtItsNewPlace) {
+    ASSERT_EQ(Dev().SearchDev(26, 2), 1);
+    const int relay = IndexOf(kRelay);
+    ModuleProperty record{};
+    ASSERT_EQ(Dev().GetRemoteDevPropertyAll(&record, relay, lastError_), 1);
+    EXPECT_STREQ(record.DevName, sim_->Module(SimIndex(kRelay)).config.record.DevName);
+
+    record.LocalAddr = 0x0777;
+    record.Channel = 20;
+    record.AirRate = 1;
+    record.RetryCount = 7;
+    ASSERT_EQ(Dev().SetRemotePropertyAll(&record, relay), 1);
+    ASSERT_EQ(Dev().SubmitRemoteDevInfo(relay, lastError_), 1);
+    EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
+
+    // The module now lives at 0x0777 on 20 / 500 K, and the entry with it.
+    const auto moved = sim_->Module(SimIndex(0x0777)).config.record;
+    EXPECT_EQ(moved.Channel, 20);
+    EXPECT_EQ(moved.AirRate, 1);
+    EXPECT_EQ(+Base(relay).NetAddr, 0x0777);
+    ModuleProperty reread{};
+    ASSERT_EQ(Dev().GetRemoteDevPropertyAll(&reread, relay, lastError_), 1);
+    EXPECT_EQ(+reread.LocalAddr, 0x0777);
+    EXPECT_EQ(reread.RetryCount, 7);
+    EXPECT_EQ(sim_->TunedPair(), std::make_pair(std::uint8_t{20}, std::uint8_t{1}));
+    ASSERT_EQ(Dev().ResetRemoteDev(relay, lastError_), 1);
+    EXPECT_EQ(sim_->Module(SimIndex(0x0777)).restarts, 2u);
+}
+
+TEST_F(SimNetwork, FactoryResetBringsBackTheDefaults) {
+    ASSERT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 1);
+    const int p2p = IndexOf(kP2p);
+    ModuleProperty record{};
+    ASSERT_EQ(Dev().GetRemoteDevPropertyAll(&record, p2p, lastError_), 1);
+    std::strcpy(record.DevName, "renamed");
+    record.RetryCount = 9;
+    ASSERT_EQ(Dev().SetRemotePropertyAll(&record, p2p), 1);
+    ASSERT_EQ(Dev().SubmitRemoteDevInfo(p2p, lastError_), 1);
+    EXPECT_STREQ(sim_->Module(SimIndex(kP2p)).config.record.DevName, "renamed");
+
+    ASSERT_EQ(Dev().ResetRemoteToDefault(p2p, lastError_), 1);
+    char name[16];
+    EXPECT_EQ(Dev().GetRemoteDevProperty(p2p, 1, name, sizeof name, lastError_), 0);
+    EXPECT_EQ(lastError_, Q_ERR_NOT_LOADED);
+    ASSERT_EQ(Dev().GetRemoteDevPropertyAll(&record, p2p, lastError_), 1);
+    EXPECT_STREQ(record.DevName, "P2P-Node-A");
+    EXPECT_EQ(record.RetryCount, sim_->Module(SimIndex(kP2p)).config.factory.RetryCount);
+    EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
+}
+
+TEST_F(SimNetwork, IoLinesAndAdValuesLocalAndFar) {
+    // The local module is a wireless-IO module itself.
+    EXPECT_EQ(Dev().SetIODirAll(-1, 0x03), 1);
+    EXPECT_EQ(Dev().SetIOValue(-1, 0x05), 1);
+    EXPECT_EQ(sim_->Module(0).config.io.directions, 0x03);
+    EXPECT_EQ(sim_->Module(0).config.io.outputs, 0x05);
+    sim_->SetInputs(0, 0x0A);
+    std::uint8_t lines = 0;
+    EXPECT_EQ(Dev().GetIOValue(-1, &lines), 1);
+    EXPECT_EQ(lines, 0x0A);
+    sim_->SetAd(0, {1650, 3300, 0, 812});
+    std::uint8_t ad[8] = {};
+    EXPECT_EQ(Dev().GetADValue(-1, ad), 1);
+    // Passed on as they came: four values, high byte first.
+    EXPECT_EQ(std::vector<std::uint8_t>(ad, ad + 8),
+              (std::vector<std::uint8_t>{0x06, 0x72, 0x0C, 0xE4, 0x00, 0x00, 0x03, 0x2C}));
+
+    // The workshop module's outputs are wired back to its inputs.
+    ASSERT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 1);
+    const int workshop = IndexOf(kWorkshopIo);
+    EXPECT_EQ(Dev().SetIODirAll(workshop, 0x0F), 1);
+    EXPECT_EQ(Dev().SetIOValue(workshop, 0x06), 1);
+    EXPECT_EQ(Dev().GetIOValue(workshop, &lines), 1);
+    EXPECT_EQ(lines, 0x06);
+    EXPECT_EQ(sim_->Module(SimIndex(kWorkshopIo)).config.io.directions, 0x0F);
+
+    ASSERT_EQ(Dev().SearchDev(15, 1), 1);
+    const int pump = IndexOf(kPumpIo);
+    sim_->SetAd(SimIndex(kPumpIo), {420, 1875, 2600, 95});
+    EXPECT_EQ(Dev().GetADValue(pump, ad), 1);
+    EXPECT_EQ(std::vector<std::uint8_t>(ad, ad + 8),
+              (std::vector<std::uint8_t>{0x01, 0xA4, 0x07, 0x53, 0x0A, 0x28, 0x00, 0x5F}));
+    EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
+    // A module without IO lines stays silent: refused, and home again.
+    const int p2p = IndexOf(kP2p);
+    EXPECT_EQ(Dev().GetIOValue(p2p, &lines), 0);
+    EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
+}
+
+// Two first-region blocks and three second-region blocks, numbered 1..5.
+sim::FirmwareBlocks ExpectedBlocks(const ImageSpec& spec) {
+    sim::FirmwareBlocks blocks;
+    int n = 0;
+    for (std::int32_t offset = spec.firstStart; spec.firstStart > 0 && offset < spec.firstEnd; offset += 64) {
+        const auto bytes = BlockBytes(n++);
+        std::copy(bytes.begin(), bytes.end(), blocks[static_cast<std::uint16_t>(offset)].begin());
+    }
+    for (std::int32_t offset = spec.secondStart; offset < spec.secondEnd; offset += 64) {
+        const auto bytes = BlockBytes(n++);
+        std::copy(bytes.begin(), bytes.end(), blocks[static_cast<std::uint16_t>(offset)].begin());
+    }
+    return blocks;
+}
+
+class SimFirmware : public SimNetwork {
+protected:
+    // A Chinese file name: the wide path must reach the file system as UTF-8.
+    std::wstring WriteImage(const ImageSpec& spec) {
+        dir_.Write("固件 升级.bin", ImageBytes(spec));
+        return dir_.Path().wstring() + L"/固件 升级.bin";
+    }
+
+    TempDir dir_;
+    const ImageSpec image_{0x100, 0x180, 0x1000, 0x10C0, 16};
+};
+
+TEST_F(SimFirmware, RunningModuleIsPreparedUpgradedAndRestarted) {
+    const std::size_t module = SimIndex(kP2p);
+    const auto before = sim_->Module(module).config.record;
+    sim_->ClearLog();
+    EXPECT_EQ(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateUser, kP2p, kDevTypeQrv), 1);
+
+    EXPECT_EQ(Requests(kCmdEnterUpdate).size(), 1u);
+    EXPECT_EQ(Requests(kCmdFirmwareBlock).size(), 5u);
+    EXPECT_EQ(Requests(kCmdFinishUpdate).size(), 1u);
+    const auto after = sim_->Module(module);
+    EXPECT_EQ(sim::ImageDigest(after.installedImage), sim::ImageDigest(ExpectedBlocks(image_)));
+    EXPECT_EQ(after.config.record.RunState, kRunStateUser);
+    EXPECT_EQ(+after.config.record.DevType, kDevTypeQrv);
+    EXPECT_EQ(+after.config.record.FwVersion, sim::NextBcdVersion(before.FwVersion));
+}
+
+TEST_F(SimFirmware, BootLoaderModuleGetsNoPrepareFrame) {
+    const std::size_t module = SimIndex(kBootModule);
+    sim_->ClearLog();
+    EXPECT_EQ(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateBoot, kBootModule, kDevTypeBoot), 1);
+    EXPECT_TRUE(Requests(kCmdEnterUpdate).empty());
+    const auto after = sim_->Module(module);
+    EXPECT_EQ(sim::ImageDigest(after.installedImage), sim::ImageDigest(ExpectedBlocks(image_)));
+    // Back in user firmware as the module type it was built for.
+    EXPECT_EQ(after.config.record.RunState, kRunStateUser);
+    EXPECT_EQ(+after.config.record.DevType, kDevTypeQrv);
+}
+
+TEST_F(SimFirmware, BlockRefusedThreeTimesEndsWithoutFinishing) {
+    sim::Fault refuse;
+    refuse.kind = sim::FaultKind::BadStatus;
+    refuse.command = sim::CommandKey{sim::Family::Config, kCmdFirmwareBlock};
+    refuse.count = 3;
+    sim_->AddFault(refuse);
+    sim_->ClearLog();
+    EXPECT_EQ(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateBoot, kBootModule, kDevTypeBoot), 0);
+    const auto blocks = Requests(kCmdFirmwareBlock);
+    ASSERT_EQ(blocks.size(), 3u);
+    for (const auto& block : blocks) EXPECT_EQ(block.bytes, blocks[0].bytes);
+    EXPECT_TRUE(Requests(kCmdFinishUpdate).empty());
+    EXPECT_TRUE(Requests(kCmdResetModule).empty());
+    EXPECT_EQ(sim_->Module(SimIndex(kBootModule)).config.record.RunState, kRunStateBoot);
+}
+
+}  // namespace
+}  // namespace qrv::test

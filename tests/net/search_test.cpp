@@ -1,0 +1,213 @@
+// Broadcast and by-address search against a scripted module: the failure
+// budget, the duplicate rule, the tuning around every search, and the list
+// reads with bad indices.
+#include <chrono>
+#include <cstring>
+
+#include "fake_net.h"
+#include "records/module_records.h"
+
+namespace qrv::test {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace protocol;
+
+constexpr std::uint8_t kBroadcast = kCmdSearchBroadcast;
+constexpr std::uint8_t kByAddr = kCmdSearchByAddr;
+
+class Search : public FakeNetTest {
+protected:
+    // The local module's own pair, where every search tunes back to.
+    void SetHome(std::uint8_t channel, std::uint8_t rate) {
+        dev_.CurProperty.Channel = channel;
+        dev_.CurProperty.AirRate = rate;
+    }
+    ::ModuleBase Base(int index) {
+        ::ModuleBase base{};
+        EXPECT_EQ(dev_.GetRemoteDevBase(&base, index), 1);
+        return base;
+    }
+};
+
+TEST_F(Search, BroadcastKeepsEveryAnswerAndTunesHome) {
+    SetHome(11, 0);
+    fake_.Expect(TuneAck());
+    // Two modules answer one after the other, then silence.
+    fake_.ExpectPieces({{2ms, SearchAnswer(kBroadcast, 0x0102, kDevTypeQrv, kRunStateUser)},
+                        {5ms, SearchAnswer(kBroadcast, 0x0203, kDevTypeVlxIo, kRunStateBoot)}});
+    fake_.Expect(TuneAck());
+
+    EXPECT_EQ(dev_.SearchDev(26, 2), 1);
+    const auto frames = Frames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0], ToBytes(BuildTuneRadio(26, 2)));
+    EXPECT_EQ(frames[1], ToBytes(BuildSearchBroadcast()));
+    EXPECT_EQ(frames[2], ToBytes(BuildTuneRadio(11, 0)));
+
+    // The search ends only after three reads in a row found nothing.
+    const auto requests = fake_.Requests();
+    EXPECT_GE(requests[2].time - requests[1].time, 3 * std::chrono::milliseconds(kReadTimeoutMs) - 10ms);
+
+    ASSERT_EQ(dev_.GetSearchDevCount(), 2);
+    const auto first = Base(0);
+    EXPECT_EQ(+first.NetAddr, 0x0102);
+    EXPECT_EQ(+first.DevType, kDevTypeQrv);
+    EXPECT_EQ(first.RunState, kRunStateUser);
+    EXPECT_EQ(+first.FwVersion, 0);
+    const auto second = Base(1);
+    EXPECT_EQ(+second.NetAddr, 0x0203);
+    EXPECT_EQ(second.RunState, kRunStateBoot);
+}
+
+TEST_F(Search, FailuresCountAgainstTheBudgetEvenWhenNotInARow) {
+    // Eight bytes per read: a malformed answer costs one read, a good one
+    // earns its read back. Budget 3: good, bad, bad, good, bad -> spent.
+    Bytes burst;
+    const Bytes wrongCommand = SearchAnswer(kByAddr, 0x0009, kDevTypeQrv, kRunStateUser);
+    for (const Bytes& answer : {SearchAnswer(kBroadcast, 0x0001, kDevTypeQrv, kRunStateUser), wrongCommand,
+                                wrongCommand, SearchAnswer(kBroadcast, 0x0002, kDevTypeQrv, kRunStateUser),
+                                wrongCommand, SearchAnswer(kBroadcast, 0x0003, kDevTypeQrv, kRunStateUser)})
+        burst.insert(burst.end(), answer.begin(), answer.end());
+    fake_.Expect(TuneAck());
+    fake_.Expect(burst);
+    fake_.Expect(TuneAck());
+
+    EXPECT_EQ(dev_.SearchDev(11, 0), 1);
+    ASSERT_EQ(dev_.GetSearchDevCount(), 2);
+    EXPECT_EQ(+Base(0).NetAddr, 0x0001);
+    EXPECT_EQ(+Base(1).NetAddr, 0x0002);
+    EXPECT_EQ(Frames().size(), 3u);
+}
+
+TEST_F(Search, DuplicatesAreAbsorbedWithinAndAcrossCalls) {
+    const Bytes answer = SearchAnswer(kBroadcast, 0x0102, kDevTypeQrv, kRunStateUser);
+    fake_.Expect(TuneAck());
+    fake_.ExpectPieces({{2ms, answer}, {5ms, answer}});
+    fake_.Expect(TuneAck());
+    fake_.Expect(TuneAck());
+    fake_.Expect(answer);
+    fake_.Expect(TuneAck());
+
+    EXPECT_EQ(dev_.SearchDev(11, 0), 1);
+    // Found again on another pair: still the same module.
+    EXPECT_EQ(dev_.SearchDev(15, 1), 0);
+    ASSERT_EQ(dev_.GetSearchDevCount(), 1);
+    // The entry keeps the pair it was first found on.
+    EXPECT_EQ(dev_.ViewEntry(0)->channel, 11);
+    EXPECT_EQ(dev_.ViewEntry(0)->rate, 0);
+}
+
+TEST_F(Search, AnEntryWithAKnownVersionNoLongerAbsorbsItsModule) {
+    dev_.AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
+    // Reading the entry's record brings its firmware version.
+    fake_.Expect(TuneAck());
+    fake_.Expect(PropertyAnswer(0x0102, SampleRecord(0x0102, 11, 0)));
+    ASSERT_EQ(dev_.LoadRemoteDevInfo(0, lastError_), 1);
+    ASSERT_NE(+Base(0).FwVersion, 0);
+
+    fake_.Expect(TuneAck());
+    fake_.Expect(SearchAnswer(kBroadcast, 0x0102, kDevTypeVlxIo, kRunStateUser));
+    fake_.Expect(TuneAck());
+    EXPECT_EQ(dev_.SearchDev(11, 0), 1);
+    ASSERT_EQ(dev_.GetSearchDevCount(), 2);
+    EXPECT_EQ(+Base(1).NetAddr, 0x0102);
+    EXPECT_EQ(+Base(1).FwVersion, 0);
+}
+
+TEST_F(Search, SilentPairAddsNothingAndTuneHomeBeforeAnyLoadIsChannelZero) {
+    fake_.Expect(TuneAck());
+    fake_.ExpectSilence();
+    fake_.Expect(TuneAck());
+    EXPECT_EQ(dev_.SearchDev(20, 1), 0);
+    EXPECT_EQ(dev_.GetSearchDevCount(), 0);
+    const auto frames = Frames();
+    ASSERT_EQ(frames.size(), 3u);
+    // The local record is still all zero: home is channel 0, rate 0.
+    EXPECT_EQ(frames[2], ToBytes(BuildTuneRadio(0, 0)));
+}
+
+TEST_F(Search, RefusedTuningSendsNoSearchButTunesHome) {
+    SetHome(11, 0);
+    fake_.Expect(TuneAck(1));
+    fake_.Expect(TuneAck());
+    EXPECT_EQ(dev_.SearchDev(26, 2), 0);
+    fake_.Expect(TuneAck(1));
+    fake_.Expect(TuneAck());
+    EXPECT_EQ(dev_.SearchDevByAddr(26, 2, 0x0102), 0);
+    const auto frames = Frames();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[1], ToBytes(BuildTuneRadio(11, 0)));
+    EXPECT_EQ(frames[3], ToBytes(BuildTuneRadio(11, 0)));
+}
+
+TEST_F(Search, ClosedPortSendsNothing) {
+    port_.Close();
+    EXPECT_EQ(dev_.SearchDev(11, 0), 0);
+    EXPECT_EQ(dev_.SearchDevByAddr(11, 0, 1), 0);
+    EXPECT_EQ(fake_.Requests().size(), 0u);
+}
+
+TEST_F(Search, ByAddressKeepsWhoeverAnswersUnderItsOwnAddress) {
+    SetHome(11, 0);
+    fake_.Expect(TuneAck());
+    fake_.Expect(SearchAnswer(kByAddr, 0x0777, kDevTypeKorvanet, kRunStateUser));
+    fake_.Expect(TuneAck());
+    EXPECT_EQ(dev_.SearchDevByAddr(26, 2, 0x10102), 1);
+    const auto frames = Frames();
+    ASSERT_EQ(frames.size(), 3u);
+    // Only the low 16 bits of the address travel.
+    EXPECT_EQ(frames[1], ToBytes(BuildSearchByAddr(0x0102)));
+    EXPECT_EQ(frames[2], ToBytes(BuildTuneRadio(11, 0)));
+    ASSERT_EQ(dev_.GetSearchDevCount(), 1);
+    EXPECT_EQ(+Base(0).NetAddr, 0x0777);
+    EXPECT_EQ(+Base(0).DevType, kDevTypeKorvanet);
+}
+
+TEST_F(Search, ByAddressReadsTwiceThenGivesUp) {
+    // A broadcast echo is not an answer to a search by address.
+    fake_.Expect(TuneAck());
+    fake_.ExpectPieces({{2ms, SearchAnswer(kBroadcast, 0x0102, kDevTypeQrv, kRunStateUser)},
+                        {5ms, SearchAnswer(kByAddr, 0x0102, kDevTypeQrv, kRunStateUser)}});
+    fake_.Expect(TuneAck());
+    EXPECT_EQ(dev_.SearchDevByAddr(11, 0, 0x0102), 1);
+
+    fake_.Expect(TuneAck());
+    fake_.ExpectPieces({{2ms, SearchAnswer(kBroadcast, 0x0103, kDevTypeQrv, kRunStateUser)},
+                        {5ms, SearchAnswer(kBroadcast, 0x0103, kDevTypeQrv, kRunStateUser)},
+                        {5ms, SearchAnswer(kByAddr, 0x0103, kDevTypeQrv, kRunStateUser)}});
+    fake_.Expect(TuneAck());
+    EXPECT_EQ(dev_.SearchDevByAddr(11, 0, 0x0103), 0);
+    EXPECT_EQ(dev_.GetSearchDevCount(), 1);
+    EXPECT_EQ(Frames().size(), 6u);
+}
+
+TEST_F(Search, ByAddressOfAListedModuleAddsNothing) {
+    dev_.AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
+    fake_.Expect(TuneAck());
+    fake_.Expect(SearchAnswer(kByAddr, 0x0102, kDevTypeQrv, kRunStateUser));
+    fake_.Expect(TuneAck());
+    EXPECT_EQ(dev_.SearchDevByAddr(11, 0, 0x0102), 0);
+    EXPECT_EQ(dev_.GetSearchDevCount(), 1);
+    EXPECT_EQ(Frames().size(), 3u);
+}
+
+TEST_F(Search, ListReadsRefuseIndicesOutsideTheList) {
+    dev_.AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
+    ::ModuleBase base{};
+    std::memset(&base, 0x5A, sizeof base);
+    for (int index : {-1, 1, 1000}) {
+        EXPECT_EQ(dev_.GetRemoteDevBase(&base, index), 0) << index;
+        EXPECT_FALSE(dev_.IsValidIndex(index)) << index;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&base);
+    for (std::size_t i = 0; i < sizeof base; ++i) EXPECT_EQ(bytes[i], 0x5A);
+    EXPECT_EQ(dev_.GetRemoteDevBase(nullptr, 0), 0);
+
+    dev_.ClearSearchArr();
+    EXPECT_EQ(dev_.GetSearchDevCount(), 0);
+    EXPECT_EQ(dev_.GetRemoteDevBase(&base, 0), 0);
+}
+
+}  // namespace
+}  // namespace qrv::test
