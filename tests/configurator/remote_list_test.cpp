@@ -1,0 +1,156 @@
+// Page "网络设备" against the simulated network: searching from the page, and
+// reading, changing, restarting and factory-resetting a far module.
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "dialogs/dlg_search_dev.h"
+#include "network_fixture.h"
+#include "qrvlink/qrvlink.h"
+#include "views/view_remote_dev_list.h"
+#include "views/views.h"
+
+namespace {
+
+using qrvtune::MessageIcon;
+
+QTableWidget* ModuleList() { return ViewRemoteDevList().findChild<QTableWidget*>(QStringLiteral("moduleList")); }
+void Press(const char* button) { ViewRemoteDevList().findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
+
+QStringList RowTexts(int row) {
+    QStringList texts;
+    for (int column = 0; column < ModuleList()->columnCount(); ++column)
+        texts << (ModuleList()->item(row, column) != nullptr ? ModuleList()->item(row, column)->text() : QString());
+    return texts;
+}
+
+int SelectedRow() {
+    const QModelIndexList rows = ModuleList()->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+// Acts on the search dialog once the page's modal run has shown it.
+void WithSearchDialog(std::function<void(CDlgSearchDev&)> action) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
+        auto* dialog = ViewRemoteDevList().findChild<CDlgSearchDev*>();
+        if (dialog == nullptr || !dialog->isVisible()) return;
+        poll->deleteLater();
+        poll->stop();
+        action(*dialog);
+    });
+    poll->start(5);
+}
+
+void PressInDialog(CDlgSearchDev& dialog, const char* button) {
+    dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+}
+
+}  // namespace
+
+class RemoteListTest : public NetworkGuiTest {
+protected:
+    // The page's search on channel 11 at 250 K, run to its end; returns once
+    // the dialog has closed and the page has taken the results.
+    void SearchChannelEleven() {
+        WriteModuleFile(QStringLiteral("Meshcfg.ini"), "[Search]\nChannel=000001\nRate=100\n");
+        WithSearchDialog([](CDlgSearchDev& dialog) { PressInDialog(dialog, "searchButton"); });
+        Press("searchButton");
+        SdkCallLog::Clear();
+    }
+};
+
+TEST_F(RemoteListTest, ColumnsOfTheModuleList) {
+    const QStringList titles = {QStringLiteral("序号"), QStringLiteral("设备ID"), QStringLiteral("设备类型"),
+                                QStringLiteral("运行状态")};
+    const int widths[] = {53, 60, 140, 68};
+    ASSERT_EQ(ModuleList()->columnCount(), 4);
+    for (int column = 0; column < 4; ++column) {
+        EXPECT_EQ(ModuleList()->horizontalHeaderItem(column)->text(), titles[column]);
+        EXPECT_EQ(ModuleList()->columnWidth(column), widths[column]);
+    }
+    EXPECT_EQ(ModuleList()->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(ModuleList()->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+TEST_F(RemoteListTest, SearchThatRunsToItsEndListsTheModulesAndSelectsRowZero) {
+    SearchChannelEleven();
+    ASSERT_EQ(ModuleList()->rowCount(), 3);
+    EXPECT_EQ(RowTexts(0), (QStringList{"0", "102", QStringLiteral("QRV设备(点对点设备)"), "USER"}));
+    EXPECT_EQ(RowTexts(1), (QStringList{"1", "203", QStringLiteral("VLX设备(无线IO设备)"), "USER"}));
+    EXPECT_EQ(RowTexts(2), (QStringList{"2", "506", "BOOT", "BOOT"}));
+    EXPECT_EQ(SelectedRow(), 0);
+    EXPECT_TRUE(toolkit_.Messages().empty());
+}
+
+TEST_F(RemoteListTest, SearchLeftWithEscapeKeepsTheRowsAndOneFindingNothingEmptiesTheList) {
+    SearchChannelEleven();
+    ASSERT_EQ(ModuleList()->rowCount(), 3);
+
+    WithSearchDialog([](CDlgSearchDev& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    Press("searchButton");
+    EXPECT_EQ(ModuleList()->rowCount(), 3);
+
+    // Channel 6 is empty in the scenario.
+    WriteModuleFile(QStringLiteral("Meshcfg.ini"), "[Search]\nChannel=1\nRate=100\n");
+    WithSearchDialog([](CDlgSearchDev& dialog) { PressInDialog(dialog, "searchButton"); });
+    Press("searchButton");
+    EXPECT_EQ(ModuleList()->rowCount(), 0);
+    EXPECT_EQ(SelectedRow(), -1);
+}
+
+TEST_F(RemoteListTest, EveryFlowWithoutASelectedRowAsksForOneAndCallsNothing) {
+    const struct {
+        const char* button;
+        QString message;
+    } flows[] = {{"readButton", QStringLiteral("请选择设备")},
+                 {"modifyButton", QStringLiteral("请选择设备   ")},
+                 {"resetButton", QStringLiteral("请选择设备")},
+                 {"factoryButton", QStringLiteral("请选择设备")}};
+    for (const auto& flow : flows) {
+        toolkit_.ClearMessages();
+        Press(flow.button);
+        EXPECT_EQ(toolkit_.Messages(), (std::vector<CapturedMessage>{{flow.message, MessageIcon::None}}))
+            << flow.button;
+    }
+    EXPECT_TRUE(SdkCallLog::All().empty());
+}
+
+TEST_F(RemoteListTest, ResetRestartsTheSelectedModuleAndReportsTheSentCommand) {
+    SearchChannelEleven();
+    ModuleList()->selectRow(1);
+    const std::size_t workshop = FarModule(0x0203);
+    const unsigned restartsBefore = sim_->Module(workshop).restarts;
+
+    Press("resetButton");
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("发送命令成功！"), MessageIcon::Information}}));
+    EXPECT_EQ(SdkCallLog::Exchanges(), (std::vector<SdkCall>{Call("ResetRemoteDev", {1})}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim_->Module(workshop).restarts > restartsBefore; }, kLongWaitMs));
+
+    toolkit_.ClearMessages();
+    Q_CloseCom();
+    Press("resetButton");
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning}}));
+}
+
+TEST_F(RemoteListTest, FactoryRestoreRestoresTheSelectedModuleOrReportsTheFailure) {
+    SearchChannelEleven();
+    const std::size_t node = FarModule(0x0102);
+    sim_->Modify(node, [](qrv::sim::ModuleConfig& module) { module.record.RetryCount = 9; });
+
+    Press("factoryButton");  // row 0 is selected after the search
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("发送命令成功！"), MessageIcon::Information}}));
+    EXPECT_EQ(SdkCallLog::Exchanges(), (std::vector<SdkCall>{Call("ResetRemoteToDefault", {0})}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim_->Module(node).config.record.RetryCount == 3; }, kLongWaitMs));
+
+    // A module gone from its channel never acknowledges.
+    toolkit_.ClearMessages();
+    sim_->Modify(node, [](qrv::sim::ModuleConfig& module) { module.record.Channel = 20; });
+    Press("factoryButton");
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning}}));
+}
