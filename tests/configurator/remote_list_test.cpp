@@ -1,13 +1,21 @@
 // Page "网络设备" against the simulated network: searching from the page, and
 // reading, changing, restarting and factory-resetting a far module.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
+#include "dialogs/dlg_input_pwd.h"
 #include "dialogs/dlg_search_dev.h"
 #include "network_fixture.h"
 #include "qrvlink/qrvlink.h"
+#include "sim/faults.h"
+#include "sim/scenario.h"
+#include "views/view_base_info.h"
+#include "views/view_dev_adv_cfg.h"
 #include "views/view_remote_dev_list.h"
 #include "views/views.h"
 
@@ -41,6 +49,31 @@ void WithSearchDialog(std::function<void(CDlgSearchDev&)> action) {
         action(*dialog);
     });
     poll->start(5);
+}
+
+QLineEdit* FormBox(const char* name) { return ViewBaseInfo().findChild<QLineEdit*>(QString::fromLatin1(name)); }
+QLineEdit* AdvancedBox(const char* name) { return ViewDevAdvCfg().findChild<QLineEdit*>(QString::fromLatin1(name)); }
+
+// Answers the password dialog once "修改配置" has opened it: types `password`
+// (and a new one) and presses "确定", or cancels when `password` is null.
+// A dialog left open is cancelled, so a test can never hang on it.
+void WhenPasswordDialogOpens(bool* seen, QString password, QString newPassword = QString()) {
+    *seen = false;
+    QTimer::singleShot(0, &ViewRemoteDevList(), [=] {
+        auto* dialog = dynamic_cast<CDlgInputPwd*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        *seen = true;
+        if (!password.isNull()) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(password);
+            if (!newPassword.isNull()) {
+                dialog->findChild<QAbstractButton*>(QStringLiteral("changePasswordCheck"))->setChecked(true);
+                dialog->findChild<QLineEdit*>(QStringLiteral("newPasswordEdit"))->setText(newPassword);
+                dialog->findChild<QLineEdit*>(QStringLiteral("confirmEdit"))->setText(newPassword);
+            }
+            dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        }
+        if (dialog->isVisible()) dialog->reject();
+    });
 }
 
 void PressInDialog(CDlgSearchDev& dialog, const char* button) {
@@ -151,6 +184,111 @@ TEST_F(RemoteListTest, FactoryRestoreRestoresTheSelectedModuleOrReportsTheFailur
     toolkit_.ClearMessages();
     sim_->Modify(node, [](qrv::sim::ModuleConfig& module) { module.record.Channel = 20; });
     Press("factoryButton");
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning}}));
+}
+
+TEST_F(RemoteListTest, ReadShowsTheFarModuleOnTheFormOnceTheMessageIsClosed) {
+    SearchChannelEleven();
+    const std::size_t node = FarModule(0x0102);
+    // The fresh record says "no boot loader"; the status line keeps the run
+    // state the search saw.
+    sim_->Modify(node, [](qrv::sim::ModuleConfig& module) { module.record.RunState = 0x20; });
+    QString nameWhileMessageOpen = QStringLiteral("unset");
+    toolkit_.OnMessage([&](const CapturedMessage&) { nameWhileMessageOpen = FormBox("devNameEdit")->text(); });
+
+    Press("readButton");
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("获取成功！"), MessageIcon::Information}}));
+    EXPECT_EQ(SdkCallLog::All(), (std::vector<SdkCall>{Call("GetRemoteDevBase", {0}), Call("LoadRemoteDevInfo", {0}),
+                                                       Call("GetRemoteDevPropertyAll", {0})}));
+    EXPECT_EQ(nameWhileMessageOpen, QString());
+    EXPECT_EQ(FormBox("devNameEdit")->text(), QStringLiteral("P2P-Node-A"));
+    EXPECT_EQ(FormBox("localAddrEdit")->text(), QStringLiteral("102"));
+    EXPECT_EQ(FormBox("statusEdit")->text(), QStringLiteral("QVR-1 V1.23 USER"));
+    EXPECT_EQ(AdvancedBox("retryCountEdit")->text(), QStringLiteral("3"));
+}
+
+TEST_F(RemoteListTest, ReadOfAResultNoLongerStoredOrOfASilentModuleChangesNothing) {
+    SearchChannelEleven();
+    sim_->Modify(FarModule(0x0102), [](qrv::sim::ModuleConfig& module) { module.record.Channel = 20; });
+    Press("readButton");  // the module has left channel 11: no answer
+    EXPECT_TRUE(toolkit_.Messages().empty());
+    EXPECT_EQ(FormBox("devNameEdit")->text(), QString());
+
+    // The list keeps its rows while the results went (a search left without OK).
+    Q_QRV_ClearSearchArr();
+    SdkCallLog::Clear();
+    Press("readButton");
+    EXPECT_EQ(toolkit_.Messages(), (std::vector<CapturedMessage>{{QStringLiteral("获取失败！"), MessageIcon::None}}));
+    EXPECT_EQ(SdkCallLog::All(), (std::vector<SdkCall>{Call("GetRemoteDevBase", {0})}));
+    EXPECT_EQ(FormBox("devNameEdit")->text(), QString());
+}
+
+// The road a user takes: find, read, edit the form, modify, read back.
+TEST_F(RemoteListTest, ModifySendsThePagesValuesWithTheNewPasswordAndTheModuleKeepsThem) {
+    SearchChannelEleven();
+    Press("readButton");
+    toolkit_.ClearMessages();
+    FormBox("devNameEdit")->setText(QStringLiteral("Node-B"));
+    AdvancedBox("retryCountEdit")->setText(QStringLiteral("5"));
+    SdkCallLog::Clear();
+
+    bool dialogSeen = false;
+    WhenPasswordDialogOpens(&dialogSeen, QStringLiteral("123456"), QStringLiteral("654321"));
+    Press("modifyButton");
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("修改成功     "), MessageIcon::Information}}));
+    EXPECT_EQ(SdkCallLog::Exchanges(),
+              (std::vector<SdkCall>{Call("GetRemoteDevPropertyAll", {0}), Call("SetRemotePropertyAll", {0}),
+                                    Call("SubmitRemoteDevInfo", {0})}));
+
+    const std::size_t node = FarModule(0x0102);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return qrv::sim::TextField(sim_->Module(node).config.record.DevName) == "Node-B"; }, kLongWaitMs));
+    const ModuleProperty stored = sim_->Module(node).config.record;
+    EXPECT_EQ(stored.RetryCount, 5);
+    EXPECT_EQ(qrv::sim::TextField(stored.Password), "654321");
+    EXPECT_EQ(stored.NetId, 0x2024);  // untouched fields travel unchanged
+
+    FormBox("devNameEdit")->setText(QString());
+    toolkit_.ClearMessages();
+    Press("readButton");
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("获取成功！"), MessageIcon::Information}}));
+    EXPECT_EQ(FormBox("devNameEdit")->text(), QStringLiteral("Node-B"));
+}
+
+TEST_F(RemoteListTest, ModifyStopsWithoutSendingWhenThePasswordIsCancelledOrTheModuleSilent) {
+    SearchChannelEleven();
+    bool dialogSeen = false;
+    WhenPasswordDialogOpens(&dialogSeen, QString());
+    Press("modifyButton");
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_TRUE(toolkit_.Messages().empty());
+    EXPECT_EQ(SdkCallLog::Exchanges(), (std::vector<SdkCall>{Call("GetRemoteDevPropertyAll", {0})}));
+
+    sim_->Modify(FarModule(0x0102), [](qrv::sim::ModuleConfig& module) { module.record.Channel = 20; });
+    WhenPasswordDialogOpens(&dialogSeen, QStringLiteral("123456"));
+    Press("modifyButton");
+    EXPECT_FALSE(dialogSeen);
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("请先获取设备信息"), MessageIcon::None}}));
+}
+
+TEST_F(RemoteListTest, ModifyRefusedByTheModuleReportsTheFailure) {
+    SearchChannelEleven();
+    Press("readButton");
+    toolkit_.ClearMessages();
+    qrv::sim::Fault refuse;
+    refuse.kind = qrv::sim::FaultKind::BadStatus;
+    refuse.command = qrv::sim::CommandKey{qrv::sim::Family::Config, 0xD3};
+    sim_->AddFault(refuse);
+
+    bool dialogSeen = false;
+    WhenPasswordDialogOpens(&dialogSeen, QStringLiteral("123456"));
+    Press("modifyButton");
     EXPECT_EQ(toolkit_.Messages(),
               (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning}}));
 }
