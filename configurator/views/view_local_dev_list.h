@@ -18,13 +18,12 @@ public:
     explicit CViewLocalDevList(QWidget* parent = nullptr);
     ~CViewLocalDevList() override;
 
+private:
     // The four buttons.
     void OnRead();
     void OnModify();
     void OnReset();
     void OnFactoryRestore();
-
-private:
     void ShowLocalBase(const ModuleBase& base);
 
     std::unique_ptr<Ui::CViewLocalDevList> ui_;

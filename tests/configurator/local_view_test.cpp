@@ -52,13 +52,24 @@ qrv::sim::Scenario LocalScenario() {
     return scenario;
 }
 
+// 9600 baud on both ends: the SDK's read ends after 40 character times of
+// silence, 41 ms here, which a busy machine's scheduling does not reach.
+constexpr int kBaud = 9600;
+constexpr int kBaudPosition = 3;  // "9600" in the panel's list
+
+qrv::sim::SimulatorOptions SimOptions() {
+    qrv::sim::SimulatorOptions options;
+    options.baud = kBaud;
+    return options;
+}
+
 std::wstring WidePath(const std::string& path) { return QString::fromStdString(path).toStdWString(); }
 
 class LocalModulePage : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        sim_ = std::make_unique<qrv::sim::Simulator>(LocalScenario());
+        sim_ = std::make_unique<qrv::sim::Simulator>(LocalScenario(), SimOptions());
         std::string error;
         ASSERT_TRUE(sim_->Start(&error)) << error;
     }
@@ -71,7 +82,7 @@ protected:
     // As the main window does after a successful open.
     void OpenPort() {
         const std::wstring path = WidePath(sim_->SlavePath());
-        ASSERT_EQ(Q_OpenCom(path.c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, 500), 1);
+        ASSERT_EQ(Q_OpenCom(path.c_str(), kBaud, 8, 0, 0, 0, 0, 0, 0, 500), 1);
         SessionState().PortOpen = 1;
     }
 
@@ -144,13 +155,15 @@ bool SameRecord(const ModuleProperty& a, const ModuleProperty& b) { return std::
 
 TEST_F(LocalModulePage, ReadWithThePortClosedAsksToOpenItAndSendsNothing) {
     const std::wstring path = WidePath(sim_->SlavePath());
-    ASSERT_EQ(Q_OpenCom(path.c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, 500), 1);  // the page goes by the flag
+    ASSERT_EQ(Q_OpenCom(path.c_str(), kBaud, 8, 0, 0, 0, 0, 0, 0, 500), 1);  // the page goes by the flag
     Click("readButton");
     const std::vector<CapturedMessage> expected{
         {QStringLiteral("串口未打开，请先打开串口再进行此操作!"), MessageIcon::None}};
     EXPECT_EQ(toolkit_.Messages(), expected);
     EXPECT_EQ(Requests(kReadBaseInfo), 0u);
     EXPECT_EQ(SessionState().LocalInfoLoaded, 0);
+    EXPECT_EQ(PageText("idEdit"), QString());
+    EXPECT_EQ(ViewLocalDevList().findChild<QComboBox*>(QStringLiteral("runStateCombo"))->currentIndex(), -1);
 }
 
 TEST_F(LocalModulePage, ReadShowsTheModuleOnAllThreePages) {
@@ -160,7 +173,7 @@ TEST_F(LocalModulePage, ReadShowsTheModuleOnAllThreePages) {
     const SessionStateRecord& session = SessionState();
     EXPECT_EQ(session.LocalInfoLoaded, 1);
     EXPECT_TRUE(SameRecord(session.LocalProperty, module));
-    EXPECT_EQ(session.LocalBase.NetAddr, 0x00A1);
+    EXPECT_EQ(+session.LocalBase.NetAddr, 0x00A1);
 
     EXPECT_EQ(PageText("idEdit"), QStringLiteral("a1"));
     EXPECT_EQ(PageText("devTypeEdit"), QStringLiteral("VLX设备(无线IO设备)"));
@@ -220,9 +233,10 @@ TEST_F(LocalModulePage, ModifyWithTheRightPasswordWritesTheEditsToTheModule) {
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kModifyOk});
     const ModuleProperty module = ModuleRecord();
     EXPECT_EQ(std::string(module.DevName), std::string("\xD2\xBB\xBA\xC5\xD5\xBE"));  // 一号站 in GBK
-    EXPECT_EQ(module.DestAddr, 0x0102);
+    // Packed 16-bit fields are compared as values (+): gtest takes its arguments by reference.
+    EXPECT_EQ(+module.DestAddr, 0x0102);
     EXPECT_EQ(module.Channel, 26);
-    EXPECT_EQ(module.RetryInterval, 250);
+    EXPECT_EQ(+module.RetryInterval, 250);
     EXPECT_EQ(std::memcmp(module.Password, read.Password, sizeof read.Password), 0);
     EXPECT_EQ(module.Spare51, read.Spare51);
     // The submitted record is the new stored one; the page's identity stays.
@@ -315,6 +329,7 @@ TEST_F(LocalModulePage, FactoryRestoreRestoresTheModuleAndAModifyWithoutANewRead
 
 TEST_F(LocalModulePage, TheMainWindowOpensThePortAndThePageReadsTheModule) {
     CQrvtuneDlg window;
+    window.findChild<QComboBox*>(QStringLiteral("baudCombo"))->setCurrentIndex(kBaudPosition);
     window.findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(QString::fromStdString(sim_->SlavePath()));
     window.findChild<QPushButton*>(QStringLiteral("openButton"))->click();
     ASSERT_EQ(SessionState().PortOpen, 1);

@@ -113,7 +113,8 @@ TEST(AdvancedValues, GoIntoTheRecordCutToTheFieldWidths) {
     EXPECT_EQ(property.FrameGap, 44);
     EXPECT_EQ(property.FrameLen, 0);
     EXPECT_EQ(property.RetryCount, 1);
-    EXPECT_EQ(property.RetryInterval, 4464);
+    // Packed 16-bit fields are compared as values (+): gtest takes its arguments by reference.
+    EXPECT_EQ(+property.RetryInterval, 4464);
     EXPECT_EQ(property.Spare51, 0x5A);
 
     property.RetryInterval = 0xFFFF;

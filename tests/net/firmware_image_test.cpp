@@ -10,13 +10,13 @@
 
 using namespace qrv::firmware;
 using qrv::test::ImageBytes;
-using qrv::test::ImageSpec;
+using qrv::test::ImageLayout;
 using qrv::test::TempDir;
 
 namespace {
 
-LoadResult LoadSpec(const TempDir& dir, const ImageSpec& spec) {
-    return LoadImage(dir.Write("image.bin", ImageBytes(spec)).string());
+LoadResult LoadLayout(const TempDir& dir, const ImageLayout& layout) {
+    return LoadImage(dir.Write("image.bin", ImageBytes(layout)).string());
 }
 
 }  // namespace
@@ -87,7 +87,7 @@ TEST(FirmwareHeader, WordsAreLittleEndianAndMissingWordsReadAsZero) {
 
 TEST(FirmwareImageFile, WholeImageIsReadInRegionOrder) {
     TempDir dir;
-    const auto loaded = LoadSpec(dir, {0x100, 0x180, 0x1000, 0x10C0, 16});
+    const auto loaded = LoadLayout(dir, {0x100, 0x180, 0x1000, 0x10C0, 16});
     ASSERT_EQ(loaded.fault, Fault::None);
     const Image& image = loaded.image;
     ASSERT_EQ(image.first.blocks, 2u);
@@ -101,7 +101,7 @@ TEST(FirmwareImageFile, WholeImageIsReadInRegionOrder) {
 
 TEST(FirmwareImageFile, TrailingBytesAfterTheNamedBlocksAreAccepted) {
     TempDir dir;
-    EXPECT_EQ(LoadSpec(dir, {0, 0, 0, 0x40, 16, 3}).fault, Fault::None);
+    EXPECT_EQ(LoadLayout(dir, {0, 0, 0, 0x40, 16, 3}).fault, Fault::None);
 }
 
 TEST(FirmwareImageFile, RefusedFilesAndTheirMessages) {
@@ -126,9 +126,9 @@ TEST(FirmwareImageFile, RefusedFilesAndTheirMessages) {
     EXPECT_EQ(FaultMessageKind(shortHeader.fault), Q_MSG_PLAIN);
     EXPECT_EQ(FaultMessage(shortHeader, "x"), "固件版本不对");
     EXPECT_EQ(LoadImage(dir.Write("empty.bin", {}).string()).fault, Fault::BadVersion);
-    EXPECT_EQ(LoadSpec(dir, {0, 0, 0, 0x40, 15}).fault, Fault::BadVersion);
+    EXPECT_EQ(LoadLayout(dir, {0, 0, 0, 0x40, 15}).fault, Fault::BadVersion);
 
-    const auto cut = LoadSpec(dir, {0x100, 0x200, 0x400, 0x440, 16, 3});
+    const auto cut = LoadLayout(dir, {0x100, 0x200, 0x400, 0x440, 16, 3});
     EXPECT_EQ(cut.fault, Fault::MissingBlocks);
     EXPECT_EQ(cut.blocksNamed, 5u);
     EXPECT_EQ(cut.blocksFound, 3u);
@@ -139,7 +139,7 @@ TEST(FirmwareImageFile, RefusedFilesAndTheirMessages) {
     partial.pop_back();  // the last block one byte short
     EXPECT_EQ(LoadImage(dir.Write("partial.bin", partial).string()).fault, Fault::MissingBlocks);
 
-    const auto far = LoadSpec(dir, {0, 0, 0xFFC0, 0x10040, 16});
+    const auto far = LoadLayout(dir, {0, 0, 0xFFC0, 0x10040, 16});
     EXPECT_EQ(far.fault, Fault::OffsetTooLarge);
     EXPECT_EQ(FaultMessageKind(far.fault), Q_MSG_WARNING);
 }

@@ -24,8 +24,8 @@ protected:
         dev_.Messages.handler = &CapturedMessages::Handler;
         dev_.Messages.user = &messages_;
     }
-    std::wstring WriteImage(const ImageSpec& spec) {
-        const auto path = dir_.Write("image.bin", ImageBytes(spec));
+    std::wstring WriteImage(const ImageLayout& layout) {
+        const auto path = dir_.Write("image.bin", ImageBytes(layout));
         return path.wstring();
     }
     int Upgrade(const std::wstring& path, std::uint8_t runState) {

@@ -19,16 +19,16 @@ void PutWord(std::vector<std::uint8_t>& out, std::int32_t word) {
 
 std::vector<std::uint8_t> BlockBytes(int n) { return std::vector<std::uint8_t>(64, static_cast<std::uint8_t>(n + 1)); }
 
-int BlocksNamed(const ImageSpec& spec) {
-    const int first = spec.firstStart > 0 ? RegionBlocks(spec.firstStart, spec.firstEnd) : 0;
-    return first + RegionBlocks(spec.secondStart, spec.secondEnd);
+int BlocksNamed(const ImageLayout& layout) {
+    const int first = layout.firstStart > 0 ? RegionBlocks(layout.firstStart, layout.firstEnd) : 0;
+    return first + RegionBlocks(layout.secondStart, layout.secondEnd);
 }
 
-std::vector<std::uint8_t> ImageBytes(const ImageSpec& spec) {
+std::vector<std::uint8_t> ImageBytes(const ImageLayout& layout) {
     std::vector<std::uint8_t> out;
-    for (std::int32_t word : {spec.firstStart, spec.firstEnd, spec.secondStart, spec.secondEnd, spec.version})
+    for (std::int32_t word : {layout.firstStart, layout.firstEnd, layout.secondStart, layout.secondEnd, layout.version})
         PutWord(out, word);
-    const int blocks = spec.blocks < 0 ? BlocksNamed(spec) : spec.blocks;
+    const int blocks = layout.blocks < 0 ? BlocksNamed(layout) : layout.blocks;
     for (int n = 0; n < blocks; ++n) {
         const auto block = BlockBytes(n);
         out.insert(out.end(), block.begin(), block.end());

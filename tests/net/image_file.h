@@ -10,7 +10,7 @@
 
 namespace qrv::test {
 
-struct ImageSpec {
+struct ImageLayout {
     std::int32_t firstStart = 0;
     std::int32_t firstEnd = 0;
     std::int32_t secondStart = 0;
@@ -22,8 +22,8 @@ struct ImageSpec {
 
 // Block n is filled with the byte n + 1, so a test can tell blocks apart.
 std::vector<std::uint8_t> BlockBytes(int n);
-int BlocksNamed(const ImageSpec& spec);
-std::vector<std::uint8_t> ImageBytes(const ImageSpec& spec);
+int BlocksNamed(const ImageLayout& layout);
+std::vector<std::uint8_t> ImageBytes(const ImageLayout& layout);
 
 class TempDir {
 public:

@@ -25,7 +25,10 @@ using namespace std::chrono_literals;
 using namespace protocol;
 
 constexpr double kWaitScale = 0.05;
-constexpr std::uint32_t kReadTimeoutMs = 60;
+// At 9600 baud a read ends after 41 ms of silence, so a busy machine that
+// stalls the simulator for a few milliseconds cannot split an answer.
+constexpr std::uint32_t kPortBaud = 9600;
+constexpr std::uint32_t kReadTimeoutMs = 80;
 constexpr std::uint8_t kHomeChannel = 11;
 constexpr std::uint8_t kHomeRate = 0;
 
@@ -46,7 +49,7 @@ protected:
         std::string error;
         ASSERT_TRUE(sim_->Start(&error)) << error;
         const std::wstring path(sim_->SlavePath().begin(), sim_->SlavePath().end());
-        ASSERT_EQ(Global().Serial.Open(path.c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, kReadTimeoutMs), 1);
+        ASSERT_EQ(Global().Serial.Open(path.c_str(), kPortBaud, 8, 0, 0, 0, 0, 0, 0, kReadTimeoutMs), 1);
         Dev().Waits.scale = kWaitScale;
         Dev().ClearSearchArr();
         ASSERT_EQ(Dev().LoadInfo(lastError_), 1);
@@ -95,8 +98,9 @@ protected:
 using Found = std::tuple<std::uint16_t, std::uint16_t, std::uint8_t, int, int>;
 
 TEST_F(SimNetwork, SweepFindsExactlyTheNetworksModulesOnTheirPairs) {
-    // Every channel a module sits on, at every rate, and the band's edges.
-    for (int channel : {6, 11, 15, 26, 30}) {
+    // Every channel a module sits on, at every rate: six of the nine pairs
+    // are silent.
+    for (int channel : {11, 15, 26}) {
         for (int rate : {0, 1, 2}) {
             Dev().SearchDev(channel, rate);
             // Every search ends with the radio back on the local module's pair.
@@ -240,14 +244,14 @@ TEST_F(SimNetwork, IoLinesAndAdValuesLocalAndFar) {
 }
 
 // Two first-region blocks and three second-region blocks, numbered 1..5.
-sim::FirmwareBlocks ExpectedBlocks(const ImageSpec& spec) {
+sim::FirmwareBlocks ExpectedBlocks(const ImageLayout& layout) {
     sim::FirmwareBlocks blocks;
     int n = 0;
-    for (std::int32_t offset = spec.firstStart; spec.firstStart > 0 && offset < spec.firstEnd; offset += 64) {
+    for (std::int32_t offset = layout.firstStart; layout.firstStart > 0 && offset < layout.firstEnd; offset += 64) {
         const auto bytes = BlockBytes(n++);
         std::copy(bytes.begin(), bytes.end(), blocks[static_cast<std::uint16_t>(offset)].begin());
     }
-    for (std::int32_t offset = spec.secondStart; offset < spec.secondEnd; offset += 64) {
+    for (std::int32_t offset = layout.secondStart; offset < layout.secondEnd; offset += 64) {
         const auto bytes = BlockBytes(n++);
         std::copy(bytes.begin(), bytes.end(), blocks[static_cast<std::uint16_t>(offset)].begin());
     }
@@ -257,13 +261,13 @@ sim::FirmwareBlocks ExpectedBlocks(const ImageSpec& spec) {
 class SimFirmware : public SimNetwork {
 protected:
     // A Chinese file name: the wide path must reach the file system as UTF-8.
-    std::wstring WriteImage(const ImageSpec& spec) {
-        dir_.Write("固件 升级.bin", ImageBytes(spec));
+    std::wstring WriteImage(const ImageLayout& layout) {
+        dir_.Write("固件 升级.bin", ImageBytes(layout));
         return dir_.Path().wstring() + L"/固件 升级.bin";
     }
 
     TempDir dir_;
-    const ImageSpec image_{0x100, 0x180, 0x1000, 0x10C0, 16};
+    const ImageLayout image_{0x100, 0x180, 0x1000, 0x10C0, 16};
 };
 
 TEST_F(SimFirmware, RunningModuleIsPreparedUpgradedAndRestarted) {
