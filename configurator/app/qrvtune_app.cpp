@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/qrvtune_dlg.h"
+#include "common/sdk_exchange_guard.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
 #include "views/views.h"
@@ -39,6 +40,9 @@ bool CQrvtuneApp::InitInstance() {
         CQrvtuneDlg window;  // loads the skin
         window.exec();
     }
+    // A search sweep that outlived its dialog must end before the SDK goes
+    // away with the process.
+    qrvtune::SdkExchangeGuard::Acquire();
     return false;
 }
 
