@@ -2,12 +2,15 @@
 // reading, changing, restarting and factory-resetting a far module.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
+#include "common/sdk_exchange_guard.h"
 #include "dialogs/dlg_input_pwd.h"
 #include "dialogs/dlg_search_dev.h"
 #include "network_fixture.h"
@@ -291,4 +294,24 @@ TEST_F(RemoteListTest, ModifyRefusedByTheModuleReportsTheFailure) {
     Press("modifyButton");
     EXPECT_EQ(toolkit_.Messages(),
               (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning}}));
+}
+
+// A sweep that outlived its dialog's stop wait still holds the SDK link: a
+// flow started meanwhile waits, showing the busy cursor, and then goes on.
+TEST_F(RemoteListTest, FlowsWaitWithTheBusyCursorWhileAnotherExchangeHoldsTheLink) {
+    SearchChannelEleven();
+    qrvtune::SdkExchangeLease sweep = qrvtune::SdkExchangeGuard::AcquireForWorker();
+    ASSERT_TRUE(sweep);
+    bool sawWait = false;
+    QTimer::singleShot(0, qApp, [&] {
+        sawWait = SdkCallLog::All().empty() && QGuiApplication::overrideCursor() != nullptr &&
+                  QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        sweep.Release();
+    });
+    Press("resetButton");
+    EXPECT_TRUE(sawWait);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(SdkCallLog::Exchanges(), (std::vector<SdkCall>{Call("ResetRemoteDev", {0})}));
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("发送命令成功！"), MessageIcon::Information}}));
 }

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 
 #include "common/ini_file.h"
@@ -51,9 +52,17 @@ struct ButtonState {
 };
 ButtonState StateOf(const QPushButton* button) { return {button->isEnabled(), !button->isHidden()}; }
 
+// Threads of this process, without Qt's painting pool (its threads come and
+// go on Qt's own schedule, idle ones ending only after 30 s).
 int ThreadCount() {
-    return static_cast<int>(
-        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+    int count = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "Thread (pooled)") continue;
+        ++count;
+    }
+    return count;
 }
 
 QByteArray SearchSection(const QByteArray& channels, const QByteArray& rates) {
@@ -310,4 +319,21 @@ TEST_F(SearchSweepTest, LocalModuleUnreadableShowsTheErrorOnTheWindowThreadAndWa
     ASSERT_TRUE(QTest::qWaitFor([&] { return Finished(dialog); }, kLongWaitMs));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(SdkCallLog::Exchanges(), (std::vector<SdkCall>{Call("ClearSearchArr"), Call("LoadInfo")}));
+}
+
+TEST_F(SearchSweepTest, ASweepStillEndingDelaysTheNextSearchUntilItHasEnded) {
+    WriteModuleFile(QStringLiteral("Meshcfg.ini"), SearchSection("000001", "1"));
+    qrvtune::SdkExchangeLease earlierSweep = qrvtune::SdkExchangeGuard::AcquireForWorker();
+    ASSERT_TRUE(earlierSweep);
+    bool nothingCalledWhileHeld = false;
+    QTimer::singleShot(0, qApp, [&] {
+        nothingCalledWhileHeld = SdkCallLog::All().empty();
+        earlierSweep.Release();
+    });
+    CDlgSearchDev dialog;
+    StartSweep(dialog);
+    EXPECT_TRUE(nothingCalledWhileHeld);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Finished(dialog); }, kLongWaitMs));
+    EXPECT_EQ(SdkCallLog::Exchanges(),
+              (std::vector<SdkCall>{Call("ClearSearchArr"), Call("LoadInfo"), Call("SearchDev", {11, 0})}));
 }
