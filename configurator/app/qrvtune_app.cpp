@@ -4,6 +4,7 @@
 
 #include "app/qrvtune_dlg.h"
 #include "app/sdk_messages.h"
+#include "common/sdk_exchange_guard.h"
 #include "views/views.h"
 
 bool CQrvtuneApp::InitInstance() {
@@ -23,6 +24,9 @@ bool CQrvtuneApp::InitInstance() {
         CQrvtuneDlg window;  // loads the skin
         window.exec();
     }
+    // A search sweep that outlived its dialog must end before the SDK goes
+    // away with the process.
+    qrvtune::SdkExchangeGuard::Acquire();
     return false;
 }
 

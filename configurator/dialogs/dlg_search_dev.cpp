@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/ini_file.h"
+#include "common/record_fields.h"
 #include "common/sdk_exchange_guard.h"
 #include "dialogs/fill_module_list.h"
 #include "dialogs/search_settings.h"
@@ -16,35 +17,6 @@
 namespace {
 
 constexpr int kProgressMax = 100;
-
-int HexDigit(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9') return u - '0';
-    if (u >= 'a' && u <= 'f') return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F') return u - 'A' + 10;
-    return -1;
-}
-
-// Reads the address as "%x" does: leading blanks, an optional "0x", then hex
-// digits up to the first other character. False, `value` untouched, when
-// the text holds no hexadecimal number.
-bool ScanHexNumber(const QString& text, int& value) {
-    qsizetype at = 0;
-    while (at < text.size() && text[at].isSpace()) ++at;
-    if (at + 1 < text.size() && text[at] == QLatin1Char('0') &&
-        (text[at + 1] == QLatin1Char('x') || text[at + 1] == QLatin1Char('X')) && at + 2 < text.size() &&
-        HexDigit(text[at + 2]) >= 0)
-        at += 2;
-    std::uint32_t number = 0;
-    bool anyDigit = false;
-    for (; at < text.size() && HexDigit(text[at]) >= 0; ++at) {
-        number = number * 16 + static_cast<std::uint32_t>(HexDigit(text[at]));
-        anyDigit = true;
-    }
-    if (!anyDigit) return false;
-    value = static_cast<int>(number);
-    return true;
-}
 
 }  // namespace
 
@@ -121,7 +93,8 @@ void CDlgSearchDev::OnSearch() {
     Q_QRV_ClearSearchArr();
     tick_ = 0;
     UpdateData();
-    ScanHexNumber(addressText_, address_);
+    // Text without a hexadecimal number keeps the previous address.
+    if (const std::optional<std::uint16_t> scanned = ScanHexWord(addressText_)) address_ = *scanned;
     for (std::size_t k = 0; k < channelBoxes_.size(); ++k) channelFlags_[k] = channelBoxes_[k]->isChecked();
     for (std::size_t r = 0; r < rateBoxes_.size(); ++r)
         rateFlags_[r] = rateBoxes_[r]->isChecked() ? static_cast<int>(r) : kRateNotChosen;

@@ -12,6 +12,3 @@ struct OperationTarget {
 // Nothing when the network tab is active and no row is selected; the caller
 // then tells the user to pick a module ("请选择设备").
 std::optional<OperationTarget> CurrentOperationTarget();
-
-// The network list's selected row (its first when several), if any.
-std::optional<int> SelectedNetworkRow();
