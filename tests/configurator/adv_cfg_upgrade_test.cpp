@@ -114,8 +114,8 @@ TEST_F(AdvancedPageUpgrade, HandsTheDialogTheLocalModuleReadIntoTheSession) {
     session.LocalInfoLoaded = 1;
     const HandedIdentity handed = PressUpgradeAndDrive(nullptr);
     ASSERT_TRUE(handed.opened);
-    EXPECT_EQ(handed.address, session.LocalBase.NetAddr);
-    EXPECT_EQ(handed.devType, session.LocalBase.DevType);
+    EXPECT_EQ(handed.address, std::uint16_t{session.LocalBase.NetAddr});
+    EXPECT_EQ(handed.devType, std::uint16_t{session.LocalBase.DevType});
     EXPECT_EQ(handed.runState, session.LocalBase.RunState);
 }
 
@@ -137,6 +137,6 @@ TEST_F(AdvancedPageUpgrade, UpgradesTheFarModuleChosenInTheNetworkList) {
     EXPECT_EQ(toolkit_.Messages(), expected);
     ModuleProperty property{};
     ASSERT_EQ(Q_QRV_GetRemoteDevPropertyAll(&property, tab_.row), 1);
-    EXPECT_EQ(property.FwVersion, qrv::sim::NextBcdVersion(before));
+    EXPECT_EQ(std::uint16_t{property.FwVersion}, qrv::sim::NextBcdVersion(before));
     EXPECT_EQ(property.RunState, qrv::kRunStateUser);
 }

@@ -103,7 +103,7 @@ TEST_F(UpgradeDialog, AWholeUpgradeEndsAtOneHundredAndTheModuleRunsTheNewVersion
     ModuleBase base{};
     ModuleProperty property{};
     ASSERT_EQ(Q_QRV_GetPropertyAll(&base, &property), 1);
-    EXPECT_EQ(base.FwVersion, qrv::sim::NextBcdVersion(before));
+    EXPECT_EQ(std::uint16_t{base.FwVersion}, qrv::sim::NextBcdVersion(before));
     EXPECT_EQ(base.RunState, qrv::kRunStateUser);
 }
 
