@@ -10,7 +10,10 @@
 // Record text to UI text; null or empty gives the empty string. At most
 // `maxBytes` bytes are read, so a full 16-byte field without a terminator is
 // still read safely.
-QString MbcsToText(const char* text, std::size_t maxBytes = static_cast<std::size_t>(-1));
+QString MbcsToText(const char* text, std::size_t maxBytes);
+// No default length above: a record field (const or not) must reach the
+// bounded overload below, never an unbounded pointer read.
+inline QString MbcsToText(const std::string& text) { return MbcsToText(text.data(), text.size()); }
 
 template <std::size_t N>
 QString MbcsToText(const char (&field)[N]) {

@@ -14,7 +14,7 @@ constexpr std::size_t kPasswordFieldBytes = 16;
 std::optional<QString> NewPasswordProblem(const QString& password) {
     if (!FitsMbcsField(password, kPasswordFieldBytes))
         return QStringLiteral("新密码太长（最多15个字节，一个汉字占2个字节），请从新输入");
-    if (MbcsToText(TextToMbcs(password).c_str()) != password)
+    if (MbcsToText(TextToMbcs(password)) != password)
         return QStringLiteral("新密码含有模块不支持的字符，请从新输入");
     return std::nullopt;
 }

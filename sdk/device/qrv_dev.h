@@ -116,10 +116,6 @@ protected:
     protocol::Answer Receive(std::size_t capacity = protocol::kAnswerBufferSize);
     void Pause(unsigned milliseconds) const;
 
-    // Entry access under the list guard; nullptr for a bad index. The pointer
-    // stays valid until the next clear, which only the caller's own thread of
-    // exchanges performs (clearing during an exchange is the caller's error).
-    CQRVDev* Entry(int index) const;
     // Appends unless the duplicate rule absorbs the answer; true when added.
     bool AppendIfNew(const ::ModuleBase& base, int channel, int rate);
 

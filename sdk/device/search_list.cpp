@@ -12,12 +12,6 @@ bool CQRVDev::IsValidIndex(int index) const {
     return index >= 0 && static_cast<std::size_t>(index) < SearchList.size();
 }
 
-CQRVDev* CQRVDev::Entry(int index) const {
-    std::lock_guard lock(searchGuard_);
-    if (index < 0 || static_cast<std::size_t>(index) >= SearchList.size()) return nullptr;
-    return SearchList[static_cast<std::size_t>(index)].get();
-}
-
 std::optional<CQRVDev::EntryView> CQRVDev::ViewEntry(int index) const {
     std::lock_guard lock(searchGuard_);
     if (index < 0 || static_cast<std::size_t>(index) >= SearchList.size()) return std::nullopt;

@@ -62,7 +62,7 @@ TEST_F(LocalRoad, WholeRoadPutsTheCommandTableOnTheWireWithItsPauses) {
     EXPECT_GE(Between(0, 1), 100ms - kStampSlack);
     EXPECT_EQ(RequestBytes(0), (Bytes{0xAB, 0xD1, 0xBA}));
     EXPECT_EQ(RequestBytes(1), (Bytes{0xAB, 0xD2, 0x1A, 0x2B, 0x00, 0x34, 0xBA}));
-    EXPECT_EQ(base.NetAddr, 0x1A2B);
+    EXPECT_EQ(std::uint16_t(base.NetAddr), 0x1A2B);
     EXPECT_STREQ(property.DevName, "bench-1");
 
     // Set all + submit: write, acknowledgement, restart, then 400 ms.
@@ -158,7 +158,7 @@ TEST_F(LocalRoad, ClosedPortCallsReturnAtOnceAndKeepTheCache) {
     ModuleProperty property{};
     EXPECT_EQ(Q_QRV_GetPropertyAll(&base, &property), 0);
     EXPECT_EQ(Q_GetLastError(), Q_ERR_PORT_NOT_OPEN);
-    EXPECT_EQ(base.NetAddr, 0x1A2B);  // buffers still filled from the cache
+    EXPECT_EQ(std::uint16_t(base.NetAddr), 0x1A2B);  // buffers still filled from the cache
     EXPECT_STREQ(property.DevName, "bench-1");
 }
 

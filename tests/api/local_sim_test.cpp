@@ -31,7 +31,7 @@ TEST_F(LocalOnSimulator, SubmitMovesTheModuleAndTheNextLoadFindsIt) {
     ModuleBase base{};
     ModuleProperty property{};
     ASSERT_EQ(Q_QRV_GetPropertyAll(&base, &property), 1);
-    EXPECT_EQ(base.NetAddr, property.LocalAddr);
+    EXPECT_EQ(std::uint16_t(base.NetAddr), std::uint16_t(property.LocalAddr));
     const ModuleProperty original = property;
 
     property.LocalAddr = 0x4321;
@@ -43,10 +43,10 @@ TEST_F(LocalOnSimulator, SubmitMovesTheModuleAndTheNextLoadFindsIt) {
     ModuleBase after{};
     ModuleProperty reread{};
     ASSERT_EQ(Q_QRV_GetPropertyAll(&after, &reread), 1);
-    EXPECT_EQ(after.NetAddr, 0x4321);
+    EXPECT_EQ(std::uint16_t(after.NetAddr), 0x4321);
     EXPECT_EQ(reread.Channel, 20);
     EXPECT_STREQ(reread.DevName, "moved");
-    EXPECT_EQ(sim_.Module(0).config.record.LocalAddr, 0x4321);
+    EXPECT_EQ(std::uint16_t(sim_.Module(0).config.record.LocalAddr), 0x4321);
 
     // A restart alone changes nothing; a factory reset brings the defaults back.
     ASSERT_EQ(Q_QRV_ResetDev(), 1);
@@ -56,7 +56,7 @@ TEST_F(LocalOnSimulator, SubmitMovesTheModuleAndTheNextLoadFindsIt) {
     EXPECT_EQ(Q_QRV_GetProperty(4, &channel, 1), 0);
     EXPECT_EQ(Q_GetLastError(), Q_ERR_NOT_LOADED);
     ASSERT_EQ(Q_QRV_GetPropertyAll(&after, &reread), 1);
-    EXPECT_EQ(after.NetAddr, original.LocalAddr);
+    EXPECT_EQ(std::uint16_t(after.NetAddr), std::uint16_t(original.LocalAddr));
     EXPECT_EQ(reread.Channel, original.Channel);
     EXPECT_STREQ(reread.DevName, original.DevName);
 }

@@ -10,7 +10,7 @@ const QString kReplacement(QChar(0xFFFD));
 
 TEST(ModuleText, ChineseNamesTravelAsGbkBothWays) {
     const std::string gbk = "\xC4\xE3\xBA\xC3QRV";  // 你好QRV
-    EXPECT_EQ(MbcsToText(gbk.c_str()), QStringLiteral("你好QRV"));
+    EXPECT_EQ(MbcsToText(gbk), QStringLiteral("你好QRV"));
     EXPECT_EQ(TextToMbcs(QStringLiteral("你好QRV")), gbk);
     // Code page 936 has the euro sign at 0x80, which plain GBK lacks.
     EXPECT_EQ(TextToMbcs(QStringLiteral("€")), std::string("\x80"));
@@ -18,7 +18,7 @@ TEST(ModuleText, ChineseNamesTravelAsGbkBothWays) {
 }
 
 TEST(ModuleText, NullAndEmptyGiveEmptyText) {
-    EXPECT_EQ(MbcsToText(nullptr), QString());
+    EXPECT_EQ(MbcsToText(nullptr, 0), QString());
     EXPECT_EQ(MbcsToText(""), QString());
     EXPECT_EQ(TextToMbcs(QString()), std::string());
     EXPECT_EQ(TextToMbcs(QStringLiteral("")), std::string());
@@ -42,6 +42,8 @@ TEST(ModuleText, FullFieldWithoutTerminatorIsReadOnlyToItsEnd) {
     std::memset(record.next, 'b', sizeof record.next);
     record.next[15] = '\0';
     EXPECT_EQ(MbcsToText(record.name), QString(16, QLatin1Char('a')));
+    const auto& frozen = record;  // a const record must stay bounded too
+    EXPECT_EQ(MbcsToText(frozen.name), QString(16, QLatin1Char('a')));
 }
 
 TEST(ModuleText, CharactersGbkLacksBecomeQuestionMarks) {

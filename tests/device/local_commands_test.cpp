@@ -53,9 +53,9 @@ TEST_F(LocalCommands, LoadReadsIdentityThenRecordAtTheAnsweredAddress) {
     EXPECT_EQ(RequestBytes(0), (Bytes{0xAB, 0xD1, 0xBA}));
     EXPECT_EQ(RequestBytes(1), (Bytes{0xAB, 0xD2, 0x1A, 0x2B, 0x00, 0x34, 0xBA}));
     EXPECT_EQ(dev_.Loaded, 1);
-    EXPECT_EQ(dev_.ModuleBase.FwVersion, 0x0123);
+    EXPECT_EQ(std::uint16_t(dev_.ModuleBase.FwVersion), 0x0123);
     EXPECT_STREQ(dev_.CurProperty.DevName, "bench-1");
-    EXPECT_EQ(dev_.CurProperty.RetryInterval, 300);
+    EXPECT_EQ(std::uint16_t(dev_.CurProperty.RetryInterval), 300);
     EXPECT_EQ(std::memcmp(&dev_.CurProperty, &dev_.PendingProperty, sizeof(ModuleProperty)), 0);
 }
 
@@ -87,7 +87,7 @@ TEST_F(LocalCommands, ShortRecordIsRefusedButKeepsTheNewIdentity) {
     fake_.Expect(shortRecord);
     const ModuleProperty before = dev_.CurProperty;
     EXPECT_EQ(dev_.LoadInfo(error_), 0);
-    EXPECT_EQ(dev_.ModuleBase.NetAddr, 0x0777);
+    EXPECT_EQ(std::uint16_t(dev_.ModuleBase.NetAddr), 0x0777);
     EXPECT_EQ(dev_.Loaded, 1);
     EXPECT_EQ(std::memcmp(&dev_.CurProperty, &before, sizeof before), 0);
 }
@@ -111,7 +111,7 @@ TEST_F(LocalCommands, StaleBytesArePurgedBeforeEachRequest) {
     fake_.Expect(BaseInfoAnswer(SampleBase()));
     fake_.Expect(PropertyAnswer(SampleBase().NetAddr, SampleProperty()));
     ASSERT_EQ(dev_.LoadInfo(error_), 1);
-    EXPECT_EQ(dev_.ModuleBase.NetAddr, 0x1A2B);
+    EXPECT_EQ(std::uint16_t(dev_.ModuleBase.NetAddr), 0x1A2B);
 }
 
 TEST_F(LocalCommands, PropertyReadsTheLoadedRecordNotThePendingOne) {
@@ -153,8 +153,8 @@ TEST_F(LocalCommands, SubmitWritesToOldAddressAndRestartsAtOldLocalAddr) {
     EXPECT_EQ(write[58], 0xBA);
     EXPECT_EQ(RequestBytes(3), (Bytes{0xAB, 0xD7, 0x1A, 0x2B, 0x00, 0x10, 0xBA}));
 
-    EXPECT_EQ(dev_.ModuleBase.NetAddr, 0x0042);
-    EXPECT_EQ(dev_.CurProperty.FwVersion, 0x9999);  // copied as the pending record held it
+    EXPECT_EQ(std::uint16_t(dev_.ModuleBase.NetAddr), 0x0042);
+    EXPECT_EQ(std::uint16_t(dev_.CurProperty.FwVersion), 0x9999);  // copied as the pending record held it
     std::uint16_t word = 0;
     EXPECT_EQ(dev_.GetProperty(6, &word, 2, error_), 1);
     EXPECT_EQ(word, 0x0042);
@@ -168,8 +168,8 @@ TEST_F(LocalCommands, RefusedSubmitSendsNoRestartAndStoresNothing) {
     fake_.Expect(WriteAck(1));
     EXPECT_EQ(dev_.SubmitInfo(error_), 0);
     EXPECT_EQ(error_, 0);
-    EXPECT_EQ(dev_.CurProperty.LocalAddr, 0x1A2B);
-    EXPECT_EQ(dev_.ModuleBase.NetAddr, 0x1A2B);
+    EXPECT_EQ(std::uint16_t(dev_.CurProperty.LocalAddr), 0x1A2B);
+    EXPECT_EQ(std::uint16_t(dev_.ModuleBase.NetAddr), 0x1A2B);
     EXPECT_FALSE(fake_.WaitForRequests(4, 100ms));
 }
 

@@ -101,10 +101,10 @@ TEST(Answers, BaseInfoNeedsExactlyTenBytes) {
     const Bytes good{0xAB, 0xD1, 0x12, 0x34, 0x00, 0x12, 0xAA, 0x01, 0x23, 0xBA};
     auto base = ParseBaseInfoAnswer(View(good));
     ASSERT_TRUE(base);
-    EXPECT_EQ(base->NetAddr, 0x1234);
-    EXPECT_EQ(base->DevType, 0x0012);
+    EXPECT_EQ(std::uint16_t(base->NetAddr), 0x1234);
+    EXPECT_EQ(std::uint16_t(base->DevType), 0x0012);
     EXPECT_EQ(base->RunState, 0xAA);
-    EXPECT_EQ(base->FwVersion, 0x0123);
+    EXPECT_EQ(std::uint16_t(base->FwVersion), 0x0123);
 
     Bytes nine(good.begin(), good.end() - 1), eleven = good;
     eleven.push_back(0);
@@ -130,9 +130,9 @@ TEST(Answers, PropertyRecordComesFromByteSixAndMustBeComplete) {
     auto record = ParsePropertyAnswer(View(answer));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->DevName[0], 'A');
-    EXPECT_EQ(record->NetId, 0x1234);
-    EXPECT_EQ(record->DevType, 0x0012);
-    EXPECT_EQ(record->FwVersion, 0x0105);
+    EXPECT_EQ(std::uint16_t(record->NetId), 0x1234);
+    EXPECT_EQ(std::uint16_t(record->DevType), 0x0012);
+    EXPECT_EQ(std::uint16_t(record->FwVersion), 0x0105);
 
     Bytes longer = answer;
     longer.push_back(0xBA);
@@ -178,10 +178,10 @@ TEST(Answers, SearchAnswersAreEightBytesWithTheirEcho) {
     const Bytes answer{0xAB, 0xD5, 0x1A, 0x2B, 0x00, 0x11, 0x55, 0xBA};
     auto base = ParseSearchAnswer(View(answer), kCmdSearchBroadcast);
     ASSERT_TRUE(base);
-    EXPECT_EQ(base->NetAddr, 0x1A2B);
-    EXPECT_EQ(base->DevType, 0x0011);
+    EXPECT_EQ(std::uint16_t(base->NetAddr), 0x1A2B);
+    EXPECT_EQ(std::uint16_t(base->DevType), 0x0011);
     EXPECT_EQ(base->RunState, 0x55);
-    EXPECT_EQ(base->FwVersion, 0);
+    EXPECT_EQ(std::uint16_t(base->FwVersion), 0);
     EXPECT_FALSE(ParseSearchAnswer(View(answer), kCmdSearchByAddr));
     EXPECT_FALSE(ParseSearchAnswer(View(Bytes(answer.begin(), answer.end() - 1)), kCmdSearchBroadcast));
 }
