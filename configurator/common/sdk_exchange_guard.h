@@ -16,6 +16,10 @@
 // never touch the port and are safe beside a running search: they need no
 // lease.
 
+#include <optional>
+#include <type_traits>
+#include <utility>
+
 namespace qrvtune {
 
 class SdkExchangeLease {
@@ -61,5 +65,14 @@ public:
 private:
     static SdkExchangeLease Hold(bool forWorker);
 };
+
+// Window thread: runs `exchange` (a run of SDK calls, no dialog or message
+// box inside) holding the link. Nothing when the link cannot be held here.
+template <typename Exchange>
+std::optional<std::invoke_result_t<Exchange>> WithSdkLink(Exchange&& exchange) {
+    const SdkExchangeLease lease = SdkExchangeGuard::Acquire();
+    if (!lease) return std::nullopt;
+    return std::forward<Exchange>(exchange)();
+}
 
 }  // namespace qrvtune

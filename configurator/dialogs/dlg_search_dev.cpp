@@ -85,10 +85,13 @@ void CDlgSearchDev::SetButtons(bool searchEnabled, bool searchShown, bool stopEn
 }
 
 void CDlgSearchDev::OnSearch() {
+    // A click queued before the button went away starts nothing.
+    if (SearchRunning.load() != 0) return;
     // Waits (busy cursor) while a sweep from an earlier dialog is still
-    // ending, so that its results cannot leak into this one.
+    // ending, so that its results cannot leak into this one; the dialog may
+    // have been closed meanwhile.
     auto lease = std::make_shared<qrvtune::SdkExchangeLease>(qrvtune::SdkExchangeGuard::AcquireForWorker());
-    if (!*lease) return;
+    if (!*lease || !isVisible()) return;
 
     Q_QRV_ClearSearchArr();
     tick_ = 0;
@@ -116,6 +119,10 @@ void CDlgSearchDev::OnStop() {
 
 void CDlgSearchDev::OnExit() {
     SaveSearchSettings();
+    EndWithOk();
+}
+
+void CDlgSearchDev::EndWithOk() {
     UpdateData();
     accept();
 }
@@ -141,8 +148,7 @@ void CDlgSearchDev::OnTimer(int id) {
     ui_->exitButton->setEnabled(true);
     ui_->searchButton->setEnabled(true);
     ui_->stopButton->setEnabled(false);
-    UpdateData();
-    accept();
+    EndWithOk();
 }
 
 void CDlgSearchDev::reject() {
@@ -151,8 +157,10 @@ void CDlgSearchDev::reject() {
     QDialog::reject();
 }
 
-bool CDlgSearchDev::StopWorker() {
-    if (!worker_) return true;
+void CDlgSearchDev::StopWorker() {
+    if (!worker_) return;
     SearchRunning = 0;
-    return worker_->Wait(kStopWaitMs);
+    // A worker still inside an SDK call after this keeps the SDK link until
+    // it ends; it needs nothing of the dialog (it works on a copied plan).
+    worker_->Wait(kStopWaitMs);
 }

@@ -40,9 +40,11 @@ private:
     void OnAllClicked(bool checked);
     void OnTimer(int id);
     void UpdateData();  // controls into members
+    void EndWithOk();
     void SetButtons(bool searchEnabled, bool searchShown, bool stopEnabled, bool stopShown, bool exitEnabled);
     void LoadSearchSettings();
-    bool StopWorker();  // true when no worker runs any more
+    // Clears SearchRunning and waits for the worker, at most kStopWaitMs.
+    void StopWorker();
 
     std::unique_ptr<Ui::CDlgSearchDev> ui_;
     std::array<QCheckBox*, kChannelCount> channelBoxes_{};

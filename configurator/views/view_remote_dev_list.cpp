@@ -15,8 +15,8 @@
 #include "views/module_record.h"
 
 using qrvtune::MessageIcon;
-using qrvtune::SdkExchangeGuard;
 using qrvtune::ShowMessage;
+using qrvtune::WithSdkLink;
 
 namespace {
 const QString kSelectDevice = QStringLiteral("请选择设备");
@@ -63,24 +63,20 @@ void CViewRemoteDevList::OnRead() {
         ShowMessage(kSelectDevice);
         return;
     }
+    // The base is the search result's, taken before the over-the-air read: its
+    // run state is the one the search saw.
     ModuleBase base{};
-    ModuleProperty property{};
-    bool baseFound = false;
-    bool read = false;
-    {
-        const auto lease = SdkExchangeGuard::Acquire();
-        if (!lease) return;
-        // The base is taken from the search result before the module is read
-        // over the air: its run state is the one the search saw.
-        baseFound = Q_QRV_GetRemoteDevBase(&base, row) == 1;
-        // Loaded twice, as the module list always has: the second read is the
-        // one whose record is shown.
-        read = baseFound && Q_QRV_LoadRemoteDevInfo(row) == 1 && Q_QRV_GetRemoteDevPropertyAll(&property, row) == 1;
-    }
-    if (!baseFound) {
+    if (Q_QRV_GetRemoteDevBase(&base, row) != 1) {
         ShowMessage(QStringLiteral("获取失败！"));
         return;
     }
+    // Loaded twice, as the module list always has: the second read is the one
+    // whose record is shown.
+    ModuleProperty property{};
+    const bool read =
+        WithSdkLink([&] {
+            return Q_QRV_LoadRemoteDevInfo(row) == 1 && Q_QRV_GetRemoteDevPropertyAll(&property, row) == 1;
+        }).value_or(false);
     if (!read) return;
     ShowMessage(QStringLiteral("获取成功！"), MessageIcon::Information);
     ShowModuleRecord(base, property);
@@ -95,13 +91,7 @@ void CViewRemoteDevList::OnModify() {
     // The module's current configuration, read over the air, is the base the
     // pages' values are laid over.
     ModuleProperty working{};
-    int read = 0;
-    {
-        const auto lease = SdkExchangeGuard::Acquire();
-        if (!lease) return;
-        read = Q_QRV_GetRemoteDevPropertyAll(&working, row);
-    }
-    if (read != 1) {
+    if (WithSdkLink([&] { return Q_QRV_GetRemoteDevPropertyAll(&working, row); }).value_or(0) != 1) {
         ShowMessage(QStringLiteral("请先获取设备信息"));
         return;
     }
@@ -114,13 +104,10 @@ void CViewRemoteDevList::OnModify() {
     // dialog accepts only one that fits the field.
     if (dialog.ChangePassword() && !StoreMbcsField(dialog.NewPassword(), working.Password)) return;
 
-    int submitted = 0;
-    {
-        const auto lease = SdkExchangeGuard::Acquire();
-        if (!lease) return;
-        Q_QRV_SetRemotePropertyAll(&working, row);
-        submitted = Q_QRV_SubmitRemoteDevInfo(row);
-    }
+    const int submitted = WithSdkLink([&] {
+                              Q_QRV_SetRemotePropertyAll(&working, row);
+                              return Q_QRV_SubmitRemoteDevInfo(row);
+                          }).value_or(0);
     if (submitted != 0)
         ShowMessage(QStringLiteral("修改成功     "), MessageIcon::Information);
     else
@@ -137,13 +124,7 @@ void CViewRemoteDevList::SendToSelected(int (*command)(int index)) {
         ShowMessage(kSelectDevice);
         return;
     }
-    int result = 0;
-    {
-        const auto lease = SdkExchangeGuard::Acquire();
-        if (!lease) return;
-        result = command(row);
-    }
-    if (result == 1)
+    if (WithSdkLink([&] { return command(row); }).value_or(0) == 1)
         ShowMessage(kCommandSent, MessageIcon::Information);
     else
         ShowMessage(kModifyFailed, MessageIcon::Warning);

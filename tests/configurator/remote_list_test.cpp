@@ -19,6 +19,7 @@
 #include "sim/scenario.h"
 #include "views/view_base_info.h"
 #include "views/view_dev_adv_cfg.h"
+#include "views/view_local_dev_list.h"
 #include "views/view_remote_dev_list.h"
 #include "views/views.h"
 
@@ -297,21 +298,30 @@ TEST_F(RemoteListTest, ModifyRefusedByTheModuleReportsTheFailure) {
 }
 
 // A sweep that outlived its dialog's stop wait still holds the SDK link: a
-// flow started meanwhile waits, showing the busy cursor, and then goes on.
+// flow started meanwhile, on this page or the local one, waits showing the
+// busy cursor, and then goes on.
 TEST_F(RemoteListTest, FlowsWaitWithTheBusyCursorWhileAnotherExchangeHoldsTheLink) {
     SearchChannelEleven();
-    qrvtune::SdkExchangeLease sweep = qrvtune::SdkExchangeGuard::AcquireForWorker();
-    ASSERT_TRUE(sweep);
-    bool sawWait = false;
-    QTimer::singleShot(0, qApp, [&] {
-        sawWait = SdkCallLog::All().empty() && QGuiApplication::overrideCursor() != nullptr &&
-                  QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        sweep.Release();
-    });
-    Press("resetButton");
-    EXPECT_TRUE(sawWait);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    const auto pressWhileHeld = [](QWidget& page) {
+        qrvtune::SdkExchangeLease sweep = qrvtune::SdkExchangeGuard::AcquireForWorker();
+        bool sawWait = false;
+        QTimer::singleShot(0, qApp, [&] {
+            sawWait = SdkCallLog::All().empty() && QGuiApplication::overrideCursor() != nullptr &&
+                      QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            sweep.Release();
+        });
+        page.findChild<QPushButton*>(QStringLiteral("resetButton"))->click();
+        EXPECT_TRUE(sawWait);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    };
+    pressWhileHeld(ViewRemoteDevList());
     EXPECT_EQ(SdkCallLog::Exchanges(), (std::vector<SdkCall>{Call("ResetRemoteDev", {0})}));
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{QStringLiteral("发送命令成功！"), MessageIcon::Information}}));
+
+    SdkCallLog::Clear();
+    toolkit_.ClearMessages();
+    pressWhileHeld(ViewLocalDevList());
     EXPECT_EQ(toolkit_.Messages(),
               (std::vector<CapturedMessage>{{QStringLiteral("发送命令成功！"), MessageIcon::Information}}));
 }

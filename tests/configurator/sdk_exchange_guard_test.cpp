@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <atomic>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -39,16 +40,17 @@ TEST_F(SdkExchangeGuardTest, OneLeaseAtATimeAndMovesKeepIt) {
 TEST_F(SdkExchangeGuardTest, WindowThreadWaitServesTheWorkersRequests) {
     SdkExchangeLease workerLease = SdkExchangeGuard::AcquireForWorker();
     ASSERT_TRUE(workerLease);
-    std::atomic<bool> served{false};
-    std::thread worker([lease = std::move(workerLease), &served]() mutable {
+    std::promise<void> served;
+    std::future<void> servedSeen = served.get_future();
+    std::thread worker([lease = std::move(workerLease), &served, &servedSeen]() mutable {
         QMetaObject::invokeMethod(
-            qApp, [&served] { served = true; }, Qt::BlockingQueuedConnection);
+            qApp, [&served] { served.set_value(); }, Qt::QueuedConnection);
+        servedSeen.wait();
         lease.Release();
     });
     SdkExchangeLease mine = SdkExchangeGuard::Acquire();
     worker.join();
     EXPECT_TRUE(mine);
-    EXPECT_TRUE(served);
 }
 
 TEST_F(SdkExchangeGuardTest, NestedWindowThreadWaitGoesFirstThenTheOuterOne) {
