@@ -28,8 +28,7 @@ void ShowPlain(const char* text) { qrvtune::ShowMessage(QString::fromUtf8(text))
 // any message box); no link to be had counts as a failed call.
 template <typename Exchange>
 int WithLink(Exchange exchange) {
-    const qrvtune::SdkExchangeLease lease = qrvtune::SdkExchangeGuard::Acquire();
-    return lease ? exchange() : 0;
+    return qrvtune::WithSdkLink([&] { return static_cast<int>(exchange()); }).value_or(0);
 }
 
 bool LocalModuleMayDriveIo() {
