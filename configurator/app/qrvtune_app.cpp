@@ -3,24 +3,9 @@
 #include <QApplication>
 
 #include "app/qrvtune_dlg.h"
-#include "qrvlink/qrvlink.h"
-#include "toolkit/toolkit.h"
+#include "app/sdk_messages.h"
+#include "common/sdk_exchange_guard.h"
 #include "views/views.h"
-
-namespace {
-
-// The SDK's own messages (a refused firmware image, say) appear as the
-// program's message boxes.
-void ShowSdkMessage(int kind, const char* text, void* /*user*/) {
-    using qrvtune::MessageIcon;
-    MessageIcon icon = MessageIcon::None;
-    if (kind == Q_MSG_INFORMATION) icon = MessageIcon::Information;
-    if (kind == Q_MSG_WARNING) icon = MessageIcon::Warning;
-    if (kind == Q_MSG_ERROR) icon = MessageIcon::Error;
-    qrvtune::ShowMessage(QString::fromUtf8(text), icon);
-}
-
-}  // namespace
 
 bool CQrvtuneApp::InitInstance() {
     QApplication::setApplicationName(QStringLiteral("Qrvtune"));
@@ -34,11 +19,14 @@ bool CQrvtuneApp::InitInstance() {
     ViewDevAdvCfg();
     ViewADIO();
 
-    Q_SetMessageHandler(&ShowSdkMessage, nullptr);
+    InstallSdkMessageHandler();
     {
         CQrvtuneDlg window;  // loads the skin
         window.exec();
     }
+    // A search sweep that outlived its dialog must end before the SDK goes
+    // away with the process.
+    qrvtune::SdkExchangeGuard::Acquire();
     return false;
 }
 

@@ -13,6 +13,7 @@
 #include "app/skin.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
+#include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
@@ -121,12 +122,16 @@ void CQrvtuneDlg::OpenPort() {
     if (isNumber) timeoutMs_ = timeout;
 
     const std::wstring path = (kDevicePathPrefix + ui_->portCombo->currentText()).toStdWString();
+    // A search sweep that outlived its dialog still talks through the port.
+    auto lease = qrvtune::SdkExchangeGuard::Acquire();
+    if (!lease) return;
     Q_CloseCom();
     const int opened = Q_OpenCom(path.c_str(), BaudForPosition(ui_->baudCombo->currentIndex()),
                                  DataBitsForPosition(ui_->dataBitsCombo->currentIndex()),
                                  ParityForPosition(ui_->parityCombo->currentIndex()),
                                  StopBitsForPosition(ui_->stopBitsCombo->currentIndex()),
                                  /*reserved=*/0, /*rtsControl=*/0, /*ctsOutFlow=*/0, /*dsrOutFlow=*/0, timeoutMs_);
+    lease.Release();
     if (opened != 0) {
         SessionState().PortOpen = 1;
         SetPortControls(true);
@@ -138,7 +143,11 @@ void CQrvtuneDlg::OpenPort() {
 }
 
 void CQrvtuneDlg::ClosePort() {
-    Q_CloseCom();
+    {
+        const auto lease = qrvtune::SdkExchangeGuard::Acquire();
+        if (!lease) return;
+        Q_CloseCom();
+    }
     SetPortControls(false);
     SessionState().PortOpen = 0;
 }

@@ -1,6 +1,7 @@
 #include "views/view_dev_adv_cfg.h"
 
 #include <QEvent>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 
 #include "common/field_hint.h"
@@ -31,6 +32,7 @@ CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::ma
         box->installEventFilter(this);
     }
     PushValues();
+    connect(ui_->upgradeButton, &QPushButton::clicked, this, &CViewDevAdvCfg::UpgradeTarget);
 }
 
 CViewDevAdvCfg::~CViewDevAdvCfg() = default;

@@ -37,6 +37,10 @@ private:
     void PushValues();
     void ShowFieldHint(int number);
 
+    // "升级": upgrades the current target module through the upgrade dialog
+    // (view_dev_adv_cfg_upgrade.cpp).
+    void UpgradeTarget();
+
     std::unique_ptr<Ui::CViewDevAdvCfg> ui_;
     AdvancedValues values_;
     bool showingHint_ = false;

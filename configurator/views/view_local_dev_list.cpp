@@ -4,6 +4,7 @@
 
 #include "common/record_fields.h"
 #include "common/record_text.h"
+#include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "dialogs/dlg_input_pwd.h"
 #include "toolkit/toolkit.h"
@@ -14,6 +15,7 @@ namespace {
 
 using qrvtune::MessageIcon;
 using qrvtune::ShowMessage;
+using qrvtune::WithSdkLink;
 
 // The texts carry their trailing blanks as the users have always seen them.
 const QString kModifyFailed = QStringLiteral("修改失败    ");
@@ -47,7 +49,7 @@ void CViewLocalDevList::OnRead() {
     }
     ModuleBase base{};
     ModuleProperty property{};
-    if (Q_QRV_GetPropertyAll(&base, &property) != 1) {
+    if (WithSdkLink([&] { return Q_QRV_GetPropertyAll(&base, &property); }).value_or(0) != 1) {
         // The records of an earlier read stay in use.
         ShowMessage(QStringLiteral("获取本地信息失败"));
         return;
@@ -77,8 +79,11 @@ void CViewLocalDevList::OnModify() {
     // The dialog accepts only a new password that fits the field.
     if (dialog.ChangePassword() && !StoreMbcsField(dialog.NewPassword(), working.Password)) return;
 
-    Q_QRV_SetLocalPropertyAll(&session.LocalBase, &working);
-    if (Q_QRV_SubmitInfo() != 1) {
+    const int submitted = WithSdkLink([&] {
+                              Q_QRV_SetLocalPropertyAll(&session.LocalBase, &working);
+                              return Q_QRV_SubmitInfo();
+                          }).value_or(0);
+    if (submitted != 1) {
         ShowMessage(kModifyFailed, MessageIcon::Warning);
         return;
     }
@@ -87,14 +92,14 @@ void CViewLocalDevList::OnModify() {
 }
 
 void CViewLocalDevList::OnReset() {
-    if (Q_QRV_ResetDev() == 1)
+    if (WithSdkLink(&Q_QRV_ResetDev).value_or(0) == 1)
         ShowMessage(kCommandSent, MessageIcon::Information);
     else
         ShowMessage(kModifyFailed, MessageIcon::Warning);
 }
 
 void CViewLocalDevList::OnFactoryRestore() {
-    if (Q_QRV_ResetToDefault() == 1)
+    if (WithSdkLink(&Q_QRV_ResetToDefault).value_or(0) == 1)
         ShowMessage(kCommandSent, MessageIcon::Information);
     else
         ShowMessage(QStringLiteral("恢复出厂设置失败"));

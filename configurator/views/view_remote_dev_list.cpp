@@ -1,15 +1,131 @@
 #include "views/view_remote_dev_list.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <algorithm>
 
+#include "common/record_fields.h"
+#include "common/sdk_exchange_guard.h"
+#include "dialogs/dlg_input_pwd.h"
+#include "dialogs/dlg_search_dev.h"
+#include "dialogs/fill_module_list.h"
+#include "qrvlink/qrvlink.h"
+#include "toolkit/toolkit.h"
 #include "ui_view_remote_dev_list.h"
+#include "views/module_record.h"
 
-CViewRemoteDevList::CViewRemoteDevList(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewRemoteDevList>()) {
+using qrvtune::MessageIcon;
+using qrvtune::ShowMessage;
+using qrvtune::WithSdkLink;
+
+namespace {
+const QString kSelectDevice = QStringLiteral("请选择设备");
+const QString kSelectDeviceForModify = QStringLiteral("请选择设备   ");
+const QString kCommandSent = QStringLiteral("发送命令成功！");
+const QString kModifyFailed = QStringLiteral("修改失败    ");
+}  // namespace
+
+CViewRemoteDevList::CViewRemoteDevList(QWidget* parent)
+    : CPageBase(parent), ui_(std::make_unique<Ui::CViewRemoteDevList>()) {
     ui_->setupUi(this);
     // Column widths in pixels: 序号, 设备ID, 设备类型, 运行状态.
     const int widths[] = {53, 60, 140, 68};
     for (int column = 0; column < 4; ++column) ui_->moduleList->setColumnWidth(column, widths[column]);
     ui_->moduleList->verticalHeader()->hide();
+
+    connect(ui_->searchButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnSearch);
+    connect(ui_->readButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnRead);
+    connect(ui_->modifyButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnModify);
+    connect(ui_->resetButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnReset);
+    connect(ui_->factoryButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnFactoryRestore);
 }
 
 CViewRemoteDevList::~CViewRemoteDevList() = default;
+
+int CViewRemoteDevList::SelectedRow() const {
+    const QModelIndexList rows = ui_->moduleList->selectionModel()->selectedRows();
+    if (rows.isEmpty()) return -1;
+    return std::min_element(rows.begin(), rows.end(),
+                            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); })
+        ->row();
+}
+
+void CViewRemoteDevList::OnSearch() {
+    CDlgSearchDev dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    FillModuleList(*ui_->moduleList);
+    if (ui_->moduleList->rowCount() > 0) ui_->moduleList->selectRow(0);
+}
+
+void CViewRemoteDevList::OnRead() {
+    const int row = SelectedRow();
+    if (row < 0) {
+        ShowMessage(kSelectDevice);
+        return;
+    }
+    // The base is the search result's, taken before the over-the-air read: its
+    // run state is the one the search saw.
+    ModuleBase base{};
+    if (Q_QRV_GetRemoteDevBase(&base, row) != 1) {
+        ShowMessage(QStringLiteral("获取失败！"));
+        return;
+    }
+    // Loaded twice, as the module list always has: the second read is the one
+    // whose record is shown.
+    ModuleProperty property{};
+    const bool read =
+        WithSdkLink([&] {
+            return Q_QRV_LoadRemoteDevInfo(row) == 1 && Q_QRV_GetRemoteDevPropertyAll(&property, row) == 1;
+        }).value_or(false);
+    if (!read) return;
+    ShowMessage(QStringLiteral("获取成功！"), MessageIcon::Information);
+    ShowModuleRecord(base, property);
+}
+
+void CViewRemoteDevList::OnModify() {
+    const int row = SelectedRow();
+    if (row < 0) {
+        ShowMessage(kSelectDeviceForModify);
+        return;
+    }
+    // The module's current configuration, read over the air, is the base the
+    // pages' values are laid over.
+    ModuleProperty working{};
+    if (WithSdkLink([&] { return Q_QRV_GetRemoteDevPropertyAll(&working, row); }).value_or(0) != 1) {
+        ShowMessage(QStringLiteral("请先获取设备信息"));
+        return;
+    }
+
+    CDlgInputPwd dialog(this);
+    dialog.SetExpectedPassword(FieldText(working.Password));
+    if (dialog.exec() != QDialog::Accepted) return;
+    CollectModuleRecord(working);
+    // A new password chosen here is sent like the local page sends it; the
+    // dialog accepts only one that fits the field.
+    if (dialog.ChangePassword() && !StoreMbcsField(dialog.NewPassword(), working.Password)) return;
+
+    const int submitted = WithSdkLink([&] {
+                              Q_QRV_SetRemotePropertyAll(&working, row);
+                              return Q_QRV_SubmitRemoteDevInfo(row);
+                          }).value_or(0);
+    if (submitted != 0)
+        ShowMessage(QStringLiteral("修改成功     "), MessageIcon::Information);
+    else
+        ShowMessage(kModifyFailed, MessageIcon::Warning);
+}
+
+void CViewRemoteDevList::OnReset() { SendToSelected(&Q_QRV_ResetRemoteDev); }
+
+void CViewRemoteDevList::OnFactoryRestore() { SendToSelected(&Q_QRV_ResetRemoteToDefault); }
+
+void CViewRemoteDevList::SendToSelected(int (*command)(int index)) {
+    const int row = SelectedRow();
+    if (row < 0) {
+        ShowMessage(kSelectDevice);
+        return;
+    }
+    if (WithSdkLink([&] { return command(row); }).value_or(0) == 1)
+        ShowMessage(kCommandSent, MessageIcon::Information);
+    else
+        ShowMessage(kModifyFailed, MessageIcon::Warning);
+}

@@ -1,5 +1,7 @@
 #pragma once
-// Page "网络设备": the modules the last network search found.
+// Page "网络设备": the modules the last network search found, and reading,
+// changing, restarting and factory-resetting the selected one over the air.
+// Row i is the SDK's search result i; its position is the entry index.
 #include <memory>
 
 #include "views/page_base.h"
@@ -13,6 +15,18 @@ public:
     explicit CViewRemoteDevList(QWidget* parent = nullptr);
     ~CViewRemoteDevList() override;
 
+    // The first selected row, or -1. Also the target of the advanced and
+    // wireless IO pages while this tab is active.
+    int SelectedRow() const;
+
 private:
+    void OnSearch();
+    void OnRead();
+    void OnModify();
+    void OnReset();
+    void OnFactoryRestore();
+    // Restart and factory restore: the same flow around a different call.
+    void SendToSelected(int (*command)(int index));
+
     std::unique_ptr<Ui::CViewRemoteDevList> ui_;
 };

@@ -33,9 +33,14 @@ QRV_API int Q_ComCheckOpen(void) { return GlobalData().Serial.IsOpen() ? 1 : 0; 
 // Atomic: the search dialog's timer clears the code from another thread.
 QRV_API int Q_GetLastError(void) { return std::atomic_ref(GlobalData().LastError).load(std::memory_order_relaxed); }
 
+// The search sweep starts with this call on its worker thread while the
+// search dialog's timer clears the code on the window thread: stored atomically.
 QRV_API int Q_QRV_LoadInfo(void) {
     auto& g = GlobalData();
-    return g.Device.LoadInfo(g.LastError);
+    std::int32_t code = Q_ERR_NONE;
+    const int result = g.Device.LoadInfo(code);
+    std::atomic_ref(g.LastError).store(code, std::memory_order_relaxed);
+    return result;
 }
 
 QRV_API int Q_QRV_GetPropertyAll(ModuleBase* base, ModuleProperty* property) {

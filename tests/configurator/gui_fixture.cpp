@@ -57,3 +57,13 @@ void GuiTest::WriteModuleFile(const QString& relativePath, const QByteArray& byt
 // would report them at exit in every test that lays out text.
 extern "C" const char* __lsan_default_suppressions();
 extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+// Qt is not built for ThreadSanitizer: its raster engine fills and converts
+// large areas on Qt's own thread pool, handing the tasks over with futexes the
+// tool cannot see. Memory accesses made inside Qt (its allocations, copies and
+// frees) are left out; synchronisation and every access of our code are not.
+extern "C" const char* __tsan_default_suppressions();
+extern "C" __attribute__((visibility("default"))) const char* __tsan_default_suppressions() {
+    return "called_from_lib:libQt6Core.so.6\n"
+           "called_from_lib:libQt6Gui.so.6\n";
+}

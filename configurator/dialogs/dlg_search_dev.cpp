@@ -1,0 +1,166 @@
+#include "dialogs/dlg_search_dev.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "common/ini_file.h"
+#include "common/record_fields.h"
+#include "common/sdk_exchange_guard.h"
+#include "dialogs/fill_module_list.h"
+#include "dialogs/search_settings.h"
+#include "qrvlink/qrvlink.h"
+#include "ui_dlg_search_dev.h"
+
+namespace {
+
+constexpr int kProgressMax = 100;
+
+}  // namespace
+
+CDlgSearchDev::CDlgSearchDev(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::CDlgSearchDev>()) {
+    SearchRunning = 0;
+    ui_->setupUi(this);
+    for (int k = 0; k < kChannelCount; ++k)
+        channelBoxes_[static_cast<std::size_t>(k)] =
+            findChild<QCheckBox*>(QStringLiteral("channelCheck%1").arg(kFirstChannel + k));
+    rateBoxes_ = {ui_->rateCheck0, ui_->rateCheck1, ui_->rateCheck2};
+    timers_ = new qrvtune::WindowTimers(this, [this](int id) { OnTimer(id); });
+
+    // Column widths in pixels: 序号, 设备ID, 设备类型, 运行状态.
+    const int widths[] = {53, 60, 140, 100};
+    for (int column = 0; column < 4; ++column) ui_->resultList->setColumnWidth(column, widths[column]);
+    ui_->resultList->verticalHeader()->hide();
+    SetButtons(true, true, false, false, true);
+    ui_->progressBar->setRange(0, kProgressMax);
+    LoadSearchSettings();
+    ui_->broadcastRadio->setChecked(true);
+
+    connect(ui_->searchButton, &QPushButton::clicked, this, &CDlgSearchDev::OnSearch);
+    connect(ui_->stopButton, &QPushButton::clicked, this, &CDlgSearchDev::OnStop);
+    connect(ui_->exitButton, &QPushButton::clicked, this, &CDlgSearchDev::OnExit);
+    connect(ui_->allCheck, &QCheckBox::clicked, this, &CDlgSearchDev::OnAllClicked);
+    connect(ui_->broadcastRadio, &QRadioButton::clicked, this, [this] { ui_->addressEdit->setEnabled(false); });
+    connect(ui_->addressRadio, &QRadioButton::clicked, this, [this] { ui_->addressEdit->setEnabled(true); });
+}
+
+CDlgSearchDev::~CDlgSearchDev() {
+    // The dialog may go without reject() (its parent closing): same rule.
+    StopWorker();
+}
+
+void CDlgSearchDev::LoadSearchSettings() {
+    const QString path = SearchSettingsPath();
+    const std::vector<bool> channels = TicksFromIni(ReadIniString(path, kSearchSection, kChannelKey), kChannelCount);
+    const std::vector<bool> rates = TicksFromIni(ReadIniString(path, kSearchSection, kRateKey), kRateCount);
+    for (std::size_t k = 0; k < channelBoxes_.size(); ++k) channelBoxes_[k]->setChecked(channels[k]);
+    for (std::size_t r = 0; r < rateBoxes_.size(); ++r) rateBoxes_[r]->setChecked(rates[r]);
+}
+
+void CDlgSearchDev::SaveSearchSettings() {
+    UpdateData();
+    std::vector<bool> channels;
+    std::vector<bool> rates;
+    for (const QCheckBox* box : channelBoxes_) channels.push_back(box->isChecked());
+    for (const QCheckBox* box : rateBoxes_) rates.push_back(box->isChecked());
+    const QString path = SearchSettingsPath();
+    WriteIniString(path, kSearchSection, kChannelKey, TicksToIni(channels));
+    WriteIniString(path, kSearchSection, kRateKey, TicksToIni(rates));
+}
+
+void CDlgSearchDev::UpdateData() {
+    mode_ = ui_->addressRadio->isChecked() ? kSearchByAddress : kSearchBroadcast;
+    addressText_ = ui_->addressEdit->text();
+}
+
+void CDlgSearchDev::SetButtons(bool searchEnabled, bool searchShown, bool stopEnabled, bool stopShown,
+                               bool exitEnabled) {
+    ui_->searchButton->setEnabled(searchEnabled);
+    ui_->searchButton->setVisible(searchShown);
+    ui_->stopButton->setEnabled(stopEnabled);
+    ui_->stopButton->setVisible(stopShown);
+    ui_->exitButton->setEnabled(exitEnabled);
+}
+
+void CDlgSearchDev::OnSearch() {
+    // A click queued before the button went away starts nothing.
+    if (SearchRunning.load() != 0) return;
+    // Waits (busy cursor) while a sweep from an earlier dialog is still
+    // ending, so that its results cannot leak into this one; the dialog may
+    // have been closed meanwhile.
+    auto lease = std::make_shared<qrvtune::SdkExchangeLease>(qrvtune::SdkExchangeGuard::AcquireForWorker());
+    if (!*lease || !isVisible()) return;
+
+    Q_QRV_ClearSearchArr();
+    tick_ = 0;
+    UpdateData();
+    // Text without a hexadecimal number keeps the previous address.
+    if (const std::optional<std::uint16_t> scanned = ScanHexWord(addressText_)) address_ = *scanned;
+    for (std::size_t k = 0; k < channelBoxes_.size(); ++k) channelFlags_[k] = channelBoxes_[k]->isChecked();
+    for (std::size_t r = 0; r < rateBoxes_.size(); ++r)
+        rateFlags_[r] = rateBoxes_[r]->isChecked() ? static_cast<int>(r) : kRateNotChosen;
+    SearchRunning = 1;
+    SetButtons(false, false, true, true, false);
+
+    const SearchPlan plan{mode_, address_, channelFlags_, rateFlags_};
+    worker_ = qrvtune::WorkerThread::Start([plan, lease] { SearchWorker(plan, *lease); });
+    timers_->Start(kTimerId, kTimerPeriodMs);
+}
+
+void CDlgSearchDev::OnStop() {
+    StopWorker();
+    ui_->searchButton->setEnabled(true);
+    ui_->stopButton->setEnabled(false);
+    SaveSearchSettings();
+    // The next tick finds SearchRunning at 0 and closes the dialog with OK.
+}
+
+void CDlgSearchDev::OnExit() {
+    SaveSearchSettings();
+    EndWithOk();
+}
+
+void CDlgSearchDev::EndWithOk() {
+    UpdateData();
+    accept();
+}
+
+void CDlgSearchDev::OnAllClicked(bool checked) {
+    for (QCheckBox* box : channelBoxes_) box->setChecked(checked);
+    for (QCheckBox* box : rateBoxes_) box->setChecked(checked);
+}
+
+void CDlgSearchDev::OnTimer(int id) {
+    if (id != kTimerId) return;
+    if (SearchRunning.load() != 0) {
+        // Shows activity, not a fraction of the work: 1 … 100, then again.
+        ++tick_;
+        ui_->progressBar->setValue(std::min(tick_, kProgressMax));
+        if (tick_ > kProgressMax) tick_ = 0;
+        if (ui_->resultList->rowCount() < Q_QRV_GetSearchDevCount()) FillModuleList(*ui_->resultList);
+        return;
+    }
+    tick_ = 0;
+    timers_->Stop(kTimerId);
+    ui_->progressBar->setValue(0);
+    ui_->exitButton->setEnabled(true);
+    ui_->searchButton->setEnabled(true);
+    ui_->stopButton->setEnabled(false);
+    EndWithOk();
+}
+
+void CDlgSearchDev::reject() {
+    StopWorker();
+    timers_->Stop(kTimerId);
+    QDialog::reject();
+}
+
+void CDlgSearchDev::StopWorker() {
+    if (!worker_) return;
+    SearchRunning = 0;
+    // A worker still inside an SDK call after this keeps the SDK link until
+    // it ends; it needs nothing of the dialog (it works on a copied plan).
+    worker_->Wait(kStopWaitMs);
+}

@@ -1,0 +1,29 @@
+#include "dialogs/fill_module_list.h"
+
+#include <QTableWidget>
+
+#include "common/record_text.h"
+#include "qrvlink/qrvlink.h"
+
+namespace {
+
+void SetCell(QTableWidget& list, int row, int column, const QString& text) {
+    list.setItem(row, column, new QTableWidgetItem(text));
+}
+
+}  // namespace
+
+void FillModuleList(QTableWidget& list) {
+    list.setRowCount(0);
+    const int count = Q_QRV_GetSearchDevCount();
+    for (int i = 0; i < count; ++i) {
+        // Zeroed first: a result gone meanwhile (the store cleared) reads as zeros.
+        ModuleBase base{};
+        Q_QRV_GetRemoteDevBase(&base, i);
+        list.insertRow(i);
+        SetCell(list, i, 0, QString::number(i));
+        SetCell(list, i, 1, QString::number(base.NetAddr, 16));
+        SetCell(list, i, 2, GetDevTypeName(base.DevType));
+        SetCell(list, i, 3, RunStateText(base.RunState));
+    }
+}

@@ -1,0 +1,43 @@
+// The advanced page's "升级": picks the module to upgrade and hands its
+// identity to the upgrade dialog.
+#include "common/session_state.h"
+#include "dialogs/dlg_upgrade_frame.h"
+#include "qrvlink/qrvlink.h"
+#include "toolkit/toolkit.h"
+#include "views/operation_target.h"
+#include "views/view_dev_adv_cfg.h"
+
+void CViewDevAdvCfg::UpgradeTarget() {
+    using qrvtune::MessageIcon;
+    if (Q_ComCheckOpen() == 0) {
+        qrvtune::ShowMessage(QStringLiteral("操作失败，串口未打开！"), MessageIcon::Error);
+        return;
+    }
+    const std::optional<OperationTarget> target = CurrentOperationTarget();
+    if (!target) {
+        qrvtune::ShowMessage(QStringLiteral("请选择设备"));
+        return;
+    }
+    ModuleBase base{};
+    if (target->remote) {
+        // The identity the search found; a far module needs no local read.
+        // A row the search list no longer holds has none: upgrading address
+        // 0 instead could put some other module into its boot loader.
+        if (Q_QRV_GetRemoteDevBase(&base, target->index) == 0) {
+            qrvtune::ShowMessage(QStringLiteral("获取失败！"));
+            return;
+        }
+    } else {
+        if (SessionState().LocalInfoLoaded == 0) {
+            qrvtune::ShowMessage(QStringLiteral("请先获取本地信息"));
+            return;
+        }
+        base = SessionState().LocalBase;
+    }
+    CDlgUpgradeFrame dialog(this);
+    dialog.SetDevType(base.DevType);
+    dialog.SetAddress(base.NetAddr);
+    dialog.SetRunState(base.RunState);
+    dialog.SetTargetKind(kUpgradeThroughLocalCall);
+    dialog.exec();
+}
