@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "common/ini_file.h"
 #include "common/record_fields.h"
 #include "common/sdk_exchange_guard.h"
+#include "common/user_settings.h"
 #include "dialogs/fill_module_list.h"
 #include "dialogs/search_settings.h"
 #include "qrvlink/qrvlink.h"
@@ -52,9 +52,8 @@ CDlgSearchDev::~CDlgSearchDev() {
 }
 
 void CDlgSearchDev::LoadSearchSettings() {
-    const QString path = SearchSettingsPath();
-    const std::vector<bool> channels = TicksFromIni(ReadIniString(path, kSearchSection, kChannelKey), kChannelCount);
-    const std::vector<bool> rates = TicksFromIni(ReadIniString(path, kSearchSection, kRateKey), kRateCount);
+    const std::vector<bool> channels = TicksFromIni(ReadUserSetting(kSearchSection, kChannelKey), kChannelCount);
+    const std::vector<bool> rates = TicksFromIni(ReadUserSetting(kSearchSection, kRateKey), kRateCount);
     for (std::size_t k = 0; k < channelBoxes_.size(); ++k) channelBoxes_[k]->setChecked(channels[k]);
     for (std::size_t r = 0; r < rateBoxes_.size(); ++r) rateBoxes_[r]->setChecked(rates[r]);
 }
@@ -65,9 +64,9 @@ void CDlgSearchDev::SaveSearchSettings() {
     std::vector<bool> rates;
     for (const QCheckBox* box : channelBoxes_) channels.push_back(box->isChecked());
     for (const QCheckBox* box : rateBoxes_) rates.push_back(box->isChecked());
-    const QString path = SearchSettingsPath();
-    WriteIniString(path, kSearchSection, kChannelKey, TicksToIni(channels));
-    WriteIniString(path, kSearchSection, kRateKey, TicksToIni(rates));
+    // Beside the program, or in the user's folder when the program's cannot be written.
+    WriteUserSetting(kSearchSection, kChannelKey, TicksToIni(channels));
+    WriteUserSetting(kSearchSection, kRateKey, TicksToIni(rates));
 }
 
 void CDlgSearchDev::UpdateData() {

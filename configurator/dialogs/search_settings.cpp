@@ -1,7 +1,5 @@
 #include "dialogs/search_settings.h"
 
-#include "common/module_dir.h"
-
 std::vector<bool> TicksFromIni(const QString& value, int count) {
     std::vector<bool> ticks(static_cast<std::size_t>(count), false);
     for (int k = 0; k < count && k < value.size(); ++k)
@@ -15,5 +13,3 @@ QString TicksToIni(const std::vector<bool>& ticks) {
     for (const bool ticked : ticks) value += ticked ? QLatin1Char('1') : QLatin1Char('0');
     return value;
 }
-
-QString SearchSettingsPath() { return GetModuleDir() + QStringLiteral("/Meshcfg.ini"); }

@@ -1,5 +1,6 @@
 #pragma once
-// The search dialog's remembered choice in Meshcfg.ini, section "Search":
+// The search dialog's remembered choice in Meshcfg.ini (where:
+// common/user_settings.h), section "Search":
 // "Channel" holds one digit per channel box (6 first), "Rate" one per rate
 // box ("250K", "500K", "1M"), "1" for ticked and "0" for not.
 #include <QString>
@@ -12,9 +13,6 @@ std::vector<bool> TicksFromIni(const QString& value, int count);
 
 // One "1" or "0" per box, joined without separators.
 QString TicksToIni(const std::vector<bool>& ticks);
-
-// GetModuleDir() + "/Meshcfg.ini", the main window's settings file.
-QString SearchSettingsPath();
 
 inline const QString kSearchSection = QStringLiteral("Search");
 inline const QString kChannelKey = QStringLiteral("Channel");

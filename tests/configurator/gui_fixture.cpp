@@ -31,6 +31,9 @@ void GuiTest::SetUp() {
     qrvtune::detail::OverrideModuleDir(moduleDir_.path());
     savedRuntimeDir_ = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", runtimeDir_.path().toLocal8Bit());
+    ASSERT_TRUE(configDir_.isValid());
+    savedConfigDir_ = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", configDir_.path().toLocal8Bit());
     SessionState() = SessionStateRecord{};
 }
 
@@ -42,6 +45,10 @@ void GuiTest::TearDown() {
         qunsetenv("XDG_RUNTIME_DIR");
     else
         qputenv("XDG_RUNTIME_DIR", savedRuntimeDir_);
+    if (savedConfigDir_.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfigDir_);
     qApp->setStyleSheet(QString());
 }
 

@@ -19,6 +19,8 @@ protected:
 
     QString ModuleDir() const { return moduleDir_.path(); }
     QString RuntimeDir() const { return runtimeDir_.path(); }
+    // Stands in for $XDG_CONFIG_HOME: the user's own settings are never touched.
+    QString ConfigDir() const { return configDir_.path(); }
     // Writes a file (creating folders) under the stand-in program directory.
     void WriteModuleFile(const QString& relativePath, const QByteArray& bytes);
 
@@ -27,5 +29,7 @@ protected:
 private:
     QTemporaryDir moduleDir_;
     QTemporaryDir runtimeDir_;
+    QTemporaryDir configDir_;
     QByteArray savedRuntimeDir_;
+    QByteArray savedConfigDir_;
 };

@@ -15,6 +15,7 @@
 #include <chrono>
 
 #include "common/ini_file.h"
+#include "common/module_dir.h"
 #include "common/sdk_exchange_guard.h"
 #include "dialogs/dlg_search_dev.h"
 #include "network_fixture.h"
@@ -134,6 +135,24 @@ TEST_F(SearchDialogTest, ExitSavesTheBoxesAndTheNextDialogShowsThemAgain) {
     CDlgSearchDev again;
     EXPECT_EQ(TickedChannels(again), (std::vector<int>{6, 30}));
     EXPECT_EQ(TickedRates(again), (std::vector<int>{2}));
+}
+
+TEST_F(SearchDialogTest, AnUnwritableProgramFolderKeepsTheBoxesInTheUsersFile) {
+    // An installed program's folder: here one below a plain file, which
+    // nobody (root included) can create.
+    WriteModuleFile(QStringLiteral("blocker"), "");
+    qrvtune::detail::OverrideModuleDir(ModuleDir() + QStringLiteral("/blocker/program"));
+    {
+        CDlgSearchDev dialog;
+        ChannelBox(dialog, 11)->click();
+        RateBox(dialog, 0)->click();
+        Button(dialog, "exitButton")->click();
+    }
+    const QString user = ConfigDir() + QStringLiteral("/qrvtune/Meshcfg.ini");
+    EXPECT_EQ(ReadIniString(user, QStringLiteral("Search"), QStringLiteral("Rate")), QStringLiteral("100"));
+    CDlgSearchDev again;
+    EXPECT_EQ(TickedChannels(again), (std::vector<int>{11}));
+    EXPECT_EQ(TickedRates(again), (std::vector<int>{0}));
 }
 
 TEST_F(SearchDialogTest, OnlyTheDigitOneTicksAndShortOrLongValuesAreCut) {
