@@ -32,7 +32,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/sdk/examples/qrv_read_local.c ${PROJECT_SOUR
   ${PROJECT_SOURCE_DIR}/sdk/examples/qrvlink_every_command.py
   DESTINATION share/doc/qrvlink/examples COMPONENT development)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION share/doc/qrvlink COMPONENT development
-  FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
+  FILES_MATCHING PATTERN "*.md" PATTERN "*.png" PATTERN "*.txt")
 
 # ---- Debian package: one package with everything above ----
 set(CPACK_GENERATOR DEB)
