@@ -42,12 +42,16 @@ sim_args=()
 fifo=$(mktemp -u); mkfifo "$fifo"
 build/sim/qrvsim "${sim_args[@]}" > "$fifo" &
 sim_pid=$!
-stop_sim() {
+app_pid=
+# Also when the script itself is stopped: the program goes first, then the
+# simulator, which removes its announced link on SIGTERM.
+stop_all() {
+  [ -n "$app_pid" ] && kill -TERM "$app_pid" 2>/dev/null || true
   kill -TERM "$sim_pid" 2>/dev/null || true
-  wait "$sim_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
   rm -f "$fifo"
 }
-trap stop_sim EXIT
+trap stop_all EXIT
 exec 3< "$fifo"
 if ! IFS= read -r -t 30 port <&3; then
   echo "qrvsim did not start" >&2
@@ -55,11 +59,17 @@ if ! IFS= read -r -t 30 port <&3; then
 fi
 echo "qrvsim: the default network is on $port"
 
+# The program runs as a child the script waits for, so that stopping the
+# script stops it too.
 if [ $headless -eq 0 ]; then
   echo "Qrvtune: the simulated port is first in the port list (串口号); press \"打开串口\", then \"读取\"."
-  build/configurator/Qrvtune
+  build/configurator/Qrvtune &
+  app_pid=$!
+  wait "$app_pid"
 else
   rm -rf "$out"
-  build/configurator/qrvtune_tour --out "$out" --port "$port" --baud 9600
+  build/configurator/qrvtune_tour --out "$out" --port "$port" --baud 9600 &
+  app_pid=$!
+  wait "$app_pid"
   echo "Screenshots: $(cd "$out" && pwd)"
 fi
