@@ -7,35 +7,23 @@
 #include "protocol/protocol_constants.h"
 #include "qrvlink/qrvlink.h"
 #include "records/module_records.h"
+#include "sim/answer_builder.h"
 #include "support/fake_module.h"
 
 namespace qrv::test {
 
-inline Bytes BaseInfoAnswer(const ModuleBase& base) {
-    Bytes rx(protocol::kAnswerLenBaseInfo, 0);
-    rx[0] = protocol::kConfigStart;
-    rx[1] = protocol::kCmdReadBaseInfo;
-    WriteBigEndian16(&rx[2], base.NetAddr);
-    WriteBigEndian16(&rx[4], base.DevType);
-    rx[6] = base.RunState;
-    WriteBigEndian16(&rx[7], base.FwVersion);
-    rx[9] = protocol::kConfigEnd;
-    return rx;
-}
+// Module-side encoding comes from the simulator's answer builders.
+inline Bytes BaseInfoAnswer(const ModuleBase& base) { return sim::BuildBaseInfoAnswer(base); }
 
 inline Bytes PropertyAnswer(std::uint16_t addr, const ModuleProperty& record) {
-    Bytes rx(protocol::kAnswerLenProperty, 0);
-    rx[0] = protocol::kConfigStart;
-    rx[1] = protocol::kCmdReadProperty;
-    WriteBigEndian16(&rx[2], addr);
-    rx[5] = protocol::kPropertyWireCount;
-    PropertyToWire(record, &rx[protocol::kAnswerPropertyOffset]);
-    return rx;
+    return sim::BuildPropertyAnswer(addr, protocol::kPropertyOffsetAll, protocol::kPropertyWireCount, record);
 }
 
-inline Bytes WriteAck(std::uint8_t status = 0) { return {0xAB, 0xD3, 0, 0, status, 0xBA}; }
+inline Bytes WriteAck(std::uint8_t status = 0) { return sim::BuildWritePropertyAnswer(0, status); }
 
-inline Bytes FactoryResetAck(std::uint8_t status = 0) { return {0xAB, 0xDB, 0, 0, 0, 0, status, 0xBA}; }
+inline Bytes FactoryResetAck(std::uint8_t status = 0) {
+    return sim::BuildAddrTypeAnswer(protocol::kCmdFactoryReset, 0, 0, status);
+}
 
 inline ModuleBase SampleBase() { return ModuleBase{0x1A2B, kDevTypeQrv, kRunStateUser, 0x0123}; }
 

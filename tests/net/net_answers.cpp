@@ -3,90 +3,48 @@
 #include <cstring>
 
 #include "records/module_records.h"
+#include "sim/answer_builder.h"
 
 namespace qrv::test {
 
 using namespace protocol;
 
-namespace {
-void PutWord(Bytes& bytes, std::uint16_t value) {
-    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-    bytes.push_back(static_cast<std::uint8_t>(value));
-}
-}  // namespace
 
 Bytes ToBytes(const Frame& frame) { return Bytes(frame.bytes.begin(), frame.bytes.begin() + frame.size); }
 
-Bytes TuneAck(std::uint8_t status) { return {kConfigStart, kCmdTuneRadio, status, kConfigEnd}; }
+// The simulator's answer builders are the one module-side encoding; the
+// scripted fakes speak through them too.
+Bytes TuneAck(std::uint8_t status) { return sim::BuildTuneAnswer(status); }
 
 Bytes SearchAnswer(std::uint8_t command, std::uint16_t addr, std::uint16_t type, std::uint8_t runState) {
-    Bytes bytes{kConfigStart, command};
-    PutWord(bytes, addr);
-    PutWord(bytes, type);
-    bytes.push_back(runState);
-    bytes.push_back(kConfigEnd);
-    return bytes;
+    return sim::BuildSearchAnswer(command, ModuleBase{addr, type, runState, 0});
 }
 
 Bytes PropertyAnswer(std::uint16_t addr, const ModuleProperty& record) {
-    Bytes bytes{kConfigStart, kCmdReadProperty};
-    PutWord(bytes, addr);
-    bytes.push_back(kPropertyOffsetAll);
-    bytes.push_back(kPropertyWireCount);
-    std::uint8_t wire[kPropertySize];
-    PropertyToWire(record, wire);
-    bytes.insert(bytes.end(), wire, wire + kPropertySize);
-    return bytes;
+    return sim::BuildPropertyAnswer(addr, kPropertyOffsetAll, kPropertyWireCount, record);
 }
 
-Bytes WriteAck(std::uint16_t addr, std::uint8_t status) {
-    Bytes bytes{kConfigStart, kCmdWriteProperty};
-    PutWord(bytes, addr);
-    bytes.push_back(status);
-    bytes.push_back(kConfigEnd);
-    return bytes;
-}
+Bytes WriteAck(std::uint16_t addr, std::uint8_t status) { return sim::BuildWritePropertyAnswer(addr, status); }
 
 Bytes StepAnswer(std::uint8_t command, std::uint16_t addr, std::uint16_t type, std::uint8_t status) {
-    Bytes bytes{kConfigStart, command};
-    PutWord(bytes, addr);
-    PutWord(bytes, type);
-    bytes.push_back(status);
-    bytes.push_back(kConfigEnd);
-    return bytes;
+    return sim::BuildAddrTypeAnswer(command, addr, type, status);
 }
 
 Bytes BlockAck(std::uint16_t addr, std::uint16_t offset, std::uint8_t status) {
-    Bytes bytes{kConfigStart, kCmdFirmwareBlock};
-    PutWord(bytes, addr);
-    PutWord(bytes, offset);
-    bytes.push_back(status);
-    bytes.push_back(kConfigEnd);
-    return bytes;
+    return sim::BuildFirmwareBlockAnswer(addr, offset, status);
 }
 
 Bytes IoWriteAck(std::uint8_t command, std::uint16_t addr, std::uint8_t status) {
-    Bytes bytes{kIoStart, command};
-    PutWord(bytes, addr);
-    bytes.push_back(status);
-    bytes.push_back(kIoEnd);
-    return bytes;
+    return sim::BuildIoStatusAnswer(command, addr, status);
 }
 
-Bytes IoInputsAnswer(std::uint16_t addr, std::uint8_t lines) {
-    Bytes bytes{kIoStart, kIoCmdReadInputs};
-    PutWord(bytes, addr);
-    bytes.push_back(lines);
-    bytes.push_back(kIoEnd);
-    return bytes;
-}
+Bytes IoInputsAnswer(std::uint16_t addr, std::uint8_t lines) { return sim::BuildIoInputsAnswer(addr, lines); }
 
 Bytes AdAnswer(std::uint16_t addr, const std::vector<std::uint8_t>& block8) {
-    Bytes bytes{kIoStart, kIoCmdReadAd};
-    PutWord(bytes, addr);
-    bytes.insert(bytes.end(), block8.begin(), block8.end());
-    bytes.push_back(kIoEnd);
-    return bytes;
+    sim::AdValues millivolts{};
+    for (std::size_t i = 0; i < millivolts.size() && 2 * i + 1 < block8.size(); ++i)
+        millivolts[i] = ReadBigEndian16(&block8[2 * i]);
+    return sim::BuildAdAnswer(addr, millivolts);
 }
 
 ModuleProperty SampleRecord(std::uint16_t localAddr, std::uint8_t channel, std::uint8_t rate) {
