@@ -14,7 +14,7 @@ QString ProgramSettingsPath() { return GetModuleDir() + QLatin1Char('/') + kSett
 
 QString UserSettingsPath() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base directory specification ignores a relative path here.
+    // XDG base directories must be absolute; a relative one is ignored.
     if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/qrvtune/") + kSettingsFile;
 }
