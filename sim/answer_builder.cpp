@@ -14,6 +14,16 @@ void PutWord(Bytes& out, std::uint16_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
 }
 
+
+// AB cmd word word status BA (8 bytes).
+Bytes TwoWordStatusAnswer(std::uint8_t command, std::uint16_t first, std::uint16_t second, std::uint8_t status) {
+    Bytes out{kConfigStart, command};
+    PutWord(out, first);
+    PutWord(out, second);
+    out.push_back(status);
+    out.push_back(kConfigEnd);
+    return out;
+}
 }  // namespace
 
 Bytes BuildBaseInfoAnswer(const ModuleBase& base) {
@@ -57,21 +67,13 @@ Bytes BuildSearchAnswer(std::uint8_t command, const ModuleBase& base) {
 }
 
 Bytes BuildAddrTypeAnswer(std::uint8_t command, std::uint16_t addr, std::uint16_t type, std::uint8_t status) {
-    Bytes out{kConfigStart, command};
-    PutWord(out, addr);
-    PutWord(out, type);
-    out.push_back(status);
-    out.push_back(kConfigEnd);
-    return out;
+    return TwoWordStatusAnswer(command, addr, type, status);
 }
 
+// The block answer has the same shape: the echoed offset stands where the
+// other commands echo the device type.
 Bytes BuildFirmwareBlockAnswer(std::uint16_t addr, std::uint16_t offset, std::uint8_t status) {
-    Bytes out{kConfigStart, kCmdFirmwareBlock};
-    PutWord(out, addr);
-    PutWord(out, offset);
-    out.push_back(status);
-    out.push_back(kConfigEnd);
-    return out;
+    return TwoWordStatusAnswer(kCmdFirmwareBlock, addr, offset, status);
 }
 
 Bytes BuildIoStatusAnswer(std::uint8_t command, std::uint16_t addr, std::uint8_t status) {
