@@ -8,7 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "sim/gbk_text.h"
+#include "text/module_text.h"
 
 namespace qrv::sim {
 
@@ -61,7 +61,7 @@ void ReadText(const Json& object, const char* key, char (&field)[kTextFieldSize]
     std::string gbk;
     if (object.contains(key)) {
         if (!object.at(key).is_string()) throw ScenarioError(std::string("\"") + key + "\": expected text");
-        auto converted = Utf8ToGbk(object.at(key).get<std::string>());
+        auto converted = text::Utf8ToModuleText(object.at(key).get<std::string>());
         if (!converted) throw ScenarioError(std::string("\"") + key + "\": no GBK form for this text");
         gbk = *converted;
     } else if (object.contains(hexKey)) {
@@ -78,7 +78,7 @@ void ReadText(const Json& object, const char* key, char (&field)[kTextFieldSize]
 
 void WriteText(Json& object, const char* key, const char (&field)[kTextFieldSize]) {
     const std::string gbk = TextField(field);
-    if (auto utf8 = GbkToUtf8(gbk)) {
+    if (auto utf8 = text::ConvertExact(gbk, text::kModuleCodePage, "UTF-8")) {
         object[key] = *utf8;
         return;
     }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "sim/gbk_text.h"
+#include "text/module_text.h"
 #include "sim/scenario_json.h"
 
 using namespace qrv::sim;
@@ -31,11 +31,13 @@ void ExpectSameModule(const ModuleConfig& a, const ModuleConfig& b) {
 
 }  // namespace
 
-TEST(GbkText, ConvertsBothWays) {
-    EXPECT_EQ(Utf8ToGbk("本地主机"), std::optional<std::string>("\xB1\xBE\xB5\xD8\xD6\xF7\xBB\xFA"));
-    EXPECT_EQ(GbkToUtf8("\xCE\xDE\xCF\xDF\x49\x4F"), std::optional<std::string>("无线IO"));
-    EXPECT_FALSE(Utf8ToGbk("\xFF\xFE"));  // not UTF-8
-    EXPECT_FALSE(GbkToUtf8("\xB1"));      // half a character
+TEST(ModuleText, ConvertsExactlyOrNotAtAll) {
+    using namespace qrv::text;
+    EXPECT_EQ(Utf8ToModuleText("本地主机"), std::optional<std::string>("\xB1\xBE\xB5\xD8\xD6\xF7\xBB\xFA"));
+    EXPECT_EQ(ModuleTextToUtf8("\xCE\xDE\xCF\xDF\x49\x4F"), "无线IO");
+    EXPECT_FALSE(Utf8ToModuleText("\xFF\xFE"));                          // not UTF-8
+    EXPECT_FALSE(ConvertExact("\xB1", kModuleCodePage, "UTF-8"));        // half a character
+    EXPECT_EQ(ModuleTextToUtf8("A\xB1"), "A\xEF\xBF\xBD");              // shown, not dropped
 }
 
 TEST(DefaultScenario, HasTheNetworkTheDemoNeeds) {
@@ -44,7 +46,7 @@ TEST(DefaultScenario, HasTheNetworkTheDemoNeeds) {
     EXPECT_EQ(s.local.record.AirRate, 0);
     EXPECT_EQ(s.local.record.WorkMode, 0);
     ASSERT_EQ(s.far.size(), 5u);
-    EXPECT_EQ(GbkToUtf8(TextField(s.local.record.DevName)), std::optional<std::string>("本地主机"));
+    EXPECT_EQ(qrv::text::ModuleTextToUtf8(TextField(s.local.record.DevName)), "本地主机");
     int bootModules = 0;
     for (const ModuleConfig& m : s.far) {
         EXPECT_NE(m.Address(), s.local.Address());
