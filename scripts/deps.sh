@@ -9,7 +9,7 @@ packages=(
   nlohmann-json3-dev
   qt6-base-dev qt6-serialport-dev libsimpleini-dev
   xvfb xauth fonts-wqy-microhei
-  python3
+  python3 scdoc
 )
 
 missing=()
