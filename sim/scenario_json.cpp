@@ -1,7 +1,14 @@
 #include "sim/scenario_json.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -232,20 +239,94 @@ bool LoadScenarioFile(const std::string& path, Scenario& out, std::string& error
     return true;
 }
 
-bool SaveScenarioFile(const std::string& path, const Scenario& scenario, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << ScenarioToJson(scenario);
-        out.flush();
-        if (!out) {
-            error = temporary + ": cannot write";
-            return false;
+namespace {
+
+// Lays `fresh` over `original` key by key, touching only what changed since
+// `baseline` (the original as this simulator reads and writes it): values
+// the user wrote in another form ("0x0B" for 11), keys it does not know and
+// their order stay as they were.
+void LayOver(Json& original, const Json& baseline, const Json& fresh) {
+    for (const auto& [key, value] : fresh.items()) {
+        const bool known = baseline.contains(key);
+        if (known && baseline.at(key) == value) continue;
+        if (known && original.contains(key)) {
+            Json& mine = original.at(key);
+            const Json& base = baseline.at(key);
+            if (mine.is_object() && base.is_object() && value.is_object()) {
+                LayOver(mine, base, value);
+                continue;
+            }
+            if (mine.is_array() && base.is_array() && value.is_array() && mine.size() == value.size() &&
+                base.size() == value.size() && !value.empty() && value.front().is_object()) {
+                for (std::size_t i = 0; i < value.size(); ++i) {
+                    if (mine.at(i).is_object()) LayOver(mine.at(i), base.at(i), value.at(i));
+                }
+                continue;
+            }
         }
+        original[key] = value;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        error = path + ": cannot replace";
+    // What this simulator wrote before and no longer writes (a name that
+    // became raw bytes, a factory copy now equal to the record) goes.
+    for (const auto& [key, value] : baseline.items()) {
+        if (!fresh.contains(key) && original.is_object()) original.erase(key);
+    }
+}
+
+// The text to save: the file as it stands with the scenario laid over it,
+// or the scenario alone when the file is not one of ours to keep.
+std::string MergedScenarioText(const std::string& path, const Scenario& scenario) {
+    const std::string fresh = ScenarioToJson(scenario);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return fresh;
+    std::ostringstream text;
+    text << in.rdbuf();
+    Scenario asRead;
+    std::string ignored;
+    if (!ParseScenario(text.str(), asRead, ignored)) return fresh;
+    Json original = Json::parse(text.str());
+    LayOver(original, Json::parse(ScenarioToJson(asRead)), Json::parse(fresh));
+    return original.dump(2) + "\n";
+}
+
+}  // namespace
+
+bool SaveScenarioFile(const std::string& path, const Scenario& scenario, std::string& error) {
+    namespace fs = std::filesystem;
+    // Through a symbolic link to the file it names: replacing the link with
+    // a new file would leave the scenario it points to unchanged.
+    std::error_code failure;
+    fs::path target = fs::canonical(path, failure);
+    if (failure) target = path;
+    const std::string text = MergedScenarioText(target, scenario);
+
+    // The temporary file sits in the target's folder so the rename is atomic,
+    // and takes the target's permissions.
+    std::string temporary = target.string() + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        error = target.string() + ": cannot create a temporary file beside it: " + std::strerror(errno);
+        return false;
+    }
+    struct stat existing {};
+    const mode_t mode = stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
+    bool written = fchmod(fd, mode) == 0;
+    for (std::size_t done = 0; written && done < text.size();) {
+        const ssize_t count = write(fd, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        written = count > 0;
+        if (written) done += static_cast<std::size_t>(count);
+    }
+    written = written && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    if (!written) {
+        unlink(temporary.c_str());
+        error = temporary + ": cannot write";
+        return false;
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        error = target.string() + ": cannot replace";
         return false;
     }
     return true;

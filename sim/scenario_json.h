@@ -19,8 +19,10 @@ bool ParseScenario(const std::string& json, Scenario& out, std::string& error);
 std::string ScenarioToJson(const Scenario& scenario);
 
 bool LoadScenarioFile(const std::string& path, Scenario& out, std::string& error);
-// Writes a temporary file beside `path` and renames it over, so a crash
-// never leaves half a scenario behind.
+// Writes a temporary file beside `path` (beside the file it names, when it
+// is a symbolic link) and renames it over, so a crash never leaves half a
+// scenario behind. Keys of the file this simulator does not know, and values
+// that did not change, stay as the file had them.
 bool SaveScenarioFile(const std::string& path, const Scenario& scenario, std::string& error);
 
 }  // namespace qrv::sim

@@ -1,6 +1,7 @@
 // Scenario files: GBK names, every field through a save and a load, and the
 // errors a hand-written file can contain.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -88,6 +89,42 @@ TEST(ScenarioJson, FileRoundTripReplacesTheFile) {
     EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0);
     EXPECT_FALSE(LoadScenarioFile(std::string(dir) + "/missing.json", loaded, error));
     unlink(path.c_str());
+    rmdir(dir);
+}
+
+TEST(ScenarioJson, SaveThroughALinkKeepsUnknownKeysFormsAndPermissions) {
+    char dir[] = "/tmp/qrvsim-scenario-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string target = std::string(dir) + "/net.json", link = std::string(dir) + "/current.json";
+    {
+        std::ofstream out(target);
+        out << R"({"comment": "bench 3", "local": {"address": "0x0001", "channel": "0x0B", "name": "Host",
+                  "site": {"rack": 4}}, "far": [{"address": "0x0102", "note": "keep"}]})";
+    }
+    ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+    ASSERT_EQ(symlink("net.json", link.c_str()), 0);
+    std::string error;
+    Scenario s;
+    ASSERT_TRUE(LoadScenarioFile(link, s, error)) << error;
+    std::strcpy(s.local.record.DevName, "Renamed");
+    ASSERT_TRUE(SaveScenarioFile(link, s, error)) << error;
+
+    char linkText[64] = {};
+    ASSERT_GT(readlink(link.c_str(), linkText, sizeof linkText - 1), 0);
+    EXPECT_STREQ(linkText, "net.json");  // still a link, to the updated file
+    std::ifstream in(target);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* kept : {"\"comment\": \"bench 3\"", "\"rack\": 4", "\"note\": \"keep\"", "\"channel\": \"0x0B\"",
+                             "\"name\": \"Renamed\""})
+        EXPECT_NE(text.find(kept), std::string::npos) << kept << " in\n" << text;
+    struct stat info {};
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    Scenario reloaded;
+    ASSERT_TRUE(LoadScenarioFile(target, reloaded, error)) << error;
+    ExpectSameModule(reloaded.local, s.local);
+    unlink(link.c_str());
+    unlink(target.c_str());
     rmdir(dir);
 }
 
