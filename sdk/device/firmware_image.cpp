@@ -86,16 +86,21 @@ Fault PlanRegions(const Header& header, Region& first, Region& second) {
 }
 
 LoadResult LoadImage(const std::string& utf8Path) {
-    LoadResult result;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(utf8Path.c_str(), "rb"));
     if (!file) {
+        LoadResult result;
         result.fault = Fault::CannotOpen;
         result.systemError = errno;
         return result;
     }
+    return ReadImage(file.get());
+}
+
+LoadResult ReadImage(std::FILE* file) {
+    LoadResult result;
     std::uint8_t headerBytes[kHeaderSize];
-    const std::size_t headerRead = std::fread(headerBytes, 1, kHeaderSize, file.get());
-    if (std::ferror(file.get())) {
+    const std::size_t headerRead = std::fread(headerBytes, 1, kHeaderSize, file);
+    if (std::ferror(file)) {
         result.fault = Fault::CannotRead;
         result.systemError = errno;
         return result;
@@ -114,8 +119,8 @@ LoadResult LoadImage(const std::string& utf8Path) {
     // named blocks are not read.
     result.blocksNamed = image.first.blocks + image.second.blocks;
     image.blocks.resize(result.blocksNamed * kBlockSize);
-    const std::size_t dataRead = std::fread(image.blocks.data(), 1, image.blocks.size(), file.get());
-    if (std::ferror(file.get())) {
+    const std::size_t dataRead = std::fread(image.blocks.data(), 1, image.blocks.size(), file);
+    if (std::ferror(file)) {
         result.fault = Fault::CannotRead;
         result.systemError = errno;
         return result;
