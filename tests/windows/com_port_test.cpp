@@ -49,8 +49,8 @@ int Baud() {
     return baud;
 }
 
-int OpenPath(const wchar_t* path, int readTimeoutMs = kReadTimeoutMs) {
-    return Q_OpenCom(path, Baud(), 8, 0, 0, 0, 0, 0, 0, readTimeoutMs);
+int OpenPath(const wchar_t* path, int readTimeoutMs = kReadTimeoutMs, int baud = Baud(), int stopBits = 0) {
+    return Q_OpenCom(path, baud, 8, 0, stopBits, 0, 0, 0, 0, readTimeoutMs);
 }
 
 // Network addresses of the search entries, in list order.
@@ -100,6 +100,11 @@ TEST_F(ComPort, OpensSerialDevicesOnly) {
     // A disk file opens through CreateFileW but has no line to configure.
     TempDir dir;
     EXPECT_EQ(OpenPath(dir.Write("not-a-port.txt", {1, 2, 3}).wstring().c_str()), 0);
+    EXPECT_EQ(Q_ComCheckOpen(), 0);
+    // The driver says yes but keeps other settings (wine's takes the nearest
+    // rate and two stop bits for one and a half): what it kept decides.
+    EXPECT_EQ(OpenPath(Port().c_str(), kReadTimeoutMs, 123457), 0);
+    EXPECT_EQ(OpenPath(Port().c_str(), kReadTimeoutMs, Baud(), 1), 0);
     EXPECT_EQ(Q_ComCheckOpen(), 0);
     // A bare port name is looked up in the device namespace.
     const std::wstring bare = Port().substr(Port().find_last_of(L'\\') + 1);
