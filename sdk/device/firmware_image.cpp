@@ -85,19 +85,17 @@ Fault PlanRegions(const Header& header, Region& first, Region& second) {
     return Fault::None;
 }
 
-LoadResult LoadImage(const std::string& utf8Path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(utf8Path.c_str(), "rb"));
-    if (!file) {
-        LoadResult result;
+LoadResult LoadImage(const std::string& utf8Path) { return ReadImageFile(std::fopen(utf8Path.c_str(), "rb")); }
+
+LoadResult ReadImageFile(std::FILE* opened) {
+    LoadResult result;
+    if (opened == nullptr) {
         result.fault = Fault::CannotOpen;
         result.systemError = errno;
         return result;
     }
-    return ReadImage(file.get());
-}
-
-LoadResult ReadImage(std::FILE* file) {
-    LoadResult result;
+    const std::unique_ptr<std::FILE, FileCloser> owner(opened);
+    std::FILE* const file = owner.get();
     std::uint8_t headerBytes[kHeaderSize];
     const std::size_t headerRead = std::fread(headerBytes, 1, kHeaderSize, file);
     if (std::ferror(file)) {

@@ -106,12 +106,8 @@ void SerialBackend::SetQueueSizes(std::uint32_t inputBytes, std::uint32_t output
     if (IsOpen()) SetupComm(AsHandle(handle_), inputBytes, outputBytes);
 }
 
+// The driver keeps the time-outs and applies them to every read and write.
 void SerialBackend::ApplyTimeouts(const Timeouts& timeouts) {
-    readIntervalMs_ = timeouts.readIntervalMs;
-    readTotalMultiplier_ = timeouts.readTotalMultiplier;
-    readTotalConstantMs_ = timeouts.readTotalConstantMs;
-    writeTotalMultiplier_ = timeouts.writeTotalMultiplier;
-    writeTotalConstantMs_ = timeouts.writeTotalConstantMs;
     if (!IsOpen()) return;
     COMMTIMEOUTS driver{};
     driver.ReadIntervalTimeout = timeouts.readIntervalMs;
