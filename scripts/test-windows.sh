@@ -63,33 +63,24 @@ check_dll() {
   echo "$arch: Qrvlink.dll exports the $(echo "$windows" | wc -l) Q_ functions of libQrvlink.so; imports:" $imports
 }
 
-# run_under_wine ARCH: the tests and the example against a fresh simulator
-# on COM5. The simulator's rate is the one the tests open the port at.
+# on_com5 ARCH PTY: COM5 leads to the simulator's pty; the tests, then the C
+# example. The tests open the port at the simulator's own rate.
+on_com5() {
+  local arch=$1 bin=build-$1/bin out
+  ln -sfn "$2" "$WINEPREFIX/dosdevices/com5"
+  trap 'rm -f "$WINEPREFIX/dosdevices/com5"' EXIT
+  QRV_TEST_PORT='\\.\COM5' QRV_TEST_BAUD=$baud wine "$bin/qrvlink_wine_tests.exe"
+  out=$(wine "$bin/qrv_read_local.exe" COM5 "$baud")
+  grep -q '^address   0001' <<<"$out" || { echo "$arch: qrv_read_local.exe: $out" >&2; return 1; }
+  echo "$arch: wine run passed"
+}
+export -f on_com5
+export baud
+
+# run_under_wine ARCH: against a fresh simulator.
 run_under_wine() {
-  local arch=$1 bin=build-$1/bin
-  local fifo sim_pid port status=0
-  fifo=$(mktemp -u); mkfifo "$fifo"
-  build/sim/qrvsim --no-announce --baud "$baud" > "$fifo" 2>"build-$arch/qrvsim.log" &
-  sim_pid=$!
-  exec 3< "$fifo"
-  if ! IFS= read -r -t 20 port <&3; then
-    echo "qrvsim did not start" >&2
-    kill "$sim_pid" 2>/dev/null || true
-    return 1
-  fi
-  ln -sfn "$port" "$WINEPREFIX/dosdevices/com5"
-  QRV_TEST_PORT='\\.\COM5' QRV_TEST_BAUD=$baud wine "$bin/qrvlink_wine_tests.exe" || status=$?
-  if [ $status -eq 0 ]; then
-    local out
-    out=$(wine "$bin/qrv_read_local.exe" COM5 "$baud") || status=$?
-    grep -q '^address   0001' <<<"$out" || { echo "$arch: qrv_read_local.exe: $out" >&2; status=1; }
-  fi
-  kill -TERM "$sim_pid" 2>/dev/null || true
-  wait "$sim_pid" 2>/dev/null || true
-  exec 3<&-
-  rm -f "$fifo" "$WINEPREFIX/dosdevices/com5"
-  [ $status -eq 0 ] && echo "$arch: wine run passed"
-  return $status
+  scripts/with_qrvsim.sh build/sim/qrvsim --baud "$baud" -- \
+    bash -c 'set -euo pipefail; on_com5 "$@"' on_com5 "$1" {port}
 }
 
 wine32=no
