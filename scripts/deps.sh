@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the demo need.
 # Skips apt entirely when everything is already there.
+#   scripts/deps.sh            the Linux build, tests and demo
+#   scripts/deps.sh --windows  the Windows cross build and its wine tests
+#                              (scripts/test-windows.sh, scripts/package-windows.sh)
+#   scripts/deps.sh --wine32   32-bit wine as well (adds dpkg's i386 architecture)
 set -euo pipefail
 
 packages=(
@@ -11,6 +15,13 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   python3 scdoc
 )
+case "${1:-}" in
+  --windows)
+    # googletest: its sources are cross-built for the tests.
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 zip) ;;
+  --wine32)
+    packages=(wine32:i386) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,5 +32,8 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
+if [ "${1:-}" = --wine32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

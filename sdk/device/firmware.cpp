@@ -3,7 +3,6 @@
 // address and offset echoed, and is told to finish and restart. The image is
 // read and checked whole first, so a bad file never leaves a module waiting
 // in its boot loader for blocks that will not come.
-#include <cerrno>
 #include <cstring>
 
 #include "device/firmware_image.h"
@@ -65,14 +64,10 @@ int CQRVDev::UpdateWithFile(const wchar_t* path, std::uint8_t runState, std::uin
                             std::uint16_t devType) {
     if (path == nullptr || path[0] == L'\0' || path[0] == L' ') return 0;
 
+    // The file name as messages quote it.
     std::string fileName;
-    firmware::LoadResult loaded;
-    if (firmware::WidePathToUtf8(path, fileName)) {
-        loaded = firmware::LoadImage(fileName);
-    } else {
-        loaded.fault = firmware::Fault::CannotOpen;
-        loaded.systemError = EILSEQ;
-    }
+    firmware::WidePathToUtf8(path, fileName);
+    const firmware::LoadResult loaded = firmware::LoadImageFile(path);
     if (loaded.fault != firmware::Fault::None) {
         Messages.Show(firmware::FaultMessageKind(loaded.fault), firmware::FaultMessage(loaded, fileName).c_str());
         return 0;

@@ -85,17 +85,20 @@ Fault PlanRegions(const Header& header, Region& first, Region& second) {
     return Fault::None;
 }
 
-LoadResult LoadImage(const std::string& utf8Path) {
+LoadResult LoadImage(const std::string& utf8Path) { return ReadImageFile(std::fopen(utf8Path.c_str(), "rb")); }
+
+LoadResult ReadImageFile(std::FILE* opened) {
     LoadResult result;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(utf8Path.c_str(), "rb"));
-    if (!file) {
+    if (opened == nullptr) {
         result.fault = Fault::CannotOpen;
         result.systemError = errno;
         return result;
     }
+    const std::unique_ptr<std::FILE, FileCloser> owner(opened);
+    std::FILE* const file = owner.get();
     std::uint8_t headerBytes[kHeaderSize];
-    const std::size_t headerRead = std::fread(headerBytes, 1, kHeaderSize, file.get());
-    if (std::ferror(file.get())) {
+    const std::size_t headerRead = std::fread(headerBytes, 1, kHeaderSize, file);
+    if (std::ferror(file)) {
         result.fault = Fault::CannotRead;
         result.systemError = errno;
         return result;
@@ -114,8 +117,8 @@ LoadResult LoadImage(const std::string& utf8Path) {
     // named blocks are not read.
     result.blocksNamed = image.first.blocks + image.second.blocks;
     image.blocks.resize(result.blocksNamed * kBlockSize);
-    const std::size_t dataRead = std::fread(image.blocks.data(), 1, image.blocks.size(), file.get());
-    if (std::ferror(file.get())) {
+    const std::size_t dataRead = std::fread(image.blocks.data(), 1, image.blocks.size(), file);
+    if (std::ferror(file)) {
         result.fault = Fault::CannotRead;
         result.systemError = errno;
         return result;

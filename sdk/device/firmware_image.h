@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,13 @@ Fault PlanRegions(const Header& header, Region& first, Region& second);
 // Reads and checks the file at `utf8Path`; only the bytes the header names
 // are read.
 LoadResult LoadImage(const std::string& utf8Path);
+// The same from the result of an open for reading, which it then closes;
+// null (the open failed) gives CannotOpen with errno.
+LoadResult ReadImageFile(std::FILE* opened);
+// Opens the image named by the caller's wide-character path the platform's
+// way (firmware_file_<platform>.cpp), then reads it as above. On Windows the
+// wide path goes to the system as it is, so any file name opens.
+LoadResult LoadImageFile(const wchar_t* path);
 
 // The text a host shows for a refused image, and the message kind (icon).
 int FaultMessageKind(Fault fault);

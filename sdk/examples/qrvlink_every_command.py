@@ -15,7 +15,7 @@ import struct
 import sys
 import tempfile
 
-from qrvlink_example import ModuleBase, ModuleProperty, load
+from qrvlink_example import DEFAULT_LIB, ModuleBase, ModuleProperty, load
 
 P2P_NODE = 0x0102      # point-to-point module on channel 11 at 250K
 IO_NODE = 0x0203       # wireless-IO module on channel 11 at 250K
@@ -48,7 +48,7 @@ def firmware_image(folder):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("port")
-    parser.add_argument("--lib", default="libQrvlink.so.1")
+    parser.add_argument("--lib", default=DEFAULT_LIB)
     parser.add_argument("--baud", type=int, default=9600)
     args = parser.parse_args()
 

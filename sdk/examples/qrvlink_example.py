@@ -7,7 +7,13 @@ found.
 """
 import argparse
 import ctypes
+import os
 import sys
+
+# In the Windows zip the DLL sits in bin\, beside this examples folder; a path
+# is needed, since Python does not look for DLLs in the current folder.
+DEFAULT_LIB = (os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bin", "Qrvlink.dll")
+               if sys.platform == "win32" else "libQrvlink.so.1")
 
 
 class ModuleBase(ctypes.Structure):
@@ -58,7 +64,7 @@ def name(raw):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("port")
-    parser.add_argument("--lib", default="libQrvlink.so.1")
+    parser.add_argument("--lib", default=DEFAULT_LIB)
     parser.add_argument("--baud", type=int, default=115200)
     parser.add_argument("--channel", type=int, default=11)
     parser.add_argument("--rate", type=int, default=0)

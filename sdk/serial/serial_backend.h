@@ -1,5 +1,5 @@
 // The platform seam under SerialPort: one implementation file per platform
-// (serial_backend_posix.cpp, later serial_backend_win32.cpp), chosen by CMake.
+// (serial_backend_posix.cpp, serial_backend_win32.cpp), chosen by CMake.
 // It carries Windows comm semantics: the time-outs below mean what
 // SetCommTimeouts gives them, whatever the platform underneath.
 #pragma once
@@ -12,6 +12,21 @@ namespace qrv {
 struct LineSettings;
 struct Timeouts;
 
+// A device path in the platform's own form: UTF-16 for CreateFileW on
+// Windows (no round trip through another encoding), UTF-8 bytes elsewhere.
+#ifdef _WIN32
+using NativePath = std::wstring;
+#else
+using NativePath = std::string;
+#endif
+
+// The platform's word on the last call that failed: its error value
+// (GetLastError() on Windows) and the call's name. Kept by the Win32 backend.
+struct BackendFailure {
+    std::uint32_t osError = 0;
+    const char* call = nullptr;
+};
+
 class SerialBackend {
 public:
     SerialBackend() = default;
@@ -21,7 +36,7 @@ public:
 
     // Opens the device exclusively (closing any device held before); false
     // when absent, in use, inaccessible or not a serial port.
-    bool OpenDevice(const std::string& devicePath);
+    bool OpenDevice(const NativePath& devicePath);
     // Applies the line settings; false when the platform refuses any of them.
     bool ApplySettings(const LineSettings& settings);
     // Advisory driver queue sizes; some platforms size their queues themselves.
@@ -41,6 +56,8 @@ public:
     // Success also when a time-out ends the read, with any count down to 0.
     bool Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t& received);
 
+    const BackendFailure& LastFailure() const { return lastFailure_; }
+
 private:
     // A file descriptor, or a HANDLE on Windows; -1 is invalid on both.
     std::intptr_t handle_ = -1;
@@ -51,11 +68,14 @@ private:
     std::uint32_t readTotalConstantMs_ = 0;
     std::uint32_t writeTotalMultiplier_ = 0;
     std::uint32_t writeTotalConstantMs_ = 0;
+    BackendFailure lastFailure_;
 };
 
-// Maps a caller's path to the device path: a leading "\\.\" is dropped and a
-// bare name ("ttyUSB0") lives under /dev. The result is UTF-8 whatever the
-// locale. Returns "" for a path to refuse (null, empty, not valid Unicode).
-std::string DevicePathFromWide(const wchar_t* path);
+// Maps a caller's path to the device path. POSIX: a leading "\\.\" is
+// dropped, a bare name ("ttyUSB0") lives under /dev, and the result is UTF-8
+// whatever the locale. Windows: a bare name ("COM12") gets the "\\.\" of the
+// device namespace. Returns "" for a path to refuse (null, empty, not valid
+// Unicode).
+NativePath DevicePathFromWide(const wchar_t* path);
 
 }  // namespace qrv

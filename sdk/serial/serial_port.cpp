@@ -51,7 +51,7 @@ int SerialPort::Open(const wchar_t* path, std::uint32_t baudRate, std::uint32_t 
     }
     std::wmemcpy(portPath_, path, length + 1);
 
-    const std::string devicePath = DevicePathFromWide(portPath_);
+    const NativePath devicePath = DevicePathFromWide(portPath_);
     if (devicePath.empty() || !backend_.OpenDevice(devicePath)) return 0;
 
     settings_ = LineSettings{};

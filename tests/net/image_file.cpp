@@ -2,7 +2,7 @@
 
 #include <atomic>
 #include <fstream>
-#include <unistd.h>
+#include <random>
 
 namespace qrv::test {
 
@@ -37,9 +37,11 @@ std::vector<std::uint8_t> ImageBytes(const ImageLayout& layout) {
 }
 
 TempDir::TempDir() {
+    // A random tag keeps processes apart (the Windows tests build this too).
+    static const unsigned processTag = std::random_device{}();
     static std::atomic<int> serial{0};
     path_ = std::filesystem::temp_directory_path() /
-            ("qrv-net-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+            ("qrv-net-" + std::to_string(processTag) + "-" + std::to_string(serial++));
     std::filesystem::create_directories(path_);
 }
 

@@ -117,10 +117,11 @@ QRV_STATIC_ASSERT(offsetof(ModuleProperty, FwVersion) == 55, "FwVersion at 55");
 /* ---- Port and error --------------------------------------------------- */
 
 /* Opens the serial port (any open port is closed first, even if this open
- * fails). path: "ttyUSB0", "/dev/ttyUSB0" or "\\.\ttyUSB0"; under 260
- * characters. dataBits 5..8; parity 0 none, 1 odd, 2 even, 3 mark, 4 space;
- * stopBits 0 one, 1 one and a half (5 data bits only), 2 two; rtsControl
- * 0..3; ctsOutFlow, dsrOutFlow 0/1; readTimeoutMs bounds every read.
+ * fails). path: "ttyUSB0", "/dev/ttyUSB0" or "\\.\ttyUSB0"; on Windows
+ * "COM3" or "\\.\COM3"; under 260 characters. dataBits 5..8; parity
+ * 0 none, 1 odd, 2 even, 3 mark, 4 space; stopBits 0 one, 1 one and a
+ * half (5 data bits only), 2 two; rtsControl 0..3; ctsOutFlow, dsrOutFlow
+ * 0/1; readTimeoutMs bounds every read.
  * Clears the error code. */
 QRV_API int Q_OpenCom(const wchar_t *path, int baudRate, int dataBits, int parity,
                       int stopBits, int reserved, int rtsControl, int ctsOutFlow,
