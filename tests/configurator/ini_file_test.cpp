@@ -134,7 +134,7 @@ TEST_F(IniFile, WritingChangesOnlyTheKeysLine) {
 TEST_F(IniFile, WritingRefusesFilesItCannotReadWhole) {
     const QByteArray large = "[Search]\nRate=100\n;" + QByteArray(1024 * 1024, 'x') + "\n";
     const std::pair<const char*, QByteArray> cases[] = {
-        {"NUL byte", QByteArray("[APP]\nCOM=1\n\0[Search]\nRate=100\n", 30)},
+        {"NUL byte", QByteArray("[APP]\nCOM=1\n\0[Search]\nRate=100\n", 31)},
         {"stray invalid byte", "[desc]\n1=\xE8\xAE\xBE\xFF\n[Search]\nRate=100\n"},
         {"UTF-16 cut in a character", Utf16(QStringLiteral("[Search]\nRate=100\n"), QStringConverter::Utf16LE) + 'x'},
         {"larger than 1 MiB", large},
