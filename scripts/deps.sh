@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the demo need.
 # Skips apt entirely when everything is already there.
+#   scripts/deps.sh             build, tests, demo
+#   scripts/deps.sh --package   also the Debian packaging tools (scripts/package.sh)
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,9 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   python3 scdoc
 )
+if [ "${1:-}" = "--package" ]; then
+  packages+=(debhelper lintian desktop-file-utils appstream)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
