@@ -5,6 +5,7 @@
 #   scripts/deps.sh --windows  the Windows cross build and its wine tests
 #                              (scripts/test-windows.sh, scripts/package-windows.sh)
 #   scripts/deps.sh --wine32   32-bit wine as well (adds dpkg's i386 architecture)
+#   scripts/deps.sh --package  also the Debian packaging tools (scripts/package.sh)
 set -euo pipefail
 
 packages=(
@@ -21,6 +22,8 @@ case "${1:-}" in
     packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 zip) ;;
   --wine32)
     packages=(wine32:i386) ;;
+  --package)
+    packages+=(debhelper lintian desktop-file-utils appstream) ;;
 esac
 
 missing=()

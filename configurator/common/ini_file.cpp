@@ -1,40 +1,74 @@
 #include "common/ini_file.h"
 
-#include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
+#include <map>
+#include <utility>
 
-// Our own code decides the encoding (UTF-8, or GB18030 turned into UTF-8);
-// SimpleIni only splits sections, keys and values.
+// Our own code decides the encoding (common/ini_encoding); SimpleIni only
+// splits sections, keys and values, in UTF-8.
 #define SI_NO_CONVERSION
 // The packaged header keeps its template bodies behind this switch.
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
-#include "common/text_codec.h"
+#include "common/ini_edit.h"
+#include "common/ini_encoding.h"
 
 namespace {
 
 // Names compare without letter case, as the Windows profile calls do.
 using Ini = CSimpleIniA;
 
-// Files copied from older Windows installations are GB18030 (or its GBK
-// subset) rather than UTF-8; anything that is not valid UTF-8 is read so.
-std::string FileAsUtf8(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return bytes.toStdString();
-    return ConvertCodePage(bytes.toStdString(), "GB18030", "UTF-8");
+bool Parse(Ini& ini, const QString& text) {
+    ini.SetUnicode(true);
+    return ini.LoadData(text.toStdString()) >= 0;
 }
 
+// A file that cannot be read (or is no settings file) reads as empty.
 bool Load(Ini& ini, const QString& path) {
-    ini.SetUnicode(true);
-    const std::string text = FileAsUtf8(path);
-    return ini.LoadData(text) >= 0;
+    const std::optional<IniText> file = ReadIniText(path);
+    return Parse(ini, file ? file->text : QString());
+}
+
+// Every entry as the parser reads it, names folded to lower case as it
+// compares them.
+using Entries = std::map<std::pair<std::string, std::string>, std::string>;
+
+std::string Folded(const char* name) {
+    std::string folded(name);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+Entries AllEntries(const Ini& ini) {
+    Entries entries;
+    Ini::TNamesDepend sections;
+    ini.GetAllSections(sections);
+    for (const auto& section : sections) {
+        Ini::TNamesDepend keys;
+        ini.GetAllKeys(section.pItem, keys);
+        // A section without keys still counts, under an empty key.
+        entries[{Folded(section.pItem), std::string()}] = std::string();
+        for (const auto& key : keys)
+            entries[{Folded(section.pItem), Folded(key.pItem)}] = ini.GetValue(section.pItem, key.pItem, "");
+    }
+    return entries;
+}
+
+// The parser must read the edited text as the old one with just this key
+// changed (and its section added when it was missing): nothing else gone,
+// nothing else different.
+bool ReadsAsOneKeyChanged(const QString& before, const QString& after, const QString& section, const QString& key,
+                          const QString& value) {
+    Ini oldIni;
+    Ini newIni;
+    if (!Parse(oldIni, before) || !Parse(newIni, after)) return false;
+    Entries expected = AllEntries(oldIni);
+    const std::string sectionName = Folded(section.toUtf8().constData());
+    expected[{sectionName, std::string()}] = std::string();
+    expected[{sectionName, Folded(key.toUtf8().constData())}] = value.trimmed().toStdString();
+    return AllEntries(newIni) == expected;
 }
 
 // The profile calls drop one pair of quotes around a value.
@@ -94,14 +128,19 @@ int ReadIniInt(const QString& path, const QString& section, const QString& key, 
 }
 
 bool WriteIniString(const QString& path, const QString& section, const QString& key, const QString& value) {
-    Ini ini;
-    Load(ini, path);  // a missing file is simply created
-    if (ini.SetValue(section.toUtf8().constData(), key.toUtf8().constData(), value.toUtf8().constData()) < 0)
-        return false;
-    std::string text;
-    if (ini.Save(text) < 0) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(text.data(), static_cast<qint64>(text.size()));
-    return file.commit();
+    // A file that cannot be read whole and written back byte for byte is
+    // left alone: rewriting it would lose what could not be read.
+    std::optional<IniText> file = ReadIniText(path);
+    if (!file || !file->faithful) return false;
+    const std::optional<QString> edited = SetIniValueInText(file->text, section, key, value);
+    if (!edited || !ReadsAsOneKeyChanged(file->text, *edited, section, key, value)) return false;
+    file->text = *edited;
+    const std::optional<QByteArray> bytes = EncodeIniText(*file);
+    if (!bytes) return false;
+    // Written beside the file and renamed over it (keeping its permissions
+    // and following a link to its target): a crash leaves the old file whole.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    out.write(*bytes);
+    return out.commit();
 }

@@ -1,12 +1,33 @@
 #include "common/module_dir.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <filesystem>
 #include <system_error>
 
+// The build sets this from the install layout (cmake/QrvInstall.cmake).
+#ifndef QRVTUNE_FILES_FROM_BINDIR
+#define QRVTUNE_FILES_FROM_BINDIR "../share/qrvtune"
+#endif
+
 namespace {
-QString& Override() {
-    static QString directory;
-    return directory;
+ShippedFiles& Override() {
+    static ShippedFiles files;
+    return files;
+}
+
+QString ExecutablePath() {
+    // /proc/self/exe works before (and without) a QCoreApplication, and leads
+    // past any link the program was started through.
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? QString() : QString::fromStdString(exe.string());
+}
+
+ShippedFiles Current() {
+    if (!Override().dir.isEmpty()) return Override();
+    const QString exe = ExecutablePath();
+    return exe.isEmpty() ? ShippedFiles{} : ShippedFilesFor(exe);
 }
 }  // namespace
 
@@ -16,13 +37,19 @@ QString ModuleDirOf(const QString& executablePath) {
     return executablePath.left(slash);
 }
 
-QString GetModuleDir() {
-    if (!Override().isEmpty()) return Override();
-    // /proc/self/exe works before (and without) a QCoreApplication.
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return QString();
-    return ModuleDirOf(QString::fromStdString(exe.string()));
+QString InstalledFilesFromProgramDir() { return QStringLiteral(QRVTUNE_FILES_FROM_BINDIR); }
+
+ShippedFiles ShippedFilesFor(const QString& executablePath) {
+    const QString programDir = ModuleDirOf(executablePath);
+    const QString installed = QDir::cleanPath(programDir + QLatin1Char('/') + InstalledFilesFromProgramDir());
+    if (QFileInfo(installed).isDir()) return {installed, true};
+    return {programDir, false};
 }
 
-void qrvtune::detail::OverrideModuleDir(const QString& directory) { Override() = directory; }
+QString GetModuleDir() { return Current().dir; }
+
+bool ShippedFilesInstalled() { return Current().installed; }
+
+void qrvtune::detail::OverrideModuleDir(const QString& directory, bool installed) {
+    Override() = {directory, installed};
+}

@@ -1,17 +1,36 @@
 #pragma once
-// Where the program lies: its settings, skin and image files lie beside it.
+// Where the program's shipped files lie (Meshcfg.ini, desc.ini, the banner,
+// the skin): beside the program in the build tree; once installed, with the
+// program in <prefix>/bin, in <prefix>/share/qrvtune, the place for files
+// that do not depend on the machine.
 #include <QString>
 
-// Directory of the running program without a trailing separator. A program in
-// the root directory gives the empty string, so GetModuleDir() + "/Meshcfg.ini"
-// is still the right path.
+// Folder of the shipped files without a trailing separator. Beside a program
+// in the root directory this is the empty string, so GetModuleDir() +
+// "/Meshcfg.ini" is still the right path.
 QString GetModuleDir();
 
-// The module directory for an executable's full path (the rule above).
+// True when the shipped files are the installed ones: they belong to the
+// installation (a package owns them) and the program never writes them.
+bool ShippedFilesInstalled();
+
+// The directory of an executable's full path (the rule above).
 QString ModuleDirOf(const QString& executablePath);
 
+// The installed shipped files' folder relative to the program's folder
+// ("../share/qrvtune" for the usual layout).
+QString InstalledFilesFromProgramDir();
+
+struct ShippedFiles {
+    QString dir;
+    bool installed = false;
+};
+// For a program at `executablePath`: the installed folder when it exists,
+// else the program's own folder.
+ShippedFiles ShippedFilesFor(const QString& executablePath);
+
 namespace qrvtune::detail {
-// Tests stand a temporary directory in for the program's own; an empty path
-// goes back to the real one.
-void OverrideModuleDir(const QString& directory);
+// Tests stand a temporary directory in for the shipped files' folder; an
+// empty path goes back to the real one.
+void OverrideModuleDir(const QString& directory, bool installed = false);
 }  // namespace qrvtune::detail

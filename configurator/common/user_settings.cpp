@@ -27,7 +27,9 @@ QString ReadUserSetting(const QString& section, const QString& key) {
 bool WriteUserSetting(const QString& section, const QString& key, const QString& value) {
     const QString user = UserSettingsPath();
     // A write must land where the next read looks.
-    if (!IniHasKey(user, section, key) && WriteIniString(ProgramSettingsPath(), section, key, value)) return true;
+    if (!ShippedFilesInstalled() && !IniHasKey(user, section, key) &&
+        WriteIniString(ProgramSettingsPath(), section, key, value))
+        return true;
     if (!QDir().mkpath(QFileInfo(user).path())) return false;
     return WriteIniString(user, section, key, value);
 }

@@ -1,6 +1,9 @@
-#include <QCoreApplication>
-
 #include "common/module_dir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
 #include "gui_fixture.h"
 
 TEST(ModuleDir, IsTheProgramsDirectoryWithoutTrailingSeparator) {
@@ -17,4 +20,20 @@ TEST_F(ModuleDirOfRunningProgram, MatchesTheExecutablesDirectoryUnlessOverridden
     EXPECT_EQ(GetModuleDir(), ModuleDir());
     qrvtune::detail::OverrideModuleDir(QString());
     EXPECT_EQ(GetModuleDir(), QCoreApplication::applicationDirPath());
+}
+
+TEST(ModuleDir, InstalledProgramFindsItsFilesInTheSharedDataFolder) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString bin = root.filePath(QStringLiteral("usr/bin"));
+    const QString data = QDir::cleanPath(bin + QLatin1Char('/') + InstalledFilesFromProgramDir());
+    ASSERT_TRUE(QDir().mkpath(bin));
+    // The build tree: nothing installed, the files lie beside the program.
+    ShippedFiles files = ShippedFilesFor(bin + QStringLiteral("/Qrvtune"));
+    EXPECT_EQ(files.dir, bin);
+    EXPECT_FALSE(files.installed);
+    ASSERT_TRUE(QDir().mkpath(data));
+    files = ShippedFilesFor(bin + QStringLiteral("/Qrvtune"));
+    EXPECT_EQ(files.dir, data);
+    EXPECT_TRUE(files.installed);
 }

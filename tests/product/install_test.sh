@@ -12,14 +12,26 @@ DESTDIR="$root" cmake --install "$build" >/dev/null
 prefix=$root$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 
 fail() { echo "$*" >&2; exit 1; }
-for file in lib/qrvtune/Qrvtune lib/qrvtune/Meshcfg.ini lib/qrvtune/desc.ini lib/qrvtune/dadar.gxd \
+# Qrvtune finds its shipped files from bin/ in share/qrvtune/.
+for file in bin/Qrvtune share/qrvtune/Meshcfg.ini share/qrvtune/desc.ini share/qrvtune/dadar.gxd \
             bin/qrvsim include/qrvlink/qrvlink.h share/applications/qrvtune.desktop \
             share/icons/hicolor/scalable/apps/qrvtune.svg share/icons/hicolor/48x48/apps/qrvtune.png; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
-# The program is started through a relative link; it finds its files past it.
-[ "$(readlink -f "$prefix/bin/Qrvtune")" = "$(readlink -f "$prefix/lib/qrvtune/Qrvtune")" ] ||
-  fail "bin/Qrvtune does not lead to lib/qrvtune/Qrvtune"
+metainfo=$(find "$prefix/share/metainfo" -name '*.metainfo.xml')
+[ -n "$metainfo" ] || fail "no metainfo installed"
+if command -v scdoc >/dev/null; then
+  for page in Qrvtune.1 qrvsim.1; do
+    [ -f "$prefix/share/man/man1/$page" ] || fail "no manual page $page"
+  done
+fi
+# The checkers the software centres and desktops apply, where installed.
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/qrvtune.desktop" || fail "desktop entry not valid"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --explain "$metainfo" >/dev/null || fail "metainfo not valid"
+fi
 
 pc=$(find "$prefix" -name qrvlink.pc)
 [ -n "$pc" ] || fail "no qrvlink.pc installed"

@@ -1,16 +1,17 @@
 // Where the search settings are read and written: the shipped Meshcfg.ini
 // beside the program while that folder can be written, the user's own file
 // once it cannot (an installed program) and from then on.
+#include "common/user_settings.h"
+
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include "common/ini_file.h"
 #include "common/module_dir.h"
-#include "common/user_settings.h"
 
 namespace {
 
@@ -70,6 +71,29 @@ TEST_F(UserSettings, UnwritableProgramFolderSendsTheChangeToTheUsersFile) {
     MakeProgramDirUnwritable();
     ASSERT_TRUE(WriteUserSetting(kSearch, kRate, QStringLiteral("001")));
     EXPECT_EQ(ReadIniString(UserFile(), kSearch, kRate), QStringLiteral("001"));
+    EXPECT_EQ(ReadUserSetting(kSearch, kRate), QStringLiteral("001"));
+}
+
+// A package owns the installed file: whoever runs the program, root
+// included, changes go to the user's file.
+TEST_F(UserSettings, InstalledProgramNeverWritesItsShippedFile) {
+    Write(ProgramSettingsPath(), "[Search]\nRate=111\n");
+    qrvtune::detail::OverrideModuleDir(ProgramDir(), /*installed=*/true);
+    ASSERT_TRUE(WriteUserSetting(kSearch, kRate, QStringLiteral("001")));
+    EXPECT_EQ(ReadIniString(ProgramSettingsPath(), kSearch, kRate), QStringLiteral("111"));
+    EXPECT_EQ(ReadIniString(UserFile(), kSearch, kRate), QStringLiteral("001"));
+    EXPECT_EQ(ReadUserSetting(kSearch, kRate), QStringLiteral("001"));
+}
+
+// A shipped file that cannot be rewritten faithfully is kept as it is.
+TEST_F(UserSettings, AShippedFileThatCannotBeRewrittenSendsTheChangeToTheUsersFile) {
+    static constexpr char kWithNul[] = "[APP]\nCOM=0\n\0[Search]\nRate=111\n";
+    const QByteArray shipped(kWithNul, sizeof kWithNul - 1);
+    Write(ProgramSettingsPath(), shipped);
+    ASSERT_TRUE(WriteUserSetting(kSearch, kRate, QStringLiteral("001")));
+    QFile file(ProgramSettingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), shipped);
     EXPECT_EQ(ReadUserSetting(kSearch, kRate), QStringLiteral("001"));
 }
 
