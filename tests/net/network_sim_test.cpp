@@ -43,6 +43,7 @@ class SimNetwork : public ::testing::Test {
 protected:
     void SetUp() override {
         sim::SimulatorOptions options;
+        options.baud = kPortBaud;  // the module's UART and the port agree
         // Restarts end well inside the (shortened) 400 ms after a reset frame.
         options.restartTime = 5ms;
         sim_ = std::make_unique<sim::Simulator>(sim::Scenario::Default(), options);
