@@ -61,17 +61,6 @@ public:
         millivolts = FromWire(bytes);
         return {};
     }
-    Status Upgrade(const std::string& imagePath) override {
-        ModuleRecords records;
-        if (Status st = Read(records); !st.Ok()) return st;
-        TakeSdkMessages();
-        const std::wstring path = WidePath(imagePath);
-        if (Q_QRV_UpdateWithFileNameLocal(path.c_str(), records.base.RunState, records.base.NetAddr,
-                                          records.base.DevType) != 1)
-            return SdkFailure("upgrading the local module");
-        return {};
-    }
-
 private:
     Status EnsureLoaded() {
         if (loaded_) return {};
@@ -135,19 +124,6 @@ public:
         millivolts = FromWire(bytes);
         return {};
     }
-    // The upgrade does not tune: reading the module first leaves the radio
-    // on its pair, where the blocks then go.
-    Status Upgrade(const std::string& imagePath) override {
-        ModuleRecords records;
-        if (Status st = Read(records); !st.Ok()) return st;
-        TakeSdkMessages();
-        const std::wstring path = WidePath(imagePath);
-        if (Q_QRV_UpdateWithFileNameLocal(path.c_str(), records.base.RunState, records.base.NetAddr,
-                                          records.base.DevType) != 1)
-            return SdkFailure("upgrading " + Describe());
-        return {};
-    }
-
 private:
     Status Failed(const std::string& what) {
         return SdkFailure(what, [this] {
@@ -163,6 +139,19 @@ private:
 };
 
 }  // namespace
+
+// One export upgrades local and far modules alike, by the identity just
+// read. It does not tune: reading a far module leaves the radio on its
+// pair, where the blocks then go.
+Status ModuleAccess::Upgrade(const std::string& imagePath) {
+    ModuleRecords records;
+    if (Status st = Read(records); !st.Ok()) return st;
+    TakeSdkMessages();
+    const std::wstring path = WidePath(imagePath);
+    if (Q_QRV_UpdateWithFileNameLocal(path.c_str(), records.base.RunState, records.base.NetAddr, records.base.DevType) != 1)
+        return SdkFailure("upgrading " + Describe());
+    return {};
+}
 
 std::unique_ptr<ModuleAccess> LocalModule() { return std::make_unique<Local>(); }
 

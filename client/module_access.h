@@ -40,7 +40,7 @@ public:
     virtual Status ReadInputs(std::uint8_t& lines) = 0;
     virtual Status ReadAd(AdMillivolts& millivolts) = 0;
     // Sends a firmware image; blocks for the whole upgrade.
-    virtual Status Upgrade(const std::string& imagePath) = 0;
+    Status Upgrade(const std::string& imagePath);
 };
 
 std::unique_ptr<ModuleAccess> LocalModule();

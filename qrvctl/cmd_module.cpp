@@ -1,6 +1,5 @@
 // info, set, reset and factory-reset, for the local module and (through
 // `remote ADDR`) for far ones.
-#include "client/write_verify.h"
 #include "qrvctl/command_support.h"
 #include "qrvctl/prompts.h"
 
@@ -12,9 +11,8 @@ int RunInfo(const CommonOptions& options, const Target& target) {
     const Printer printer(options.json, options.quiet);
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
     ModuleRecords records;
-    if (Status st = module->Read(records); !st.Ok()) return Finish(st);
+    if (Status st = OpenAndRead(options, target, printer, connection, module, records); !st.Ok()) return Finish(st);
     ShowModule(printer, connection, records);
     return Finish({});
 }
@@ -34,20 +32,15 @@ int RunSet(const CommonOptions& options, const Target& target, const std::vector
 
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
-    ModuleRecords current, after;
-    if (Status st = module->Read(current); !st.Ok()) return Finish(st);
-    if (Status st = CheckPassword(current.property, password, module->Describe()); !st.Ok()) return Finish(st);
-    ModuleProperty wanted = current.property;
-    for (const Assignment& a : parsed)
-        if (Status st = WriteField(wanted, *a.field, a.value); !st.Ok()) return Finish(st);
-
-    std::vector<FieldDifference> differences;
-    const bool local = !target.address;
-    const Status st = WriteAndVerify(*module, wanted, after, differences, [&] {
-        return local ? FollowSerialSettings(wanted, connection) : Status{};
-    });
-    if (st.Ok() || st.outcome == Outcome::Mismatch) ShowModule(printer, connection, after);
+    ModuleRecords current;
+    if (Status st = OpenAndRead(options, target, printer, connection, module, current); !st.Ok()) return Finish(st);
+    ChangeResult result;
+    const Status st = ChangeModule(*module, current, connection, target, password, [&](ModuleProperty& wanted) {
+        for (const Assignment& a : parsed)
+            if (Status bad = WriteField(wanted, *a.field, a.value); !bad.Ok()) return bad;
+        return Status{};
+    }, result);
+    if (st.Ok() || st.outcome == Outcome::Mismatch) ShowModule(printer, connection, result.after);
     return Finish(st);
 }
 

@@ -1,8 +1,6 @@
 // profile save, apply and diff.
 #include "client/profile.h"
-#include "client/write_verify.h"
 #include "qrvctl/command_support.h"
-#include "qrvctl/prompts.h"
 
 namespace qrvctl {
 
@@ -34,9 +32,8 @@ int RunProfileSave(const CommonOptions& options, const Target& target, const std
     const Printer printer(options.json, options.quiet);
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
     ModuleRecords records;
-    if (Status st = module->Read(records); !st.Ok()) return Finish(st);
+    if (Status st = OpenAndRead(options, target, printer, connection, module, records); !st.Ok()) return Finish(st);
     const Profile profile = ProfileFromRecord(records.base, records.property, withPassword);
     if (Status st = SaveProfile(file, profile); !st.Ok()) return Finish(st);
     if (printer.Json())
@@ -53,25 +50,19 @@ int RunProfileApply(const CommonOptions& options, const Target& target, const st
     if (Status st = LoadProfile(file, profile, overrides); !st.Ok()) return Finish(st);
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
-    ModuleRecords current, after;
-    if (Status st = module->Read(current); !st.Ok()) return Finish(st);
-    if (Status st = CheckPassword(current.property, password, module->Describe()); !st.Ok()) return Finish(st);
-    ModuleProperty wanted = current.property;
-    if (Status st = ApplyProfile(profile, wanted); !st.Ok()) return Finish(st);
-
-    std::vector<FieldDifference> differences;
-    const bool local = !target.address;
-    const Status st = WriteAndVerify(*module, wanted, after, differences, [&] {
-        return local ? FollowSerialSettings(wanted, connection) : Status{};
-    });
+    ModuleRecords current;
+    if (Status st = OpenAndRead(options, target, printer, connection, module, current); !st.Ok()) return Finish(st);
+    ChangeResult result;
+    const Status st = ChangeModule(*module, current, connection, target, password,
+                                   [&](ModuleProperty& wanted) { return ApplyProfile(profile, wanted); }, result);
     if (printer.Json()) {
         Json json{{"file", file}, {"verified", st.Ok()}};
-        if (st.Ok() || st.outcome == Outcome::Mismatch) json["identity"] = IdentityJson(after.base);
-        json["differences"] = DifferencesJson(differences);
+        if (st.Ok() || st.outcome == Outcome::Mismatch) json["identity"] = IdentityJson(result.after.base);
+        json["differences"] = DifferencesJson(result.differences);
         printer.Document(json);
     } else if (st.Ok()) {
-        printer.Text(module->Describe() + " (now " + Hex(after.base.NetAddr, 4) + "): " + file + " written and verified");
+        printer.Text(module->Describe() + " (now " + Hex(result.after.base.NetAddr, 4) + "): " + file +
+                     " written and verified");
     }
     return Finish(st);
 }
@@ -83,9 +74,8 @@ int RunProfileDiff(const CommonOptions& options, const Target& target, const std
     if (Status st = LoadProfile(file, profile, overrides); !st.Ok()) return Finish(st);
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
     ModuleRecords records;
-    if (Status st = module->Read(records); !st.Ok()) return Finish(st);
+    if (Status st = OpenAndRead(options, target, printer, connection, module, records); !st.Ok()) return Finish(st);
     const std::vector<FieldDifference> differences = CompareProfile(profile, records.property);
     if (printer.Json()) {
         printer.Document(Json{{"file", file}, {"identity", IdentityJson(records.base)}, {"differences", DifferencesJson(differences)}});

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "client/write_verify.h"
 #include "qrvctl/exit_codes.h"
+#include "qrvctl/prompts.h"
 
 namespace qrvctl {
 
@@ -33,6 +35,23 @@ Status Open(const CommonOptions& options, const Target& target, const Printer& p
             std::unique_ptr<ModuleAccess>& module) {
     if (Status st = Connect(options, printer, connection); !st.Ok()) return st;
     return OpenModule(target.address, target.where, module);
+}
+
+Status OpenAndRead(const CommonOptions& options, const Target& target, const Printer& printer, Connection& connection,
+                   std::unique_ptr<ModuleAccess>& module, ModuleRecords& records) {
+    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return st;
+    return module->Read(records);
+}
+
+Status ChangeModule(ModuleAccess& module, const ModuleRecords& current, Connection& connection, const Target& target,
+                    const std::optional<std::string>& password, const std::function<Status(ModuleProperty&)>& change,
+                    ChangeResult& result) {
+    if (Status st = CheckPassword(current.property, password, module.Describe()); !st.Ok()) return st;
+    ModuleProperty wanted = current.property;
+    if (Status st = change(wanted); !st.Ok()) return st;
+    const bool local = !target.address;
+    return WriteAndVerify(module, wanted, result.after, result.differences,
+                          [&] { return local ? FollowSerialSettings(wanted, connection) : Status{}; });
 }
 
 }  // namespace qrvctl
