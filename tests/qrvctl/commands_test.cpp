@@ -107,6 +107,9 @@ TEST_P(EveryCommand, AnswersInTableAndJson) {
     ASSERT_EQ(json.exit, 0) << json.err;
     const std::string name = row.name;
     row.check(name == "search" ? JsonLines(json.out) : Json::parse(json.out));
+    // Whatever the command did over the air, the local radio is back home.
+    const ModuleProperty local = sim_->Module(0).config.record;
+    EXPECT_EQ(sim_->TunedPair(), (std::pair<std::uint8_t, std::uint8_t>{local.Channel, local.AirRate}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Qrvctl, EveryCommand, ::testing::ValuesIn(kRows), [](const auto& param) {
