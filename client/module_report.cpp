@@ -62,9 +62,12 @@ Json ValueJson(const FieldValue& value) {
 }
 
 std::optional<FieldValue> ValueFromJson(const Json& json) {
-    if (json.is_number_integer()) return FieldValue(json.get<std::int64_t>());
-    if (json.is_string()) return FieldValue(json.get<std::string>());
-    return std::nullopt;
+    std::optional<FieldValue> value;
+    if (json.is_number_integer())
+        value.emplace(std::in_place_index<0>, json.get<std::int64_t>());
+    else if (json.is_string())
+        value.emplace(std::in_place_index<1>, json.get<std::string>());
+    return value;
 }
 
 }  // namespace qrv::client
