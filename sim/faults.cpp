@@ -18,7 +18,7 @@ struct KindName {
 constexpr KindName kKindNames[] = {
     {FaultKind::Drop, "drop"},     {FaultKind::BadStatus, "status"}, {FaultKind::Truncate, "truncate"},
     {FaultKind::Split, "split"},   {FaultKind::Garbage, "garbage"},  {FaultKind::Late, "late"},
-    {FaultKind::Unplug, "unplug"},
+    {FaultKind::Unplug, "unplug"}, {FaultKind::Forget, "forget"},
 };
 
 bool Contains(const std::vector<FaultKind>& kinds, FaultKind kind) {
@@ -112,6 +112,9 @@ bool ParseFault(std::string_view text, Fault& out, std::string& error) {
 bool FaultInjector::Fires(Fault& fault, CommandKey command, bool answered) {
     if (fault.count == 0) return false;
     if (fault.command && !(*fault.command == command)) return false;
+    // Only a property write has something to forget.
+    if (fault.kind == FaultKind::Forget && !(command == CommandKey{Family::Config, protocol::kCmdWriteProperty}))
+        return false;
     // Faults on the answer need an answer to act on; an unplug acts anyway.
     if (!answered && fault.kind != FaultKind::Unplug) return false;
     if (fault.probability < 1.0 && std::uniform_real_distribution<double>(0.0, 1.0)(random_) >= fault.probability)

@@ -23,6 +23,7 @@ enum class FaultKind {
     Garbage,    // one to four stray bytes before the answer
     Late,       // the answer comes after the host has stopped reading
     Unplug,     // the module is pulled off the line: the pty closes instead of answering
+    Forget,     // a property write (0xD3) is acknowledged but not kept
 };
 
 struct Fault {
@@ -33,7 +34,7 @@ struct Fault {
 };
 
 // "drop", "status,cmd=D3", "late,cmd=io-D7,p=0.25,n=2". Kinds: drop, status,
-// truncate, split, garbage, late, unplug. Commands: D1..DB for the
+// truncate, split, garbage, late, unplug, forget. Commands: D1..DB for the
 // configuration family, io-D4..io-D7 for the IO family, or the names of
 // CommandName() ("read-base-info").
 bool ParseFault(std::string_view text, Fault& out, std::string& error);

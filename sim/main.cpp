@@ -33,8 +33,11 @@ const char kHelp[] =
     "  --link PATH      also make PATH a symbolic link to the slave (removed on exit)\n"
     "  --no-announce    do not announce the port in the per-user folder\n"
     "                   $XDG_RUNTIME_DIR/qrvsim/ (or /tmp/qrvsim-UID/) as qrvsimN\n"
-    "  --baud N         rate at which answer bytes are paced, 10 bits a byte\n"
-    "                   (default 115200)\n"
+    "  --baud N         the module's line rate (default 115200): answers are paced\n"
+    "                   at it, 10 bits a byte, and a host whose line is set to\n"
+    "                   another rate is not understood (silence, or line noise\n"
+    "                   with \"baud_mismatch\": \"junk\" in the scenario)\n"
+    "  --any-baud       understand the host whatever rate its line is set to\n"
     "  --latency MS     time from a request's last byte to its answer (default 3)\n"
     "  --air-latency MS added each way for a far module (default 2)\n"
     "  --restart-ms MS  how long a module stays silent after a reset (default 250)\n"
@@ -46,7 +49,8 @@ const char kHelp[] =
     "                   truncate (first half only), split (two bursts with a gap\n"
     "                   over the host's read interval), garbage (stray bytes\n"
     "                   first), late (answer after the host stopped reading),\n"
-    "                   unplug (the pty closes and qrvsim ends)\n"
+    "                   unplug (the pty closes and qrvsim ends), forget (a\n"
+    "                   property write is acknowledged but not kept)\n"
     "                   COMMAND: D1..DB (0xAB family), io-D4..io-D7 (0xAA family)\n"
     "                   or a name such as read-property; default every command\n"
     "                   PROBABILITY: 0..1 (default 1); COUNT: times (default always)\n"
@@ -78,6 +82,7 @@ int Parse(int argc, char** argv, CommandLine& cl) {
         kLink,
         kNoAnnounce,
         kBaud,
+        kAnyBaud,
         kLatency,
         kAirLatency,
         kRestart,
@@ -93,6 +98,7 @@ int Parse(int argc, char** argv, CommandLine& cl) {
         {"link", required_argument, nullptr, kLink},
         {"no-announce", no_argument, nullptr, kNoAnnounce},
         {"baud", required_argument, nullptr, kBaud},
+        {"any-baud", no_argument, nullptr, kAnyBaud},
         {"latency", required_argument, nullptr, kLatency},
         {"air-latency", required_argument, nullptr, kAirLatency},
         {"restart-ms", required_argument, nullptr, kRestart},
@@ -128,6 +134,9 @@ int Parse(int argc, char** argv, CommandLine& cl) {
             case kBaud:
                 if (!number(4000000) || n < 50) return kExitUsage;
                 cl.options.baud = static_cast<unsigned>(n);
+                break;
+            case kAnyBaud:
+                cl.options.anyBaud = true;
                 break;
             case kLatency:
                 if (!number(60000)) return kExitUsage;

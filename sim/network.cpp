@@ -81,6 +81,12 @@ void Network::Settle(Clock::time_point now) {
         if (modules_[i].restartUntil && *modules_[i].restartUntil <= now) FinishRestart(i);
 }
 
+void Network::ForgetWrite(std::uint16_t address) {
+    ModuleState& local = modules_[kLocal];
+    if (ModuleState* module = address == local.config.Address() ? &local : Reachable(address))
+        module->pending.reset();
+}
+
 bool Network::OnTunedPair(const ModuleState& module) const {
     return module.config.record.Channel == tunedChannel_ && module.config.record.AirRate == tunedRate_;
 }

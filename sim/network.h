@@ -34,6 +34,9 @@ public:
     Reply Handle(const Request& request, Clock::time_point now);
     // Finishes every restart that is due by `now`.
     void Settle(Clock::time_point now);
+    // The module at `address` drops the record a write just handed it: the
+    // write was acknowledged, but the next restart keeps the old record.
+    void ForgetWrite(std::uint16_t address);
 
     std::size_t ModuleCount() const { return modules_.size(); }
     const ModuleState& Module(std::size_t index) const { return modules_.at(index); }

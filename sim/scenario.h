@@ -9,9 +9,14 @@
 
 namespace qrv::sim {
 
+// What a host hears when its line runs at another rate than the module's
+// UART: nothing (the module cannot make out a frame), or line noise.
+enum class BaudMismatch { Silent, Junk };
+
 struct Scenario {
     ModuleConfig local;
     std::vector<ModuleConfig> far;
+    BaudMismatch baudMismatch = BaudMismatch::Silent;
 
     // A host module on channel 11 at 250 K and five far modules: a
     // point-to-point and a wireless-IO module beside it, a network module on

@@ -204,6 +204,13 @@ bool ParseScenario(const std::string& json, Scenario& out, std::string& error) {
         if (!root.is_object() || !root.contains("local")) throw ScenarioError("a scenario needs a \"local\" module");
         Scenario s;
         s.local = ReadModule(root.at("local"));
+        if (root.contains("baud_mismatch")) {
+            const Json& mismatch = root.at("baud_mismatch");
+            if (mismatch == "junk")
+                s.baudMismatch = BaudMismatch::Junk;
+            else if (mismatch != "silent")
+                throw ScenarioError("\"baud_mismatch\": expected \"silent\" or \"junk\"");
+        }
         if (root.contains("far")) {
             if (!root.at("far").is_array()) throw ScenarioError("\"far\" must be a list of modules");
             for (const Json& module : root.at("far")) s.far.push_back(ReadModule(module));
@@ -219,6 +226,7 @@ bool ParseScenario(const std::string& json, Scenario& out, std::string& error) {
 std::string ScenarioToJson(const Scenario& scenario) {
     Json root = Json::object();
     root["local"] = WriteModule(scenario.local);
+    if (scenario.baudMismatch == BaudMismatch::Junk) root["baud_mismatch"] = "junk";
     root["far"] = Json::array();
     for (const ModuleConfig& m : scenario.far) root["far"].push_back(WriteModule(m));
     return root.dump(2) + "\n";

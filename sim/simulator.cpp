@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <future>
 
 #include "sim/frame_text.h"
+#include "sim/line_rate.h"
 #include "sim/line_timing.h"
 
 namespace qrv::sim {
@@ -31,7 +33,11 @@ std::string TraceLine(const LogEntry& entry) {
 }  // namespace
 
 Simulator::Simulator(const Scenario& scenario, SimulatorOptions options)
-    : options_(std::move(options)), network_(scenario, options_.seed, options_.restartTime), faults_(options_.seed) {
+    : options_(std::move(options)),
+      baudMismatch_(scenario.baudMismatch),
+      network_(scenario, options_.seed, options_.restartTime),
+      faults_(options_.seed),
+      noiseRandom_(options_.seed) {
     const microseconds interval = HostReadInterval(options_.baud);
     // Search answers come one by one, each a burst of its own: the gap is
     // over the host's read interval and far below its read time-out.
@@ -116,9 +122,14 @@ void Simulator::Run() {
 
 bool Simulator::ReadInput(Clock::time_point now) {
     std::uint8_t chunk[512];
+    const bool understood = HostRateMatches();
     for (;;) {
         const ssize_t n = ::read(pty_.Master(), chunk, sizeof chunk);
         if (n > 0) {
+            if (!understood) {
+                Garbled(Bytes(chunk, chunk + n), now);
+                continue;
+            }
             input_.insert(input_.end(), chunk, chunk + n);
             lastInput_ = now;
             continue;
@@ -127,6 +138,31 @@ bool Simulator::ReadInput(Clock::time_point now) {
         // EAGAIN: drained. EIO cannot happen while the keep-alive slave is open.
         return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
     }
+}
+
+bool Simulator::HostRateMatches() const {
+    if (options_.anyBaud) return true;
+    const std::optional<unsigned> rate = HostLineRate(pty_.Master());
+    return rate && *rate == options_.baud;
+}
+
+// Bytes sent at another rate reach the module's UART as framing errors: no
+// frame can be made of them, so the module keeps quiet. A line set up for
+// noise answers with what a UART at the wrong rate typically makes of a
+// burst: runs of set or cleared bits, never a frame's start or command byte.
+void Simulator::Garbled(Bytes bytes, Clock::time_point now) {
+    const std::optional<unsigned> rate = HostLineRate(pty_.Master());
+    const std::string text = "host line at " + (rate ? std::to_string(*rate) : std::string("?")) +
+                             " baud, module at " + std::to_string(options_.baud) + ": not understood";
+    AddLog({now, LogKind::Discarded, std::nullopt, std::move(bytes), text});
+    if (baudMismatch_ != BaudMismatch::Junk) return;
+    static constexpr std::uint8_t kNoise[] = {0x00, 0x80, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC, 0xFE, 0xFF, 0x78, 0x1E, 0x06};
+    std::uniform_int_distribution<std::size_t> count(1, 4), pick(0, std::size(kNoise) - 1);
+    Bytes noise(count(noiseRandom_));
+    for (std::uint8_t& b : noise) b = kNoise[pick(noiseRandom_)];
+    const Clock::time_point start = std::max(now + options_.latency, outputLineFree_);
+    outputLineFree_ = start + duration_cast<Clock::duration>(WireTime(noise.size(), options_.baud));
+    outgoing_.push_back({std::move(noise), std::nullopt, start, 0});
 }
 
 void Simulator::DecodeInput(Clock::time_point now) {
@@ -167,6 +203,8 @@ void Simulator::Serve(const Request& request, std::span<const std::uint8_t> fram
         std::lock_guard lock(mutex_);
         reply = network_.Handle(request, received);
         outcome = faults_.Apply(request.command, std::move(reply.answers), searchGap_, faultTiming_);
+        if (std::find(outcome.applied.begin(), outcome.applied.end(), FaultKind::Forget) != outcome.applied.end())
+            network_.ForgetWrite(request.addr);
     }
     AddLog({received, LogKind::Request, request.command, Bytes(frame.begin(), frame.end()), DescribeRequest(request)});
     if (!outcome.applied.empty()) {
@@ -215,7 +253,8 @@ bool Simulator::Transmit(Clock::time_point now) {
             out.sent += static_cast<std::size_t>(n);
         }
         if (out.sent < out.bytes.size()) return true;
-        AddLog({now, LogKind::Answer, out.command, out.bytes, DescribeAnswer(out.command, out.bytes)});
+        AddLog({now, LogKind::Answer, out.command, out.bytes,
+                out.command ? DescribeAnswer(*out.command, out.bytes) : std::string("line noise")});
         outgoing_.pop_front();
     }
     return true;
@@ -283,7 +322,9 @@ std::pair<std::uint8_t, std::uint8_t> Simulator::TunedPair() const {
 Scenario Simulator::CurrentScenario() const {
     std::lock_guard lock(mutex_);
     network_.Settle(Clock::now());
-    return network_.ToScenario();
+    Scenario scenario = network_.ToScenario();
+    scenario.baudMismatch = baudMismatch_;
+    return scenario;
 }
 
 void Simulator::Modify(std::size_t index, const std::function<void(ModuleConfig&)>& change) {

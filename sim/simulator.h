@@ -17,6 +17,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,7 +30,10 @@
 namespace qrv::sim {
 
 struct SimulatorOptions {
-    unsigned baud = 115200;                      // pacing rate of the answers
+    // The module's UART rate: answers are paced at it, and only a host whose
+    // line is set to it is understood (see anyBaud).
+    unsigned baud = 115200;
+    bool anyBaud = false;                        // understand the host at any line rate
     std::chrono::microseconds latency{3000};     // request received -> answer starts
     std::chrono::microseconds airLatency{2000};  // added each way for a far module
     std::chrono::milliseconds restartTime{250};  // silence after a reset frame
@@ -109,13 +113,15 @@ public:
 private:
     struct Outgoing {
         Bytes bytes;
-        CommandKey command;
+        std::optional<CommandKey> command;  // none: line noise
         Clock::time_point start;  // the first byte starts here
         std::size_t sent = 0;
     };
 
     void Run();
     bool ReadInput(Clock::time_point now);
+    bool HostRateMatches() const;
+    void Garbled(Bytes bytes, Clock::time_point now);
     void DecodeInput(Clock::time_point now);
     void Serve(const Request& request, std::span<const std::uint8_t> frame);
     bool Transmit(Clock::time_point now);
@@ -125,6 +131,7 @@ private:
     void Wake();
 
     SimulatorOptions options_;
+    BaudMismatch baudMismatch_;
     std::chrono::microseconds searchGap_;
     FaultTiming faultTiming_;
 
@@ -142,6 +149,7 @@ private:
     Clock::time_point outputLineFree_{};  // end of the last scheduled answer byte
     std::deque<Outgoing> outgoing_;
     bool writeBlocked_ = false;
+    std::mt19937_64 noiseRandom_;
 
     int wakeFd_ = -1;
     std::thread thread_;

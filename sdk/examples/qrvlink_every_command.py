@@ -6,7 +6,10 @@ reset, the four IO commands locally and over the air, and a firmware upgrade.
 Run it against `qrvsim --trace` to watch each frame on the line
 (scripts/protocol_trace.sh does).
 
-    python3 qrvlink_every_command.py [--lib libQrvlink.so] [--baud 9600] PORT
+    python3 qrvlink_every_command.py [--lib libQrvlink.so] [--baud 115200] PORT
+
+The rate must be the one qrvsim was started with (--baud, default 115200):
+like a module's UART, it does not understand a line set to another rate.
 """
 import argparse
 import ctypes
@@ -49,7 +52,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("port")
     parser.add_argument("--lib", default=DEFAULT_LIB)
-    parser.add_argument("--baud", type=int, default=9600)
+    parser.add_argument("--baud", type=int, default=115200)
     args = parser.parse_args()
 
     lib = load(args.lib)

@@ -43,6 +43,7 @@ class SimNetwork : public ::testing::Test {
 protected:
     void SetUp() override {
         sim::SimulatorOptions options;
+        options.baud = kPortBaud;  // the module's UART and the port agree
         // Restarts end well inside the (shortened) 400 ms after a reset frame.
         options.restartTime = 5ms;
         sim_ = std::make_unique<sim::Simulator>(sim::Scenario::Default(), options);
@@ -260,6 +261,15 @@ sim::FirmwareBlocks ExpectedBlocks(const ImageLayout& layout) {
 
 class SimFirmware : public SimNetwork {
 protected:
+    // A 72-byte block takes 75 ms on a 9600 baud line, the module's answer
+    // follows it: more than the 80 ms that suit the searches.
+    void SetUp() override {
+        SimNetwork::SetUp();
+        const std::wstring path(sim_->SlavePath().begin(), sim_->SlavePath().end());
+        ASSERT_EQ(Global().Serial.Open(path.c_str(), kPortBaud, 8, 0, 0, 0, 0, 0, 0, kBlockReadTimeoutMs), 1);
+    }
+    static constexpr std::uint32_t kBlockReadTimeoutMs = 300;
+
     // A Chinese file name: the wide path must reach the file system as UTF-8.
     std::wstring WriteImage(const ImageLayout& layout) {
         dir_.Write("固件 升级.bin", ImageBytes(layout));

@@ -1,5 +1,7 @@
 // Every fault mode as a host sees it on the line.
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 
 #include "protocol/frames.h"
 #include "sim/line_timing.h"
@@ -107,7 +109,7 @@ TEST(SplitFault, AnswerArrivesInTwoBurstsTheHostReadsSeparately) {
     o.faults.push_back(Once(FaultKind::Split, kReadInfo));
     Simulator sim(Scenario::Default(), o);
     ASSERT_TRUE(sim.Start());
-    PtyHost host(sim.SlavePath());
+    PtyHost host(sim.SlavePath(), o.baud);
     host.Write(BuildReadBaseInfo());
     const Millis interval = HostReadInterval(9600);
     const Bytes first = host.ReadBurst(Millis(2000), interval);
@@ -115,4 +117,56 @@ TEST(SplitFault, AnswerArrivesInTwoBurstsTheHostReadsSeparately) {
     const Bytes answer = BuildBaseInfoAnswer(sim.Module(0).config.Base());
     EXPECT_EQ(first, Bytes(answer.begin(), answer.begin() + 5));
     EXPECT_EQ(second, Bytes(answer.begin() + 5, answer.end()));
+}
+
+TEST_F(SimOverPty, ForgottenWriteIsAcknowledgedButTheRestartKeepsTheOldRecord) {
+    sim_->AddFault(Once(FaultKind::Forget, {Family::Config, 0xD3}));
+    ModuleProperty record = sim_->Module(0).config.record;
+    const ModuleProperty before = record;
+    std::strcpy(record.DevName, "Forgotten");
+    const Bytes ack = host_->Exchange(BuildWriteProperty(0x0001, record), 6);
+    ASSERT_EQ(ack.size(), 6u);
+    EXPECT_EQ(ack[4], 0);
+    ResetAndWait(BuildResetModule(0x0001, 0x0012), 0);
+    EXPECT_STREQ(sim_->Module(0).config.record.DevName, before.DevName);
+}
+
+// A line set to another rate than the module's: the module makes nothing of
+// the bytes, and answers according to the scenario.
+TEST(BaudMismatch, SilentByDefaultNoiseOnRequestAndAnyBaudUnderstandsEveryRate) {
+    struct Row {
+        const char* what;
+        BaudMismatch mismatch;
+        bool anyBaud;
+    } rows[] = {{"silent", BaudMismatch::Silent, false},
+                {"junk", BaudMismatch::Junk, false},
+                {"any baud", BaudMismatch::Silent, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scenario scenario = Scenario::Default();
+        scenario.baudMismatch = row.mismatch;
+        SimulatorOptions o = FastOptions();
+        o.anyBaud = row.anyBaud;
+        Simulator sim(scenario, o);
+        ASSERT_TRUE(sim.Start());
+        PtyHost host(sim.SlavePath(), 9600);
+        host.Write(BuildReadBaseInfo());
+        const Bytes got = host.ReadBurst(Millis(300), Millis(50));
+        if (row.anyBaud) {
+            EXPECT_EQ(got, BuildBaseInfoAnswer(sim.Module(0).config.Base()));
+            continue;
+        }
+        if (row.mismatch == BaudMismatch::Silent) {
+            EXPECT_TRUE(got.empty());
+        } else {
+            ASSERT_FALSE(got.empty());
+            EXPECT_LE(got.size(), 4u);
+            for (std::uint8_t b : got) EXPECT_TRUE(b != 0xAB && b != 0xAA && (b < 0xD1 || b > 0xDB)) << int(b);
+        }
+        const auto log = sim.Log();
+        EXPECT_TRUE(std::none_of(log.begin(), log.end(), [](const LogEntry& e) { return e.kind == LogKind::Request; }));
+        EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const LogEntry& e) {
+            return e.kind == LogKind::Discarded && e.text.find("9600 baud") != std::string::npos;
+        }));
+    }
 }

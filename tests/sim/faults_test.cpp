@@ -39,6 +39,8 @@ TEST(FaultOptions, ParseKindCommandProbabilityAndCount) {
     EXPECT_EQ(f.command, (CommandKey{Family::Io, 0xD7}));
     ASSERT_TRUE(ParseFault("split,cmd=read-property", f, error));
     EXPECT_EQ(f.command, (CommandKey{Family::Config, 0xD2}));
+    ASSERT_TRUE(ParseFault("forget", f, error));
+    EXPECT_EQ(f.kind, FaultKind::Forget);
 
     for (const char* bad :
          {"", "melt", "drop,cmd=D0", "drop,cmd=io-D1", "drop,p=2", "drop,n=-1", "drop,x=1", "drop,p=", "drop,n=3x"}) {
@@ -96,6 +98,12 @@ TEST(FaultInjector, CommandFilterAndCountLimitWhenFaultsFire) {
     EXPECT_TRUE(injector.Apply(kWrite, {}, 0ms, {}).applied.empty());
     EXPECT_TRUE(injector.Apply(kWrite, {kAck}, 0ms, {}).bursts.empty());
     EXPECT_EQ(injector.Apply(kWrite, {kAck}, 0ms, {}).bursts.size(), 1u);  // spent
+
+    // Forgetting needs a write: other commands leave its count alone.
+    FaultInjector forget(1);
+    forget.Add(Fault{FaultKind::Forget, std::nullopt, 1.0, 1});
+    EXPECT_TRUE(forget.Apply(kReadInfo, {kAck}, 0ms, {}).applied.empty());
+    EXPECT_EQ(forget.Apply(kWrite, {kAck}, 0ms, {}).applied, std::vector<FaultKind>{FaultKind::Forget});
 }
 
 TEST(FaultInjector, ProbabilityDrawsRepeatWithTheSeed) {

@@ -25,6 +25,8 @@ using namespace qrv::protocol;
 
 namespace {
 
+constexpr unsigned kProgramBaud = 115200;  // qrvsim's default line rate
+
 class TempDir {
 public:
     TempDir() {
@@ -132,7 +134,7 @@ TEST(QrvsimProgram, ServesThePrintedPathAndEndsCleanlyOnSigterm) {
     EXPECT_EQ(LinkTarget(announced), path);
 
     {
-        PtyHost host(link);
+        PtyHost host(link, kProgramBaud);
         ASSERT_TRUE(host.IsOpen());
         EXPECT_EQ(host.Exchange(BuildReadBaseInfo(), 10), BuildBaseInfoAnswer(Scenario::Default().local.Base()));
         program.Signal(SIGTERM);
@@ -168,7 +170,7 @@ TEST(QrvsimProgram, PersistWritesAcceptedChangesBackOnExit) {
     ASSERT_FALSE(path.empty());
     EXPECT_FALSE(Exists(dir.Path() + "/qrvsim"));
     {
-        PtyHost host(path);
+        PtyHost host(path, kProgramBaud);
         ModuleProperty record = Scenario::Default().local.record;
         std::strcpy(record.DevName, "Persisted");
         ASSERT_EQ(host.Exchange(BuildWriteProperty(0x0001, record), 6)[4], 0);
@@ -196,7 +198,7 @@ TEST(QrvsimProgram, UnplugFaultHangsUpAndEndsTheProgram) {
     Program program({"--fault", "unplug,cmd=D1", "--no-announce"}, dir.Path());
     const std::string path = program.ReadLine(Millis(5000));
     ASSERT_FALSE(path.empty());
-    PtyHost host(path);
+    PtyHost host(path, kProgramBaud);
     host.Write(BuildReadBaseInfo());
     EXPECT_TRUE(host.HungUp(Millis(5000)));
     EXPECT_EQ(program.Wait(Millis(5000)), 0);

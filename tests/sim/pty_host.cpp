@@ -13,13 +13,14 @@ using Clock = std::chrono::steady_clock;
 
 Bytes ToBytes(const protocol::Frame& frame) { return Bytes(frame.bytes.begin(), frame.bytes.begin() + frame.size); }
 
-PtyHost::PtyHost(const std::string& path) {
+PtyHost::PtyHost(const std::string& path, unsigned baud) {
     fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) return;
     termios settings{};
     tcgetattr(fd_, &settings);
     cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
+    cfsetspeed(&settings, baud);  // glibc takes the rate as a number too
     tcsetattr(fd_, TCSANOW, &settings);
     tcflush(fd_, TCIOFLUSH);
 }

@@ -19,7 +19,9 @@ Bytes ToBytes(const protocol::Frame& frame);
 
 class PtyHost {
 public:
-    explicit PtyHost(const std::string& path);
+    // Opens `path` raw at `baud`: the simulator understands only a host
+    // whose line runs at its own rate.
+    PtyHost(const std::string& path, unsigned baud);
     ~PtyHost();
     PtyHost(const PtyHost&) = delete;
     PtyHost& operator=(const PtyHost&) = delete;

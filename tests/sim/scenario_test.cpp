@@ -64,11 +64,13 @@ TEST(ScenarioJson, DefaultNetworkSurvivesASaveAndALoad) {
     original.far[0].upgradeVersion = 0x0201;
     original.far[1].factory.Channel = 20;  // factory differs from the running record
     original.far[1].io.outputs = 0x09;
+    original.baudMismatch = BaudMismatch::Junk;
     ASSERT_TRUE(SetTextField(original.far[2].record.DevName, "\xFF\x80"));  // not GBK: kept as raw bytes
 
     Scenario loaded;
     std::string error;
     ASSERT_TRUE(ParseScenario(ScenarioToJson(original), loaded, error)) << error;
+    EXPECT_EQ(loaded.baudMismatch, BaudMismatch::Junk);
     ExpectSameModule(loaded.local, original.local);
     ASSERT_EQ(loaded.far.size(), original.far.size());
     for (std::size_t i = 0; i < original.far.size(); ++i) {
@@ -160,6 +162,7 @@ TEST(ScenarioJson, ReportsWhatIsWrong) {
         {R"({"local": {"address": 1, "name": "0123456789abcdef"}})", "name"},
         {R"({"local": {"address": 1, "io": {"ad_mv": [1, 2]}}})", "ad_mv"},
         {R"({"local": {"address": 1}, "far": {}})", "far"},
+        {R"({"local": {"address": 1}, "baud_mismatch": "loud"})", "baud_mismatch"},
     };
     for (const auto& row : rows) {
         Scenario s;

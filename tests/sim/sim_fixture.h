@@ -30,7 +30,7 @@ protected:
         sim_ = std::make_unique<Simulator>(scenario, options);
         std::string error;
         ASSERT_TRUE(sim_->Start(&error)) << error;
-        host_ = std::make_unique<PtyHost>(sim_->SlavePath());
+        host_ = std::make_unique<PtyHost>(sim_->SlavePath(), options.baud);
         ASSERT_TRUE(host_->IsOpen());
     }
 

@@ -1,0 +1,63 @@
+#include "client/firmware_file.h"
+
+#include <cstdint>
+#include <fstream>
+
+namespace qrv::client {
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 20;  // five little-endian 32-bit words
+constexpr std::size_t kBlockSize = 64;
+constexpr std::int64_t kMinVersion = 16;
+constexpr std::int64_t kOffsetLimit = 65536;  // block offsets travel in 16 bits
+constexpr std::chrono::milliseconds kFirstBlockPause{1000}, kSecondBlockPause{10}, kRestartPause{400};
+
+std::int64_t Word(const unsigned char* p) {
+    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                                     std::uint32_t(p[3]) << 24);
+}
+
+// Blocks from `start` while below `end`; false when one would pass 0xFFFF.
+bool CountBlocks(std::int64_t start, std::int64_t end, std::size_t& blocks) {
+    blocks = 0;
+    if (start < 0) return false;
+    for (std::int64_t offset = start; offset < end; offset += kBlockSize, ++blocks)
+        if (offset + static_cast<std::int64_t>(kBlockSize) > kOffsetLimit) return false;
+    return true;
+}
+
+}  // namespace
+
+Status CheckFirmwareFile(const std::string& path, FirmwareFile& out) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) return Status::Fail(Outcome::File, path + ": cannot open");
+    const auto size = static_cast<std::size_t>(file.tellg());
+    unsigned char header[kHeaderSize]{};
+    file.seekg(0);
+    if (size < kHeaderSize || !file.read(reinterpret_cast<char*>(header), kHeaderSize))
+        return Status::Fail(Outcome::File, path + ": too short for a firmware image");
+    FirmwareFile image;
+    image.version = static_cast<int>(Word(header + 16));
+    if (image.version < kMinVersion)
+        return Status::Fail(Outcome::File, path + ": image version " + std::to_string(image.version) + " (at least 16 expected)");
+    const std::int64_t firstStart = Word(header), firstEnd = Word(header + 4);
+    // The first region exists only when it starts above 0.
+    if (firstStart > 0 && !CountBlocks(firstStart, firstEnd, image.firstBlocks))
+        return Status::Fail(Outcome::File, path + ": the first region runs past offset 0xFFFF");
+    if (!CountBlocks(Word(header + 8), Word(header + 12), image.secondBlocks))
+        return Status::Fail(Outcome::File, path + ": the second region runs past offset 0xFFFF");
+    const std::size_t held = (size - kHeaderSize) / kBlockSize;
+    if (held < image.Blocks())
+        return Status::Fail(Outcome::File, path + ": the header names " + std::to_string(image.Blocks()) +
+                                               " blocks, the file holds " + std::to_string(held));
+    out = image;
+    return {};
+}
+
+std::chrono::milliseconds UpgradeFloor(const FirmwareFile& image, bool prepareFirst) {
+    return kFirstBlockPause * static_cast<long>(image.firstBlocks) +
+           kSecondBlockPause * static_cast<long>(image.secondBlocks) + kRestartPause * (prepareFirst ? 3 : 2);
+}
+
+}  // namespace qrv::client

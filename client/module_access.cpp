@@ -1,0 +1,178 @@
+#include "client/module_access.h"
+
+#include "client/fields.h"
+#include "client/sdk_link.h"
+
+namespace qrv::client {
+
+namespace {
+
+AdMillivolts FromWire(const std::uint8_t (&bytes)[8]) {
+    // Four values, each high byte first, channel 1 first.
+    AdMillivolts values{};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<std::uint16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+    return values;
+}
+
+class Local final : public ModuleAccess {
+public:
+    std::string Describe() const override { return "local module"; }
+
+    Status Read(ModuleRecords& out) override {
+        if (Q_QRV_GetPropertyAll(&out.base, &out.property) != 1) return SdkFailure("reading the local module");
+        loaded_ = true;
+        return {};
+    }
+    Status Write(const ModuleProperty& record) override {
+        if (Status st = EnsureLoaded(); !st.Ok()) return st;
+        ModuleBase ignored{};
+        Q_QRV_SetLocalPropertyAll(&ignored, &record);
+        if (Q_QRV_SubmitInfo() != 1) return Failed("writing the local module");
+        return {};
+    }
+    // Both address the module by the record read last: load first.
+    Status Reset() override {
+        if (Status st = EnsureLoaded(); !st.Ok()) return st;
+        return Q_QRV_ResetDev() == 1 ? Status{} : SdkFailure("restarting the local module");
+    }
+    Status FactoryReset() override {
+        if (Status st = EnsureLoaded(); !st.Ok()) return st;
+        if (Q_QRV_ResetToDefault() != 1) return Failed("restoring the local module's factory settings");
+        loaded_ = false;
+        return {};
+    }
+    Status SetDirections(std::uint8_t directions) override {
+        if (Status st = EnsureLoaded(); !st.Ok()) return st;
+        return Q_QRV_SetIODirAllLocal(directions) == 1 ? Status{} : SdkFailure("setting the IO directions");
+    }
+    Status WriteOutputs(std::uint8_t outputs) override {
+        if (Status st = EnsureLoaded(); !st.Ok()) return st;
+        return Q_QRV_SetIOValueLocal(outputs) == 1 ? Status{} : SdkFailure("writing the IO outputs");
+    }
+    Status ReadInputs(std::uint8_t& lines) override {
+        if (Status st = EnsureLoaded(); !st.Ok()) return st;
+        return Q_QRV_GetIOvalueLocal(&lines, 1) == 1 ? Status{} : SdkFailure("reading the IO lines");
+    }
+    Status ReadAd(AdMillivolts& millivolts) override {
+        if (Status st = EnsureLoaded(); !st.Ok()) return st;
+        std::uint8_t bytes[8]{};
+        if (Q_QRV_GetADvalueLocal(bytes, sizeof bytes) != 1) return SdkFailure("reading the AD values");
+        millivolts = FromWire(bytes);
+        return {};
+    }
+private:
+    Status EnsureLoaded() {
+        if (loaded_) return {};
+        ModuleRecords ignored;
+        return Read(ignored);
+    }
+    Status Failed(const std::string& what) {
+        return SdkFailure(what, [] { return Q_QRV_LoadInfo() == 1; });
+    }
+
+    bool loaded_ = false;
+};
+
+class Far final : public ModuleAccess {
+public:
+    Far(int index, std::uint16_t address, const LocalModuleInfo& local)
+        : index_(index), address_(address), local_(local) {}
+    ~Far() override {
+        // Reading a far module leaves the local radio on its pair. A search
+        // for the local module's own address on the home pair gets no answer
+        // (the local module relays searches) and ends tuned home.
+        if (away_) Q_QRV_SearchDevByAddr(local_.Home().channel, local_.Home().rate, local_.base.NetAddr);
+    }
+
+    std::string Describe() const override { return "module " + Hex(address_, 4); }
+
+    Status Read(ModuleRecords& out) override {
+        away_ = true;
+        if (Q_QRV_GetRemoteDevPropertyAll(&out.property, index_) != 1) return SdkFailure("reading " + Describe());
+        Q_QRV_GetRemoteDevBase(&out.base, index_);
+        return {};
+    }
+    Status Write(const ModuleProperty& record) override {
+        Q_QRV_SetRemotePropertyAll(&record, index_);
+        if (Q_QRV_SubmitRemoteDevInfo(index_) != 1) {
+            away_ = true;
+            return Failed("writing " + Describe());
+        }
+        address_ = record.LocalAddr;
+        return {};
+    }
+    Status Reset() override {
+        return Q_QRV_ResetRemoteDev(index_) == 1 ? Status{} : SdkFailure("restarting " + Describe());
+    }
+    Status FactoryReset() override {
+        return Q_QRV_ResetRemoteToDefault(index_) == 1 ? Status{}
+                                                        : Failed("restoring the factory settings of " + Describe());
+    }
+    Status SetDirections(std::uint8_t directions) override {
+        return Q_QRV_SetIODirAllRemote(index_, directions) == 1 ? Status{} : SdkFailure("setting the IO directions");
+    }
+    Status WriteOutputs(std::uint8_t outputs) override {
+        return Q_QRV_SetIOValueRemote(index_, outputs) == 1 ? Status{} : SdkFailure("writing the IO outputs");
+    }
+    Status ReadInputs(std::uint8_t& lines) override {
+        return Q_QRV_GetIOvalueRemote(index_, &lines, 1) == 1 ? Status{} : SdkFailure("reading the IO lines");
+    }
+    Status ReadAd(AdMillivolts& millivolts) override {
+        std::uint8_t bytes[8]{};
+        if (Q_QRV_GetADvalueRemote(index_, bytes, sizeof bytes) != 1) return SdkFailure("reading the AD values");
+        millivolts = FromWire(bytes);
+        return {};
+    }
+private:
+    Status Failed(const std::string& what) {
+        return SdkFailure(what, [this] {
+            away_ = true;
+            return Q_QRV_LoadRemoteDevInfo(index_) == 1;
+        });
+    }
+
+    int index_;
+    std::uint16_t address_;
+    LocalModuleInfo local_;
+    bool away_ = false;
+};
+
+}  // namespace
+
+// One export upgrades local and far modules alike, by the identity just
+// read. It does not tune: reading a far module leaves the radio on its
+// pair, where the blocks then go.
+Status ModuleAccess::Upgrade(const std::string& imagePath) {
+    ModuleRecords records;
+    if (Status st = Read(records); !st.Ok()) return st;
+    TakeSdkMessages();
+    const std::wstring path = WidePath(imagePath);
+    if (Q_QRV_UpdateWithFileNameLocal(path.c_str(), records.base.RunState, records.base.NetAddr, records.base.DevType) != 1)
+        return SdkFailure("upgrading " + Describe());
+    return {};
+}
+
+std::unique_ptr<ModuleAccess> LocalModule() { return std::make_unique<Local>(); }
+
+Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, std::unique_ptr<ModuleAccess>& out) {
+    LocalModuleInfo local;
+    if (Status st = ReadLocalModule(local); !st.Ok()) return st;
+    std::optional<FoundModule> hit;
+    SweepCallbacks callbacks;
+    callbacks.stopAtFirst = true;
+    callbacks.found = [&hit](const FoundModule& found) {
+        if (!hit) hit = found;
+    };
+    if (Status st = Sweep(where, address, callbacks); !st.Ok()) return st;
+    if (!hit) {
+        std::string pairs;
+        for (const RadioPair& p : where)
+            pairs += (pairs.empty() ? "" : ", ") + std::to_string(p.channel) + "/" + std::string(Spec(FieldId::AirRate).choices[static_cast<std::size_t>(p.rate)].name);
+        return Status::Fail(Outcome::NoAnswer, "module " + Hex(address, 4) + " did not answer on channel/rate " + pairs);
+    }
+    out = std::make_unique<Far>(hit->index, hit->base.NetAddr, local);
+    return {};
+}
+
+}  // namespace qrv::client

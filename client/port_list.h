@@ -1,0 +1,36 @@
+// The serial ports a user can pick from: the system's (from sysfs, with the
+// USB adapter behind each) and the ports module simulators announce.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qrv::client {
+
+struct PortInfo {
+    std::string path;                      // /dev/ttyUSB0, or the announced link
+    std::optional<std::uint16_t> usbVendor;
+    std::optional<std::uint16_t> usbProduct;
+    std::string description;               // "CH340", "FT232R", the USB product text or the driver
+    std::string manufacturer;              // USB manufacturer text, if any
+    std::string driver;                    // kernel driver (ch341-uart, ftdi_sio, serial8250)
+    bool accessible = false;               // this user may open it for reading and writing
+    bool simulated = false;                // announced by a module simulator
+};
+
+// Where simulators announce their ports: $XDG_RUNTIME_DIR/qrvsim, or
+// /tmp/qrvsim-<uid> without a runtime directory.
+std::string SimulatorPortDirectory();
+
+struct PortListPlaces {
+    std::string sysClassTty = "/sys/class/tty";
+    std::string devDirectory = "/dev";
+    std::string simulatorDirectory = SimulatorPortDirectory();
+};
+
+// System ports sorted by path, then the simulators' ports sorted by path.
+std::vector<PortInfo> ListPorts(const PortListPlaces& places = {});
+
+}  // namespace qrv::client

@@ -1,0 +1,75 @@
+// info, set, reset and factory-reset, for the local module and (through
+// `remote ADDR`) for far ones.
+#include "qrvctl/command_support.h"
+#include "qrvctl/prompts.h"
+
+namespace qrvctl {
+
+using namespace qrv::client;
+
+int RunInfo(const CommonOptions& options, const Target& target) {
+    const Printer printer(options.json, options.quiet);
+    Connection connection;
+    std::unique_ptr<ModuleAccess> module;
+    ModuleRecords records;
+    if (Status st = OpenAndRead(options, target, printer, connection, module, records); !st.Ok()) return Finish(st);
+    ShowModule(printer, connection, records);
+    return Finish({});
+}
+
+int RunSet(const CommonOptions& options, const Target& target, const std::vector<std::string>& assignments,
+           const std::optional<std::string>& password) {
+    const Printer printer(options.json, options.quiet);
+    // Every value is checked before the port is even opened: one bad value
+    // and nothing is sent.
+    std::vector<Assignment> parsed;
+    for (const std::string& text : assignments) {
+        Assignment assignment;
+        if (Status st = ParseAssignment(text, assignment); !st.Ok()) return Finish(st);
+        parsed.push_back(std::move(assignment));
+    }
+    if (parsed.empty()) return Finish(Status::Fail(Outcome::Usage, "nothing to set: give FIELD=VALUE"));
+
+    Connection connection;
+    std::unique_ptr<ModuleAccess> module;
+    ModuleRecords current;
+    if (Status st = OpenAndRead(options, target, printer, connection, module, current); !st.Ok()) return Finish(st);
+    ChangeResult result;
+    const Status st = ChangeModule(*module, current, connection, target, password, [&](ModuleProperty& wanted) {
+        for (const Assignment& a : parsed)
+            if (Status bad = WriteField(wanted, *a.field, a.value); !bad.Ok()) return bad;
+        return Status{};
+    }, result);
+    if (st.Ok() || st.outcome == Outcome::Mismatch) ShowModule(printer, connection, result.after);
+    return Finish(st);
+}
+
+int RunReset(const CommonOptions& options, const Target& target) {
+    const Printer printer(options.json, options.quiet);
+    Connection connection;
+    std::unique_ptr<ModuleAccess> module;
+    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
+    if (Status st = module->Reset(); !st.Ok()) return Finish(st);
+    if (printer.Json())
+        printer.Document(Json{{"module", module->Describe()}, {"reset", true}});
+    else
+        printer.Note(module->Describe() + " restarted");
+    return Finish({});
+}
+
+int RunFactoryReset(const CommonOptions& options, const Target& target, bool yes) {
+    const Printer printer(options.json, options.quiet);
+    const std::string which = target.address ? "module " + *target.address : "the local module";
+    if (Status st = Confirm("Restore the factory settings of " + which + "?", yes); !st.Ok()) return Finish(st);
+    Connection connection;
+    std::unique_ptr<ModuleAccess> module;
+    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
+    if (Status st = module->FactoryReset(); !st.Ok()) return Finish(st);
+    if (printer.Json())
+        printer.Document(Json{{"module", module->Describe()}, {"factory-reset", true}});
+    else
+        printer.Note(module->Describe() + ": factory settings restored");
+    return Finish({});
+}
+
+}  // namespace qrvctl

@@ -1,0 +1,54 @@
+// upgrade: the image checked before the module hears of it, the upgrade on
+// a worker thread, and a progress bar on the terminal meanwhile.
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "client/firmware_file.h"
+#include "qrvctl/command_support.h"
+#include "qrvctl/progress_line.h"
+
+namespace qrvctl {
+
+using namespace qrv::client;
+using namespace std::chrono;
+
+int RunUpgrade(const CommonOptions& options, const Target& target, const std::string& file) {
+    const Printer printer(options.json, options.quiet);
+    FirmwareFile image;
+    if (Status st = CheckFirmwareFile(file, image); !st.Ok()) return Finish(st);
+    Connection connection;
+    std::unique_ptr<ModuleAccess> module;
+    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
+    ModuleRecords before;
+    if (Status st = module->Read(before); !st.Ok()) return Finish(st);
+
+    constexpr std::uint8_t kRunStateBoot = 0x55;  // the boot loader runs: no prepare step
+    UpgradeProgress shown;
+    shown.expected = UpgradeFloor(image, before.base.RunState != kRunStateBoot);
+    printer.Note("upgrading " + module->Describe() + " with " + std::to_string(image.Blocks()) + " blocks");
+    ProgressLine progress(options.quiet);
+    const steady_clock::time_point start = steady_clock::now();
+    // Nothing else talks to the SDK while the worker runs.
+    std::future<Status> upgrade = std::async(std::launch::async, [&] { return module->Upgrade(file); });
+    while (upgrade.wait_for(milliseconds(200)) != std::future_status::ready) {
+        shown.elapsed = duration_cast<milliseconds>(steady_clock::now() - start);
+        progress.Show(UpgradeProgressText(shown));
+    }
+    progress.Clear();
+    if (Status st = upgrade.get(); !st.Ok()) return Finish(st);
+
+    ModuleRecords after;
+    const bool reread = module->Read(after).Ok();
+    if (printer.Json()) {
+        Json json{{"module", module->Describe()}, {"blocks", image.Blocks()}, {"upgraded", true}};
+        if (reread) json["identity"] = IdentityJson(after.base);
+        printer.Document(json);
+    } else {
+        printer.Text(module->Describe() + " upgraded" +
+                     (reread ? ": firmware " + FirmwareVersionText(after.base.FwVersion) : std::string()));
+    }
+    return Finish({});
+}
+
+}  // namespace qrvctl

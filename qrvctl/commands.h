@@ -1,0 +1,43 @@
+// The commands, each returning qrvctl's exit code. main.cpp only parses the
+// command line and calls one of these.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "qrvctl/common_options.h"
+
+namespace qrvctl {
+
+// The local module, or a far one by address (`remote ADDR`, `--address`).
+struct Target {
+    std::optional<std::string> address;
+    WhereOptions where;
+};
+
+int RunPorts(const CommonOptions& options);
+int RunDetect(const CommonOptions& options);
+
+int RunInfo(const CommonOptions& options, const Target& target);
+int RunSet(const CommonOptions& options, const Target& target, const std::vector<std::string>& assignments,
+           const std::optional<std::string>& password);
+int RunReset(const CommonOptions& options, const Target& target);
+int RunFactoryReset(const CommonOptions& options, const Target& target, bool yes);
+
+int RunSearch(const CommonOptions& options, const WhereOptions& where, const std::optional<std::string>& address);
+
+int RunIoRead(const CommonOptions& options, const Target& target);
+int RunIoWrite(const CommonOptions& options, const Target& target, const std::string& bits,
+               const std::optional<std::string>& directions);
+int RunAd(const CommonOptions& options, const Target& target);
+
+int RunUpgrade(const CommonOptions& options, const Target& target, const std::string& file);
+
+int RunProfileSave(const CommonOptions& options, const Target& target, const std::string& file, bool withPassword);
+int RunProfileApply(const CommonOptions& options, const Target& target, const std::string& file,
+                    const std::vector<std::string>& overrides, const std::optional<std::string>& password);
+int RunProfileDiff(const CommonOptions& options, const Target& target, const std::string& file,
+                   const std::vector<std::string>& overrides);
+
+}  // namespace qrvctl

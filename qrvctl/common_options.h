@@ -1,0 +1,26 @@
+// The options every command takes, and where far modules are looked for.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qrvctl {
+
+struct CommonOptions {
+    std::string port;   // empty: the one port where detection finds a module
+    int baud = 0;       // 0: detected
+    int timeoutMs = 0;  // 0: matched to the rate
+    bool json = false;
+    bool quiet = false;
+};
+
+// Channel/rate pairs to look on: the given channels and rates, every one
+// with --all, else the local module's own.
+struct WhereOptions {
+    std::vector<int> channels;
+    std::vector<std::string> rates;
+    bool all = false;
+};
+
+}  // namespace qrvctl

@@ -1,0 +1,141 @@
+#include "qrvctl/connection.h"
+
+#include <algorithm>
+
+#include "client/detect.h"
+#include "client/port_list.h"
+
+namespace qrvctl {
+
+using namespace qrv::client;
+
+namespace {
+
+std::string Join(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+Status Detected(const CommonOptions& options, const Printer& printer, Connection& out) {
+    std::vector<std::string> ports;
+    if (!options.port.empty()) {
+        ports.push_back(options.port);
+    } else {
+        for (const PortInfo& port : ListPorts())
+            if (port.accessible) ports.push_back(port.path);
+        if (ports.empty()) return Status::Fail(Outcome::Port, "no serial port this user can open; give one with --port");
+    }
+    std::vector<std::string> found, unopened;
+    std::optional<Detection> only;
+    for (const PortScan& scan : Detect(ports)) {
+        if (!scan.opened) unopened.push_back(scan.port);
+        if (!scan.found) continue;
+        found.push_back(scan.port + " at " + std::to_string(scan.found->baud));
+        only = scan.found;
+    }
+    if (found.size() > 1) return Status::Fail(Outcome::Usage, "modules answer on " + Join(found) + "; choose one with --port");
+    if (!only) {
+        if (!options.port.empty() && !unopened.empty())
+            return Status::Fail(Outcome::Port, "cannot open " + options.port +
+                                                   " (missing, busy, not a serial port, or no permission)");
+        return Status::Fail(Outcome::NoAnswer, "no module answered on " + Join(ports) + " at any rate from 460800 to 1200 baud");
+    }
+    out.line.port = only->port;
+    out.line.baud = only->baud;
+    printer.Note("module found on " + only->port + " at " + std::to_string(only->baud) + " baud");
+    return {};
+}
+
+}  // namespace
+
+Status Connect(const CommonOptions& options, const Printer& printer, Connection& out) {
+    out.line.port = options.port;
+    out.line.baud = options.baud;
+    if (options.port.empty() || options.baud == 0)
+        if (Status st = Detected(options, printer, out); !st.Ok()) return st;
+    out.line.readTimeoutMs = options.timeoutMs > 0 ? options.timeoutMs : CommandReadTimeoutMs(out.line.baud);
+    return OpenPort(out.line);
+}
+
+Status ParseAddress(const std::string& text, std::uint16_t& out) {
+    const std::optional<std::int64_t> value = ParseInteger(text);
+    if (!value || *value < 0 || *value > 0xFFFF)
+        return Status::Fail(Outcome::Usage, "\"" + text + "\" is not a module address (0..0xFFFF)");
+    out = static_cast<std::uint16_t>(*value);
+    return {};
+}
+
+Status ParseRate(const std::string& text, int& out) {
+    FieldValue value;
+    const FieldSpec& rate = Spec(FieldId::AirRate);
+    if (const std::optional<std::int64_t> n = ParseInteger(text); n && *n >= 0 && *n < kAirRateCount) {
+        out = static_cast<int>(*n);
+        return {};
+    }
+    if (Status st = ParseField(rate, text, value); !st.Ok()) return Status::Fail(Outcome::Usage, "--rate: " + st.message);
+    for (const Choice& c : rate.choices)
+        if (std::get<std::string>(value) == c.name) out = c.code;
+    return {};
+}
+
+Status ResolvePairs(const WhereOptions& where, const RadioPair& home, std::vector<RadioPair>& out) {
+    std::vector<int> channels = where.channels, rates;
+    for (int channel : channels)
+        if (channel < kFirstChannel || channel > kLastChannel)
+            return Status::Fail(Outcome::Usage, "--channel: " + std::to_string(channel) + " is out of range 6..30");
+    for (const std::string& text : where.rates) {
+        int rate = 0;
+        if (Status st = ParseRate(text, rate); !st.Ok()) return st;
+        rates.push_back(rate);
+    }
+    if (channels.empty()) {
+        if (where.all)
+            for (int c = kFirstChannel; c <= kLastChannel; ++c) channels.push_back(c);
+        else
+            channels.push_back(home.channel);
+    }
+    if (rates.empty()) {
+        if (where.all)
+            for (int r = 0; r < kAirRateCount; ++r) rates.push_back(r);
+        else
+            rates.push_back(home.rate);
+    }
+    out = SweepPairs(channels, rates);
+    return {};
+}
+
+Status OpenModule(const std::optional<std::string>& address, const WhereOptions& where,
+                  std::unique_ptr<ModuleAccess>& out) {
+    if (!address) {
+        out = LocalModule();
+        return {};
+    }
+    std::uint16_t addr = 0;
+    if (Status st = ParseAddress(*address, addr); !st.Ok()) return st;
+    LocalModuleInfo local;
+    if (Status st = ReadLocalModule(local); !st.Ok()) return st;
+    std::vector<RadioPair> pairs;
+    if (Status st = ResolvePairs(where, local.Home(), pairs); !st.Ok()) return st;
+    return FindFarModule(addr, pairs, out);
+}
+
+Status FollowSerialSettings(const ModuleProperty& written, Connection& connection) {
+    const FieldValue baud = ReadField(written, Spec(FieldId::UartBaud));
+    LineSettings line = connection.line;
+    if (const auto* rate = std::get_if<std::int64_t>(&baud)) line.baud = static_cast<int>(*rate);
+    line.dataBits = written.UartDataBits;
+    // The record says "forced to 0" (3) and "forced to 1" (4); the port's
+    // codes are 3 mark and 4 space.
+    constexpr int kPortParity[] = {0, 1, 2, 4, 3};
+    line.parity = written.UartParity < 5 ? kPortParity[written.UartParity] : 0;
+    line.stopBits = written.UartStopBits == 2 ? 2 : 0;
+    if (line.baud == connection.line.baud && line.dataBits == connection.line.dataBits &&
+        line.parity == connection.line.parity && line.stopBits == connection.line.stopBits)
+        return {};
+    if (Status st = OpenPort(line); !st.Ok()) return st;
+    connection.line = line;
+    return {};
+}
+
+}  // namespace qrvctl

@@ -1,0 +1,186 @@
+// qrvctl: the module configuration from the command line, for scripts and
+// production lines. Parses the command line and runs one command.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <string>
+
+#include "client/fields.h"
+#include "qrvctl/commands.h"
+#include "qrvctl/exit_codes.h"
+
+namespace {
+
+using namespace qrvctl;
+using qrv::client::FieldKind;
+
+void AddCommon(CLI::App* app, CommonOptions& o) {
+    app->add_option("--port", o.port, "Serial port (default: the one port where a module answers)");
+    app->add_option("--baud", o.baud, "Baud rate of the port (default: detected)")->check(CLI::PositiveNumber);
+    app->add_option("--timeout", o.timeoutMs, "Read time-out in ms (default: matched to the rate)")->check(CLI::Range(1, 60000));
+    app->add_flag("--json", o.json, "Output JSON");
+    app->add_flag("-q,--quiet", o.quiet, "No notes or progress on standard error");
+}
+
+void AddWhere(CLI::App* app, WhereOptions& w, const char* what) {
+    app->add_option("--channel", w.channels, std::string("Channel(s) to ") + what + " on, 6..30 (default: the local module's)")
+        ->delimiter(',');
+    app->add_option("--rate", w.rates, std::string("Air rate(s) to ") + what + " at: 250K, 500K, 1M (default: the local module's)")
+        ->delimiter(',');
+    app->add_flag("--all", w.all, std::string("Every channel and rate not given"));
+}
+
+// The fields and what they take, for `set --help` and `profile --help`.
+std::string FieldHelp() {
+    std::string text = "Fields:\n";
+    for (const auto& f : qrv::client::AllFields()) {
+        std::string values;
+        if (f.kind == FieldKind::Number) values = std::to_string(f.min) + ".." + std::to_string(f.max);
+        if (f.kind == FieldKind::Text) values = "text";
+        for (const auto& c : f.choices) values += (values.empty() ? "" : ", ") + std::string(c.name);
+        char line[256];
+        std::snprintf(line, sizeof line, "  %-15s %s: %s\n", std::string(f.name).c_str(), std::string(f.about).c_str(), values.c_str());
+        text += line;
+    }
+    return text + "Numbers are decimal or 0x-hexadecimal.\n";
+}
+
+std::optional<std::string> Given(const std::string& text) {
+    return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Configures, searches and upgrades 2.4 GHz radio modules on a serial port.", "qrvctl"};
+    app.require_subcommand(1);
+    app.footer(std::string("\n") + kExitCodeHelp + "\nSee qrvctl(1).");
+    app.set_version_flag("--version", "qrvctl " QRV_VERSION);
+
+    CommonOptions common;
+    Target target;
+    std::string address, file, password, bits, directions;
+    std::vector<std::string> assignments;
+    bool yes = false, withPassword = false;
+    int status = kExitOk;
+    auto run = [&](CLI::App* sub, std::function<int()> command) {
+        sub->callback([&status, command] { status = command(); });
+    };
+    auto targetWith = [&] {
+        Target t = target;
+        t.address = Given(address);
+        return t;
+    };
+
+    CLI::App* ports = app.add_subcommand("ports", "List serial ports: path, USB id, description, whether you may open it");
+    AddCommon(ports, common);
+    run(ports, [&] { return RunPorts(common); });
+
+    CLI::App* detect = app.add_subcommand("detect", "Find the module: each port at each rate, fastest first");
+    AddCommon(detect, common);
+    run(detect, [&] { return RunDetect(common); });
+
+    CLI::App* info = app.add_subcommand("info", "Show the local module's identity and every field");
+    AddCommon(info, common);
+    run(info, [&] { return RunInfo(common, targetWith()); });
+
+    CLI::App* set = app.add_subcommand("set", "Write fields to the local module, then read back and verify");
+    set->add_option("FIELD=VALUE", assignments, "Fields to write")->required();
+    set->add_option("--password", password, "The module's password (asked for on a terminal)");
+    set->footer(FieldHelp());
+    AddCommon(set, common);
+    run(set, [&] { return RunSet(common, targetWith(), assignments, Given(password)); });
+
+    CLI::App* search = app.add_subcommand("search", "Search the radio network; Ctrl-C stops with the radio tuned home");
+    search->add_option("--address", address, "Ask for one address only");
+    AddWhere(search, target.where, "search");
+    AddCommon(search, common);
+    run(search, [&] { return RunSearch(common, target.where, Given(address)); });
+
+    CLI::App* remote = app.add_subcommand("remote", "Work on a far module, found by its address");
+    remote->add_option("ADDR", address, "The far module's address")->required();
+    remote->require_subcommand(1);
+    for (const char* name : {"info", "set", "reset", "factory-reset"}) {
+        CLI::App* sub = remote->add_subcommand(name, std::string("As the local ") + name + ", on the far module");
+        AddWhere(sub, target.where, "look for it");
+        AddCommon(sub, common);
+        const std::string command = name;
+        if (command == "set") {
+            sub->add_option("FIELD=VALUE", assignments, "Fields to write")->required();
+            sub->add_option("--password", password, "The module's password (asked for on a terminal)");
+            sub->footer(FieldHelp());
+        }
+        if (command == "factory-reset") sub->add_flag("-y,--yes", yes, "Do not ask for confirmation");
+        run(sub, [&, command] {
+            if (command == "info") return RunInfo(common, targetWith());
+            if (command == "set") return RunSet(common, targetWith(), assignments, Given(password));
+            if (command == "reset") return RunReset(common, targetWith());
+            return RunFactoryReset(common, targetWith(), yes);
+        });
+    }
+
+    CLI::App* io = app.add_subcommand("io", "Read the input lines or drive the output lines (bit 0 is line 1)");
+    io->add_option("ADDR", address, "A far module's address (default: the local module)");
+    io->require_subcommand(1);
+    CLI::App* ioRead = io->add_subcommand("read", "Read the four input lines");
+    AddWhere(ioRead, target.where, "look for ADDR");
+    AddCommon(ioRead, common);
+    run(ioRead, [&] { return RunIoRead(common, targetWith()); });
+    CLI::App* ioWrite = io->add_subcommand("write", "Drive the four output lines");
+    ioWrite->add_option("BITS", bits, "Output lines 0..15 (5, 0x5, 0b0101)")->required();
+    ioWrite->add_option("--directions", directions, "Set the line directions first (0..15)");
+    AddWhere(ioWrite, target.where, "look for ADDR");
+    AddCommon(ioWrite, common);
+    run(ioWrite, [&] { return RunIoWrite(common, targetWith(), bits, Given(directions)); });
+
+    CLI::App* ad = app.add_subcommand("ad", "Read the four analogue inputs (mV)");
+    ad->add_option("ADDR", address, "A far module's address (default: the local module)");
+    AddWhere(ad, target.where, "look for ADDR");
+    AddCommon(ad, common);
+    run(ad, [&] { return RunAd(common, targetWith()); });
+
+    CLI::App* reset = app.add_subcommand("reset", "Restart the local module");
+    AddCommon(reset, common);
+    run(reset, [&] { return RunReset(common, targetWith()); });
+
+    CLI::App* factory = app.add_subcommand("factory-reset", "Restore the local module's factory settings");
+    factory->add_flag("-y,--yes", yes, "Do not ask for confirmation");
+    AddCommon(factory, common);
+    run(factory, [&] { return RunFactoryReset(common, targetWith(), yes); });
+
+    CLI::App* upgrade = app.add_subcommand("upgrade", "Replace a module's firmware from a .bin image");
+    upgrade->add_option("FILE", file, "Firmware image")->required();
+    upgrade->add_option("--address", address, "A far module's address (default: the local module)");
+    AddWhere(upgrade, target.where, "look for it");
+    AddCommon(upgrade, common);
+    run(upgrade, [&] { return RunUpgrade(common, targetWith(), file); });
+
+    CLI::App* profile = app.add_subcommand("profile", "Save, apply and compare configuration profiles (JSON)");
+    profile->require_subcommand(1);
+    profile->footer(FieldHelp());
+    CLI::App* save = profile->add_subcommand("save", "Save a module's configuration as a profile");
+    save->add_option("FILE", file, "Profile to write")->required();
+    save->add_flag("--with-password", withPassword, "Include the module's password");
+    CLI::App* apply = profile->add_subcommand("apply", "Write a profile to a module, read back and verify");
+    apply->add_option("FILE", file, "Profile to read")->required();
+    apply->add_option("--set", assignments, "FIELD=VALUE over the profile (one module's own address)");
+    apply->add_option("--password", password, "The module's password (asked for on a terminal)");
+    CLI::App* diff = profile->add_subcommand("diff", "Compare a module with a profile (exit 6 when they differ)");
+    diff->add_option("FILE", file, "Profile to read")->required();
+    diff->add_option("--set", assignments, "FIELD=VALUE over the profile, as given to apply");
+    for (CLI::App* sub : {save, apply, diff}) {
+        sub->add_option("--address", address, "A far module's address (default: the local module)");
+        AddWhere(sub, target.where, "look for it");
+        AddCommon(sub, common);
+    }
+    run(save, [&] { return RunProfileSave(common, targetWith(), file, withPassword); });
+    run(apply, [&] { return RunProfileApply(common, targetWith(), file, assignments, Given(password)); });
+    run(diff, [&] { return RunProfileDiff(common, targetWith(), file, assignments); });
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? kExitOk : kExitUsage;
+    }
+    return status;
+}
