@@ -12,9 +12,9 @@ int CQRVDev::ReadBaseInfo() {
     // The write's outcome is not examined: only the answer decides.
     Send(BuildReadBaseInfo());
     Pause(kWaitReadBaseInfoMs);
-    const auto base = ParseBaseInfoAnswer(Receive());
-    if (!base) return 0;
-    ModuleBase = *base;
+    ::ModuleBase base{};
+    if (!ParseBaseInfoAnswer(Receive(), base).Ok()) return 0;
+    ModuleBase = base;
     return 1;
 }
 
@@ -22,16 +22,16 @@ int CQRVDev::ReadProperty(std::uint16_t addr, std::uint8_t offset, std::uint8_t 
     if (!PortOpen()) return 0;
     Send(BuildReadProperty(addr, offset, length));
     Pause(kWaitReadPropertyMs);
-    const auto record = ParsePropertyAnswer(Receive());
-    if (!record) return 0;
-    out = *record;
+    ModuleProperty record{};
+    if (!ParsePropertyAnswer(Receive(), record).Ok()) return 0;
+    out = record;
     return 1;
 }
 
 int CQRVDev::WriteProperty(ModuleProperty record) {
     if (!PortOpen()) return 0;
     if (!Send(BuildWriteProperty(ModuleBase.NetAddr, record))) return 0;
-    return CheckWritePropertyAnswer(Receive()) ? 1 : 0;
+    return CheckWritePropertyAnswer(Receive()).Ok() ? 1 : 0;
 }
 
 int CQRVDev::ResetModule(std::uint16_t addr, std::uint16_t type, int index) {
@@ -49,7 +49,7 @@ int CQRVDev::FactoryReset() {
     if (!PortOpen()) return 0;
     if (!Send(BuildFactoryReset(ModuleBase.NetAddr, ModuleBase.DevType))) return 0;
     Pause(kWaitFactoryResetMs);
-    if (!CheckFactoryResetAnswer(Receive())) return 0;
+    if (!CheckFactoryResetAnswer(Receive()).Ok()) return 0;
     if (!ResetModule(ModuleBase.NetAddr, ModuleBase.DevType, -1)) return 0;
     // The cached records no longer describe the module.
     Loaded = 0;
@@ -61,7 +61,7 @@ int CQRVDev::TuneChannel(int channel, int rate) {
     // Channel and rate travel as one byte each, unchecked.
     Send(BuildTuneRadio(static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(rate)));
     Pause(kWaitTuneMs);
-    return CheckTuneAnswer(Receive()) ? 1 : 0;
+    return CheckTuneAnswer(Receive()).Ok() ? 1 : 0;
 }
 
 int CQRVDev::TuneToEntry(int index) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/wide_utf8.h"
 #include "device/firmware_image.h"
 #include "device/qrv_dev.h"
 #include "records/module_records.h"
@@ -22,14 +23,14 @@ constexpr std::uint16_t kFinishResetType = 0;
 
 int CQRVDev::EnterUpdate(std::uint16_t addr, std::uint16_t type) {
     if (!Send(BuildEnterUpdate(addr, type))) return 0;
-    if (!CheckUpdateStepAnswer(Receive())) return 0;
+    if (!CheckUpdateStepAnswer(Receive()).Ok()) return 0;
     // The restart puts the module into its boot loader.
     return ResetModule(addr, type, -1);
 }
 
 int CQRVDev::FinishUpdate(std::uint16_t addr, std::uint16_t type) {
     if (!Send(BuildFinishUpdate(addr, type))) return 0;
-    const bool accepted = CheckUpdateStepAnswer(Receive());
+    const bool accepted = CheckUpdateStepAnswer(Receive()).Ok();
     // One restart whatever the answer; a second one after a good finish.
     ResetModule(addr, kFinishResetType, -1);
     if (!accepted) return 0;
@@ -48,7 +49,7 @@ bool CQRVDev::SendFirmwareBlock(std::uint16_t addr, std::uint16_t offset, const 
         // Only the acknowledgement counts; a lost write shows as no answer.
         Send(frame);
         Pause(wait);
-        if (CheckFirmwareBlockAnswer(Receive(), addr, offset)) return true;
+        if (CheckFirmwareBlockAnswer(Receive(), addr, offset).Ok()) return true;
     }
     return false;
 }
@@ -67,7 +68,7 @@ int CQRVDev::UpdateWithFile(const wchar_t* path, std::uint8_t runState, std::uin
 
     std::string fileName;
     firmware::LoadResult loaded;
-    if (firmware::WidePathToUtf8(path, fileName)) {
+    if (WideToUtf8(path, fileName)) {
         loaded = firmware::LoadImage(fileName);
     } else {
         loaded.fault = firmware::Fault::CannotOpen;

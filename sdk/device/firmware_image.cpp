@@ -39,24 +39,6 @@ struct FileCloser {
 
 std::string SystemText(int error) { return std::error_code(error, std::generic_category()).message(); }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 const std::uint8_t* Image::Block(const Region& region, std::size_t n) const {
@@ -147,30 +129,6 @@ std::string FaultMessage(const LoadResult& result, const std::string& utf8Path) 
                    " 个数据块，文件中只有 " + std::to_string(result.blocksFound) + " 个";
     }
     return {};
-}
-
-bool WidePathToUtf8(const wchar_t* path, std::string& utf8) {
-    utf8.clear();
-    bool valid = true;
-    for (const wchar_t* p = path; *p != L'\0'; ++p) {
-        auto c = static_cast<char32_t>(*p);
-        // Where wchar_t is 16 bits wide, characters past U+FFFF come as pairs.
-        if constexpr (sizeof(wchar_t) == 2) {
-            const auto next = static_cast<char32_t>(p[1]);
-            if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-                ++p;
-            }
-        }
-        // Surrogates and values past U+10FFFF name no character; shown as
-        // U+FFFD so a message can still quote the path.
-        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            valid = false;
-            c = 0xFFFD;
-        }
-        AppendUtf8(utf8, c);
-    }
-    return valid;
 }
 
 }  // namespace qrv::firmware

@@ -74,8 +74,4 @@ LoadResult LoadImage(const std::string& utf8Path);
 int FaultMessageKind(Fault fault);
 std::string FaultMessage(const LoadResult& result, const std::string& utf8Path);
 
-// A wide-character path as a UTF-8 file name; false for characters that are
-// not Unicode scalar values.
-bool WidePathToUtf8(const wchar_t* path, std::string& utf8);
-
 }  // namespace qrv::firmware

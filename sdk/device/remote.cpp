@@ -97,7 +97,7 @@ int CQRVDev::SubmitRemoteDevInfo(int index, std::int32_t& lastError) {
     // below brings it home.
     const ModuleProperty submitted = entry->pending;
     if (!Send(BuildWriteProperty(entry->netAddr, submitted))) return 0;
-    if (!CheckWritePropertyAnswer(Receive())) return 0;
+    if (!CheckWritePropertyAnswer(Receive()).Ok()) return 0;
     if (!ResetModule(entry->netAddr, entry->devType, index)) return 0;
     // After its restart the module lives at the record's address, channel
     // and rate: the entry follows it there.
@@ -126,7 +126,7 @@ int CQRVDev::ResetRemoteToDefault(int index, std::int32_t& lastError) {
     if (entry && Send(BuildFactoryReset(entry->netAddr, entry->devType))) {
         Pause(kWaitFactoryResetMs);
         // The relayed restart tunes to the entry and home by itself.
-        done = CheckFactoryResetAnswer(Receive()) && ResetModule(entry->netAddr, entry->devType, index) &&
+        done = CheckFactoryResetAnswer(Receive()).Ok() && ResetModule(entry->netAddr, entry->devType, index) &&
                UpdateEntry(index, [](CQRVDev& e) { e.Loaded = 0; });
     }
     TuneHome();

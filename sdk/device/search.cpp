@@ -29,10 +29,10 @@ int CQRVDev::SearchDev(int channel, int rate) {
     // Answers are taken one per read (capacity 8), as long as they keep coming.
     for (int budget = kBroadcastFailureBudget; budget > 0;) {
         --budget;
-        const auto base = ParseSearchAnswer(Receive(kAnswerLenSearch), kCmdSearchBroadcast);
-        if (!base) continue;
+        ::ModuleBase base{};
+        if (!ParseSearchAnswer(Receive(kAnswerLenSearch), kCmdSearchBroadcast, base).Ok()) continue;
         ++budget;
-        if (AppendIfNew(*base, channel, rate)) added = true;
+        if (AppendIfNew(base, channel, rate)) added = true;
     }
     TuneHome();
     return added ? 1 : 0;
@@ -47,12 +47,13 @@ int CQRVDev::SearchDevByAddr(int channel, int rate, int address) {
     if (!Send(BuildSearchByAddr(static_cast<std::uint16_t>(address)))) return 0;
     Pause(kWaitSearchMs);
 
-    std::optional<::ModuleBase> base;
-    for (int read = 0; read < kByAddrReads && !base; ++read)
-        base = ParseSearchAnswer(Receive(kAnswerLenSearch), kCmdSearchByAddr);
+    ::ModuleBase base{};
+    bool answered = false;
+    for (int read = 0; read < kByAddrReads && !answered; ++read)
+        answered = ParseSearchAnswer(Receive(kAnswerLenSearch), kCmdSearchByAddr, base).Ok();
     // Whoever answered is kept under its own address, even if it is not the
     // one asked for.
-    const bool added = base && AppendIfNew(*base, channel, rate);
+    const bool added = answered && AppendIfNew(base, channel, rate);
     TuneHome();
     return added ? 1 : 0;
 }

@@ -36,22 +36,23 @@ int CQRVDev::SetIODirAll(int index, std::uint8_t directions) {
     const bool requireStatus = index != kLocalModule;
     return IoExchange(
         index, [directions](std::uint16_t addr) { return BuildIoSetDirections(addr, directions); },
-        [requireStatus](Answer rx) { return CheckIoSetDirectionsAnswer(rx, requireStatus); });
+        [requireStatus](Answer rx) { return CheckIoSetDirectionsAnswer(rx, requireStatus).Ok(); });
 }
 
 int CQRVDev::SetIOValue(int index, std::uint8_t outputs) {
     return IoExchange(
         index, [outputs](std::uint16_t addr) { return BuildIoSetOutputs(addr, outputs); },
-        [](Answer rx) { return CheckIoSetOutputsAnswer(rx); });
+        [](Answer rx) { return CheckIoSetOutputsAnswer(rx).Ok(); });
 }
 
 int CQRVDev::GetIOValue(int index, std::uint8_t* value) {
     // Nowhere to put the answer: nothing is sent.
     if (value == nullptr) return 0;
     return IoExchange(index, BuildIoReadInputs, [value](Answer rx) {
-        const auto lines = ParseIoInputsAnswer(rx);
-        if (lines) *value = *lines;
-        return lines.has_value();
+        std::uint8_t lines = 0;
+        if (!ParseIoInputsAnswer(rx, lines).Ok()) return false;
+        *value = lines;
+        return true;
     });
 }
 
@@ -61,7 +62,7 @@ int CQRVDev::GetADValue(int index, std::uint8_t* values) {
         // Parsed into a local block first: a refused answer leaves the
         // caller's bytes as they were.
         std::uint8_t block[kAdBlockSize];
-        if (!ParseAdAnswer(rx, block)) return false;
+        if (!ParseAdAnswer(rx, block).Ok()) return false;
         std::memcpy(values, block, kAdBlockSize);
         return true;
     });

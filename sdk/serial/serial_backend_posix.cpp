@@ -19,6 +19,7 @@
 #include <string_view>
 #include <thread>
 
+#include "common/wide_utf8.h"
 #include "serial/serial_backend.h"
 #include "serial/serial_port.h"
 
@@ -210,46 +211,6 @@ std::uint32_t WaitForOutputDrained(int fd, std::uint32_t baudRate, std::optional
         if (deadline) pause = std::min(pause, std::chrono::ceil<Milliseconds>(*deadline - now));
         std::this_thread::sleep_for(pause);
     }
-}
-
-void AppendUtf8(char32_t codePoint, std::string& out) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-// UTF-32 (or UTF-16 where wchar_t is 16 bits) to UTF-8, independent of the
-// locale; false on anything that is not Unicode.
-bool WideToUtf8(std::wstring_view text, std::string& out) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto codePoint = static_cast<char32_t>(text[i]);
-        if constexpr (sizeof(wchar_t) == 2) {
-            if (codePoint >= 0xD800 && codePoint <= 0xDBFF && i + 1 < text.size()) {
-                const auto low = static_cast<char32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        if (IsSurrogate(codePoint) || codePoint > 0x10FFFF) return false;
-        AppendUtf8(codePoint, out);
-    }
-    return true;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "common/wide_utf8.h"
 #include "device/firmware_image.h"
 #include "image_file.h"
 
@@ -144,14 +145,14 @@ TEST(FirmwareImageFile, RefusedFilesAndTheirMessages) {
     EXPECT_EQ(FaultMessageKind(far.fault), Q_MSG_WARNING);
 }
 
-TEST(FirmwarePath, WidePathsBecomeUtf8FileNames) {
+TEST(WidePaths, BecomeUtf8WhateverTheLocale) {
     std::string utf8;
-    EXPECT_TRUE(WidePathToUtf8(L"/tmp/固件 v2/α.bin", utf8));
+    EXPECT_TRUE(qrv::WideToUtf8(L"/tmp/固件 v2/α.bin", utf8));
     EXPECT_EQ(utf8, "/tmp/固件 v2/α.bin");
-    EXPECT_TRUE(WidePathToUtf8(L"\U0001F4E6.bin", utf8));
+    EXPECT_TRUE(qrv::WideToUtf8(L"\U0001F4E6.bin", utf8));
     EXPECT_EQ(utf8, "\xF0\x9F\x93\xA6.bin");
     // A lone surrogate names no character: refused, shown as U+FFFD.
     const wchar_t lone[] = {L'a', static_cast<wchar_t>(0xD800), L'b', 0};
-    EXPECT_FALSE(WidePathToUtf8(lone, utf8));
+    EXPECT_FALSE(qrv::WideToUtf8(lone, utf8));
     EXPECT_EQ(utf8, "a\xEF\xBF\xBD" "b");
 }
