@@ -1,10 +1,6 @@
 #include "device/firmware_image.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
-#include <system_error>
-
+#include "common/outcome.h"
 #include "qrvlink/qrvlink.h"
 
 namespace qrv::firmware {
@@ -33,11 +29,7 @@ bool FitsOffsets(std::int64_t start, std::int64_t count) {
     return start >= 0 && last < kOffsetLimit;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-std::string SystemText(int error) { return std::error_code(error, std::generic_category()).message(); }
+std::string SystemText(int error) { return SystemMessage(error); }
 
 }  // namespace
 
@@ -67,25 +59,51 @@ Fault PlanRegions(const Header& header, Region& first, Region& second) {
     return Fault::None;
 }
 
-LoadResult LoadImage(const std::string& utf8Path) {
+namespace {
+
+// The largest image a header can name: two regions of 16-bit offsets.
+constexpr std::size_t kLargestImage = kHeaderSize + 2 * static_cast<std::size_t>(kOffsetLimit);
+
+const char* KindText(FileKind kind) {
+    switch (kind) {
+        case FileKind::Directory:
+            return "目录";
+        case FileKind::Fifo:
+            return "命名管道";
+        case FileKind::Device:
+            return "设备";
+        case FileKind::Socket:
+            return "套接字";
+        default:
+            return "特殊文件";
+    }
+}
+
+const char* KindName(FileKind kind) {
+    switch (kind) {
+        case FileKind::Directory:
+            return "a directory";
+        case FileKind::Fifo:
+            return "a FIFO";
+        case FileKind::Device:
+            return "a device";
+        case FileKind::Socket:
+            return "a socket";
+        default:
+            return "a special file";
+    }
+}
+
+}  // namespace
+
+LoadResult CheckImage(std::vector<std::uint8_t> bytes) {
     LoadResult result;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(utf8Path.c_str(), "rb"));
-    if (!file) {
-        result.fault = Fault::CannotOpen;
-        result.systemError = errno;
-        return result;
-    }
-    std::uint8_t headerBytes[kHeaderSize];
-    const std::size_t headerRead = std::fread(headerBytes, 1, kHeaderSize, file.get());
-    if (std::ferror(file.get())) {
-        result.fault = Fault::CannotRead;
-        result.systemError = errno;
-        return result;
-    }
-    // A header cut short names no version worth trusting.
-    result.image.header = ParseHeader(headerBytes, headerRead);
-    if (headerRead < kHeaderSize) {
+    // A header cut short names no version worth trusting; its missing words
+    // read as 0.
+    result.image.header = ParseHeader(bytes.data(), bytes.size());
+    if (bytes.size() < kHeaderSize) {
         result.fault = Fault::BadVersion;
+        result.headerBytes = bytes.size();
         return result;
     }
     Image& image = result.image;
@@ -93,19 +111,29 @@ LoadResult LoadImage(const std::string& utf8Path) {
     if (result.fault != Fault::None) return result;
 
     // Offsets below 65536 bound this to 2048 blocks; trailing bytes past the
-    // named blocks are not read.
+    // named blocks are not looked at.
     result.blocksNamed = image.first.blocks + image.second.blocks;
-    image.blocks.resize(result.blocksNamed * kBlockSize);
-    const std::size_t dataRead = std::fread(image.blocks.data(), 1, image.blocks.size(), file.get());
-    if (std::ferror(file.get())) {
-        result.fault = Fault::CannotRead;
-        result.systemError = errno;
+    const std::size_t needed = result.blocksNamed * kBlockSize;
+    const std::size_t held = bytes.size() - kHeaderSize;
+    if (held < needed) {
+        result.fault = Fault::MissingBlocks;
+        result.blocksFound = held / kBlockSize;
         return result;
     }
-    if (dataRead < image.blocks.size()) {
-        result.fault = Fault::MissingBlocks;
-        result.blocksFound = dataRead / kBlockSize;
-    }
+    image.blocks.assign(bytes.begin() + kHeaderSize, bytes.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + needed));
+    return result;
+}
+
+LoadResult LoadImage(const wchar_t* path) {
+    FileContents file = ReadImageFile(path, kLargestImage);
+    LoadResult result;
+    if (file.fault == FileFault::None) result = CheckImage(std::move(file.bytes));
+    if (file.fault == FileFault::CannotOpen) result.fault = Fault::CannotOpen;
+    if (file.fault == FileFault::CannotRead) result.fault = Fault::CannotRead;
+    if (file.fault == FileFault::NotRegular) result.fault = Fault::NotRegularFile;
+    result.systemError = file.systemError;
+    result.kind = file.kind;
+    result.path = std::move(file.displayPath);
     return result;
 }
 
@@ -120,6 +148,8 @@ std::string FaultMessage(const LoadResult& result, const std::string& utf8Path) 
             return "固件版本不对";
         case Fault::CannotOpen:
             return "无法打开固件文件" + quoted + "：" + SystemText(result.systemError);
+        case Fault::NotRegularFile:
+            return "固件文件" + quoted + "不是普通文件（是" + KindText(result.kind) + "），没有读取";
         case Fault::CannotRead:
             return "无法读取固件文件" + quoted + "：" + SystemText(result.systemError);
         case Fault::OffsetTooLarge:
@@ -127,6 +157,31 @@ std::string FaultMessage(const LoadResult& result, const std::string& utf8Path) 
         case Fault::MissingBlocks:
             return "固件文件" + quoted + "不完整：文件头需要 " + std::to_string(result.blocksNamed) +
                    " 个数据块，文件中只有 " + std::to_string(result.blocksFound) + " 个";
+    }
+    return {};
+}
+
+std::string FaultDetail(const LoadResult& result) {
+    const char* path = result.path.c_str();
+    switch (result.fault) {
+        case Fault::None:
+            return {};
+        case Fault::CannotOpen:
+            return Printf("image %s: cannot open: %s", path, SystemText(result.systemError).c_str());
+        case Fault::NotRegularFile:
+            return Printf("image %s: not a regular file but %s; nothing read", path, KindName(result.kind));
+        case Fault::CannotRead:
+            return Printf("image %s: cannot read: %s", path, SystemText(result.systemError).c_str());
+        case Fault::BadVersion:
+            if (result.headerBytes < kHeaderSize)
+                return Printf("image %s: a header of %zu bytes, %zu needed", path, result.headerBytes, kHeaderSize);
+            return Printf("image %s: header version %d, at least %d needed", path, result.image.header.version,
+                          kMinImageVersion);
+        case Fault::OffsetTooLarge:
+            return Printf("image %s: block offsets outside 0 to 65535", path);
+        case Fault::MissingBlocks:
+            return Printf("image %s: the header names %zu blocks, the file holds %zu", path, result.blocksNamed,
+                          result.blocksFound);
     }
     return {};
 }

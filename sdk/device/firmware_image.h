@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "device/image_file.h"
 #include "protocol/frames.h"
 
 namespace qrv::firmware {
@@ -36,6 +37,7 @@ struct Region {
 enum class Fault {
     None,
     CannotOpen,     // the file does not open
+    NotRegularFile, // a directory, FIFO, device or socket
     CannotRead,     // a read fails
     BadVersion,     // header short or version below 16
     OffsetTooLarge, // a region's blocks would pass 0xFFFF (or start below 0)
@@ -54,7 +56,10 @@ struct Image {
 
 struct LoadResult {
     Fault fault = Fault::None;
+    std::string path;          // UTF-8, for messages
     int systemError = 0;       // errno for CannotOpen / CannotRead
+    FileKind kind = FileKind::Regular;  // NotRegularFile: what the path named
+    std::size_t headerBytes = kHeaderSize;  // BadVersion: a header cut short
     std::size_t blocksNamed = 0;  // MissingBlocks: what the header asks for
     std::size_t blocksFound = 0;  // MissingBlocks: whole blocks in the file
     Image image;
@@ -66,12 +71,16 @@ Header ParseHeader(const std::uint8_t* bytes, std::size_t size);
 // The regions a header names, or OffsetTooLarge / BadVersion.
 Fault PlanRegions(const Header& header, Region& first, Region& second);
 
-// Reads and checks the file at `utf8Path`; only the bytes the header names
-// are read.
-LoadResult LoadImage(const std::string& utf8Path);
+// Reads and checks the image file at `path`; only the bytes the header
+// names are looked at.
+LoadResult LoadImage(const wchar_t* path);
+// The same checks on a file's bytes.
+LoadResult CheckImage(std::vector<std::uint8_t> bytes);
 
 // The text a host shows for a refused image, and the message kind (icon).
 int FaultMessageKind(Fault fault);
 std::string FaultMessage(const LoadResult& result, const std::string& utf8Path);
+// One English line of the facts, for the failure detail.
+std::string FaultDetail(const LoadResult& result);
 
 }  // namespace qrv::firmware
