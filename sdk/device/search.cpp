@@ -68,7 +68,8 @@ Outcome CQRVDev::SearchDev(int channel, int rate) {
     }
     TuneHome();
 
-    std::string ended = Printf("%s: %zu modules answered, %d of them new", what.c_str(), heard.size(), added);
+    std::string ended = Printf("%s: %zu module%s answered, %d of them new", what.c_str(), heard.size(),
+                               heard.size() == 1 ? "" : "s", added);
     if (cutOff) ended += Printf("; stopped at the %lld s limit while answers kept coming",
                                 static_cast<long long>(kSearchLimit.count()));
     if (!lost.Ok()) {

@@ -3,6 +3,7 @@
 // reads with bad indices.
 #include <chrono>
 #include <cstring>
+#include <vector>
 
 #include "fake_net.h"
 #include "records/module_records.h"
@@ -96,6 +97,52 @@ TEST_F(Search, DuplicatesAreAbsorbedWithinAndAcrossCalls) {
     // The entry keeps the pair it was first found on.
     EXPECT_EQ(Entry(0).foundChannel, 11);
     EXPECT_EQ(Entry(0).foundRate, 0);
+}
+
+// A stuck transmitter repeating its answer does not keep the search going:
+// once heard, a module's answers cost the search its reads.
+TEST_F(Search, RepeatedAnswersDoNotExtendTheSearch) {
+    std::vector<Piece> stuck;
+    for (int i = 0; i < 200; ++i) stuck.push_back({10ms, SearchAnswer(kBroadcast, 0x0102, kDevTypeQrv, kRunStateUser)});
+    fake_.Expect(TuneAck());
+    fake_.ExpectPieces(stuck);  // two seconds of the same answer
+    fake_.Expect(TuneAck());
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome found = dev_.SearchDev(11, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_TRUE(found.Ok());
+    EXPECT_EQ(found.detail, "search-broadcast on channel 11 at 250K: 1 module answered, 1 of them new");
+    EXPECT_EQ(dev_.Found.Count(), 1);
+}
+
+// However many modules keep answering, a search stops 30 s after its frame
+// (here on a clock that moves a second at every look).
+TEST_F(Search, EndsAtItsTimeLimitWhileAnswersKeepComing) {
+    std::vector<Piece> crowd;
+    for (int i = 0; i < 100; ++i)
+        crowd.push_back({1ms, SearchAnswer(kBroadcast, static_cast<std::uint16_t>(0x0100 + i), kDevTypeQrv,
+                                           kRunStateUser)});
+    fake_.Expect(TuneAck());
+    fake_.ExpectPieces(crowd);
+    fake_.Expect(TuneAck());
+    waits_.step = 1s;
+    const Outcome found = dev_.SearchDev(11, 0);
+    EXPECT_TRUE(found.Ok());
+    EXPECT_NE(found.detail.find("stopped at the 30 s limit while answers kept coming"), std::string::npos)
+        << found.detail;
+    EXPECT_GT(dev_.Found.Count(), 20);
+    EXPECT_LT(dev_.Found.Count(), 31);
+    EXPECT_EQ(Frames().back(), ToBytes(BuildTuneRadio(0, 0)));  // and it still tunes home
+}
+
+TEST_F(Search, NothingFoundSaysWhereItLooked) {
+    fake_.Expect(TuneAck());
+    fake_.ExpectSilence();
+    fake_.Expect(TuneAck());
+    const Outcome found = dev_.SearchDev(26, 2);
+    EXPECT_EQ(found.reason, Reason::NoAnswer);
+    EXPECT_EQ(found.detail, "search-broadcast on channel 26 at 1M: no module answered (3 reads of 150 ms on " +
+                                pty_.SlavePath() + " at 115200 baud)");
 }
 
 TEST_F(Search, AnEntryWithAKnownVersionNoLongerAbsorbsItsModule) {
