@@ -216,7 +216,11 @@ QRV_API int Q_QRV_ResetToDefault(void);
 
 /* Tunes the local radio to channel/rate (0 250K, 1 500K, 2 1M), asks every
  * module there to answer, appends the new ones and tunes back. 1 when at
- * least one entry was added. Clears the code. */
+ * least one entry was added. Clears the code. Ends three reads after the
+ * last new answer, and at the latest 30 s after the search frame (plus
+ * three read time-outs); a module repeating its answer does not extend it.
+ * The failure detail says how it ended, also on success; finding nothing
+ * is QRV_FAIL_NO_ANSWER with the channel and rate. */
 QRV_API int Q_QRV_SearchDev(int channel, int rate);
 /* As Q_QRV_SearchDev for one address (low 16 bits). */
 QRV_API int Q_QRV_SearchDevByAddr(int channel, int rate, int address);
@@ -273,9 +277,11 @@ QRV_API uint16_t Q_QRV_GetADvalueRemote(int index, uint8_t *values, int length);
 
 /* Upgrades the module at `address` on the radio's current channel from a
  * .bin image. runState 0x55 (boot loader running) skips the prepare step.
- * The whole image is checked before anything is sent; a refused image is
- * reported through the message handler. Blocks for the whole upgrade.
- * Error code untouched. */
+ * The whole image is checked before anything is sent; only a regular file
+ * is read (a FIFO, device or directory is refused at once). A refused image
+ * is reported through the message handler (failure reason QRV_FAIL_IMAGE).
+ * The progress handler hears of each acknowledged block. Blocks for the
+ * whole upgrade. Error code untouched. */
 QRV_API int Q_QRV_UpdateWithFileNameLocal(const wchar_t *path, int runState, int address,
                                           int devType);
 /* Does nothing; always 0. */
