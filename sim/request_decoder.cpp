@@ -9,8 +9,6 @@ using namespace protocol;
 
 namespace {
 
-constexpr CommandKey Config(std::uint8_t code) { return {Family::Config, code}; }
-
 bool IsStartByte(std::uint8_t byte) { return byte == kConfigStart || byte == kIoStart; }
 
 DecodeResult Skip(std::size_t count) { return {DecodeStatus::Skip, count, {}}; }
@@ -92,7 +90,7 @@ DecodeResult DecodeRequest(std::span<const std::uint8_t> bytes, bool lineIdle) {
     if (bytes.size() < length) return NeedMore();
 
     std::size_t frameLength = length;
-    if (key == Config(kCmdFirmwareBlock)) {
+    if (key == ConfigKey(kCmdFirmwareBlock)) {
         if (bytes[kLenBlockFirstRegion - 1] != kBlockMarker) return Skip(1);
         if (bytes.size() > kLenBlockFirstRegion) {
             if (bytes[kLenBlockFirstRegion] == kConfigEnd) frameLength = kLenBlockSecondRegion;

@@ -8,10 +8,6 @@ namespace qrv {
 
 using namespace protocol;
 
-namespace {
-constexpr CommandKey Config(std::uint8_t code) { return {Family::Config, code}; }
-}  // namespace
-
 Outcome CQRVDev::ReadBaseInfo() {
     if (!port_.IsOpen()) return PortClosed();
     // The write's outcome is not examined: only the answer decides.
@@ -19,7 +15,7 @@ Outcome CQRVDev::ReadBaseInfo() {
     if (Outcome paused = Pause(kWaitReadBaseInfoMs); !paused.Ok()) return paused;
     ::ModuleBase base{};
     const Reply reply = Receive();
-    Outcome judged = Judge(Config(kCmdReadBaseInfo), reply, ParseBaseInfoAnswer(reply.answer, base));
+    Outcome judged = Judge(ConfigKey(kCmdReadBaseInfo), reply, ParseBaseInfoAnswer(reply.answer, base));
     if (judged.Ok()) ModuleBase = base;
     return judged;
 }
@@ -30,7 +26,7 @@ Outcome CQRVDev::ReadProperty(std::uint16_t addr, std::uint8_t offset, std::uint
     if (Outcome paused = Pause(kWaitReadPropertyMs); !paused.Ok()) return paused;
     ModuleProperty record{};
     const Reply reply = Receive();
-    Outcome judged = Judge(Config(kCmdReadProperty), reply, ParsePropertyAnswer(reply.answer, record));
+    Outcome judged = Judge(ConfigKey(kCmdReadProperty), reply, ParsePropertyAnswer(reply.answer, record));
     if (judged.Ok()) out = record;
     return judged;
 }
@@ -39,7 +35,7 @@ Outcome CQRVDev::WriteProperty(ModuleProperty record) {
     if (!port_.IsOpen()) return PortClosed();
     if (Outcome sent = Send(BuildWriteProperty(ModuleBase.NetAddr, record)); !sent.Ok()) return sent;
     const Reply reply = Receive();
-    return Judge(Config(kCmdWriteProperty), reply, CheckWritePropertyAnswer(reply.answer));
+    return Judge(ConfigKey(kCmdWriteProperty), reply, CheckWritePropertyAnswer(reply.answer));
 }
 
 Outcome CQRVDev::ResetModule(std::uint16_t addr, std::uint16_t type, int index) {
@@ -60,7 +56,7 @@ Outcome CQRVDev::FactoryReset() {
     if (Outcome sent = Send(BuildFactoryReset(ModuleBase.NetAddr, ModuleBase.DevType)); !sent.Ok()) return sent;
     if (Outcome paused = Pause(kWaitFactoryResetMs); !paused.Ok()) return paused;
     const Reply reply = Receive();
-    if (Outcome judged = Judge(Config(kCmdFactoryReset), reply, CheckFactoryResetAnswer(reply.answer)); !judged.Ok())
+    if (Outcome judged = Judge(ConfigKey(kCmdFactoryReset), reply, CheckFactoryResetAnswer(reply.answer)); !judged.Ok())
         return judged;
     if (Outcome reset = ResetModule(ModuleBase.NetAddr, ModuleBase.DevType, -1); !reset.Ok()) return reset;
     // The cached records no longer describe the module.
@@ -74,7 +70,7 @@ Outcome CQRVDev::TuneChannel(int channel, int rate) {
     Send(BuildTuneRadio(static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(rate)));
     if (Outcome paused = Pause(kWaitTuneMs); !paused.Ok()) return paused;
     const Reply reply = Receive();
-    return Judge(Config(kCmdTuneRadio), reply, CheckTuneAnswer(reply.answer));
+    return Judge(ConfigKey(kCmdTuneRadio), reply, CheckTuneAnswer(reply.answer));
 }
 
 Outcome CQRVDev::TuneToEntry(int index) {

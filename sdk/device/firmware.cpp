@@ -17,13 +17,12 @@ namespace {
 constexpr int kAttemptsPerBlock = 3;
 // The restarts that close an upgrade carry device type 0.
 constexpr std::uint16_t kFinishResetType = 0;
-constexpr CommandKey Config(std::uint8_t code) { return {Family::Config, code}; }
 }  // namespace
 
 Outcome CQRVDev::EnterUpdate(std::uint16_t addr, std::uint16_t type) {
     if (Outcome sent = Send(BuildEnterUpdate(addr, type)); !sent.Ok()) return sent;
     const Reply reply = Receive();
-    if (Outcome judged = Judge(Config(kCmdEnterUpdate), reply, CheckUpdateStepAnswer(reply.answer)); !judged.Ok())
+    if (Outcome judged = Judge(ConfigKey(kCmdEnterUpdate), reply, CheckUpdateStepAnswer(reply.answer)); !judged.Ok())
         return judged;
     // The restart puts the module into its boot loader.
     return ResetModule(addr, type, -1);
@@ -32,7 +31,7 @@ Outcome CQRVDev::EnterUpdate(std::uint16_t addr, std::uint16_t type) {
 Outcome CQRVDev::FinishUpdate(std::uint16_t addr, std::uint16_t type) {
     if (Outcome sent = Send(BuildFinishUpdate(addr, type)); !sent.Ok()) return sent;
     const Reply reply = Receive();
-    const Outcome accepted = Judge(Config(kCmdFinishUpdate), reply, CheckUpdateStepAnswer(reply.answer));
+    const Outcome accepted = Judge(ConfigKey(kCmdFinishUpdate), reply, CheckUpdateStepAnswer(reply.answer));
     // One restart whatever the answer; a second one after a good finish.
     ResetModule(addr, kFinishResetType, -1);
     if (!accepted.Ok()) return accepted;
@@ -55,7 +54,7 @@ Outcome CQRVDev::SendFirmwareBlock(std::uint16_t addr, std::uint16_t offset, con
         Send(frame);
         if (Outcome paused = Pause(wait); !paused.Ok()) return paused;
         const Reply reply = Receive();
-        last = Judge(Config(kCmdFirmwareBlock), reply, CheckFirmwareBlockAnswer(reply.answer, addr, offset));
+        last = Judge(ConfigKey(kCmdFirmwareBlock), reply, CheckFirmwareBlockAnswer(reply.answer, addr, offset));
         if (last.Ok() || last.reason == Reason::PortLost) return last;
     }
     last.detail += Printf(" (block 0x%04X, %d attempts)", offset, kAttemptsPerBlock);

@@ -64,34 +64,22 @@ namespace {
 // The largest image a header can name: two regions of 16-bit offsets.
 constexpr std::size_t kLargestImage = kHeaderSize + 2 * static_cast<std::size_t>(kOffsetLimit);
 
-const char* KindText(FileKind kind) {
-    switch (kind) {
-        case FileKind::Directory:
-            return "目录";
-        case FileKind::Fifo:
-            return "命名管道";
-        case FileKind::Device:
-            return "设备";
-        case FileKind::Socket:
-            return "套接字";
-        default:
-            return "特殊文件";
-    }
-}
+// What a path named that is no regular file, for the message and the detail.
+struct KindWords {
+    FileKind kind;
+    const char* chinese;
+    const char* english;
+};
+constexpr KindWords kKindWords[] = {
+    {FileKind::Directory, "目录", "a directory"}, {FileKind::Fifo, "命名管道", "a FIFO"},
+    {FileKind::Device, "设备", "a device"},       {FileKind::Socket, "套接字", "a socket"},
+};
+constexpr KindWords kOtherKind{FileKind::Other, "特殊文件", "a special file"};
 
-const char* KindName(FileKind kind) {
-    switch (kind) {
-        case FileKind::Directory:
-            return "a directory";
-        case FileKind::Fifo:
-            return "a FIFO";
-        case FileKind::Device:
-            return "a device";
-        case FileKind::Socket:
-            return "a socket";
-        default:
-            return "a special file";
-    }
+const KindWords& WordsFor(FileKind kind) {
+    for (const KindWords& words : kKindWords)
+        if (words.kind == kind) return words;
+    return kOtherKind;
 }
 
 }  // namespace
@@ -149,7 +137,7 @@ std::string FaultMessage(const LoadResult& result, const std::string& utf8Path) 
         case Fault::CannotOpen:
             return "无法打开固件文件" + quoted + "：" + SystemText(result.systemError);
         case Fault::NotRegularFile:
-            return "固件文件" + quoted + "不是普通文件（是" + KindText(result.kind) + "），没有读取";
+            return "固件文件" + quoted + "不是普通文件（是" + WordsFor(result.kind).chinese + "），没有读取";
         case Fault::CannotRead:
             return "无法读取固件文件" + quoted + "：" + SystemText(result.systemError);
         case Fault::OffsetTooLarge:
@@ -169,7 +157,7 @@ std::string FaultDetail(const LoadResult& result) {
         case Fault::CannotOpen:
             return Printf("image %s: cannot open: %s", path, SystemText(result.systemError).c_str());
         case Fault::NotRegularFile:
-            return Printf("image %s: not a regular file but %s; nothing read", path, KindName(result.kind));
+            return Printf("image %s: not a regular file but %s; nothing read", path, WordsFor(result.kind).english);
         case Fault::CannotRead:
             return Printf("image %s: cannot read: %s", path, SystemText(result.systemError).c_str());
         case Fault::BadVersion:

@@ -10,10 +10,6 @@ namespace qrv {
 
 using namespace protocol;
 
-namespace {
-constexpr CommandKey Config(std::uint8_t code) { return {Family::Config, code}; }
-}  // namespace
-
 Outcome CQRVDev::LoadRemoteDevInfo(int index) {
     if (!Found.IsValid(index)) return BadIndex(index, Found.Count());
     if (Outcome tuned = TuneToEntry(index); !tuned.Ok()) {
@@ -80,7 +76,7 @@ Outcome CQRVDev::SubmitRemoteDevInfo(int index) {
     const ModuleProperty submitted = entry->pending;
     if (Outcome sent = Send(BuildWriteProperty(entry->base.NetAddr, submitted)); !sent.Ok()) return sent;
     const Reply reply = Receive();
-    if (Outcome judged = Judge(Config(kCmdWriteProperty), reply, CheckWritePropertyAnswer(reply.answer));
+    if (Outcome judged = Judge(ConfigKey(kCmdWriteProperty), reply, CheckWritePropertyAnswer(reply.answer));
         !judged.Ok())
         return judged;
     if (Outcome reset = ResetModule(entry->base.NetAddr, entry->base.DevType, index); !reset.Ok()) return reset;
@@ -111,7 +107,7 @@ Outcome CQRVDev::ResetRemoteToDefault(int index) {
     if (done.Ok()) done = Pause(kWaitFactoryResetMs);
     if (done.Ok()) {
         const Reply reply = Receive();
-        done = Judge(Config(kCmdFactoryReset), reply, CheckFactoryResetAnswer(reply.answer));
+        done = Judge(ConfigKey(kCmdFactoryReset), reply, CheckFactoryResetAnswer(reply.answer));
     }
     // The relayed restart tunes to the entry and home by itself.
     if (done.Ok()) done = ResetModule(entry->base.NetAddr, entry->base.DevType, index);

@@ -15,7 +15,7 @@ constexpr int kLocalModule = -1;
 
 template <typename Build, typename Check>
 Outcome CQRVDev::IoExchange(int index, std::uint8_t command, Build&& build, Check&& check) {
-    const CommandKey key{Family::Io, command};
+    const CommandKey key = IoKey(command);
     // IO answers are read at once: the IO frames have no pause.
     const auto exchange = [&](std::uint16_t addr) {
         if (Outcome sent = Send(build(addr)); !sent.Ok()) return sent;

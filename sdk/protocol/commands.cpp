@@ -6,28 +6,25 @@ namespace qrv::protocol {
 
 namespace {
 
-constexpr CommandKey Config(std::uint8_t code) { return {Family::Config, code}; }
-constexpr CommandKey Io(std::uint8_t code) { return {Family::Io, code}; }
-
 constexpr std::optional<std::size_t> kNoStatus = std::nullopt;
 
 constexpr CommandInfo kCommands[] = {
-    {Config(kCmdReadBaseInfo), "read-base-info", kLenReadBaseInfo, kAnswerLenBaseInfo, kNoStatus},
-    {Config(kCmdReadProperty), "read-property", kLenReadProperty, kAnswerLenProperty, kNoStatus},
-    {Config(kCmdWriteProperty), "write-property", kLenWriteProperty, kAnswerLenWriteProperty, kWriteAnswerStatusAt},
-    {Config(kCmdTuneRadio), "tune-radio", kLenTuneRadio, kAnswerLenTune, kTuneAnswerStatusAt},
-    {Config(kCmdSearchBroadcast), "search-broadcast", kLenSearchBroadcast, kAnswerLenSearch, kNoStatus},
-    {Config(kCmdSearchByAddr), "search-by-addr", kLenSearchByAddr, kAnswerLenSearch, kNoStatus},
+    {ConfigKey(kCmdReadBaseInfo), "read-base-info", kLenReadBaseInfo, kAnswerLenBaseInfo, kNoStatus},
+    {ConfigKey(kCmdReadProperty), "read-property", kLenReadProperty, kAnswerLenProperty, kNoStatus},
+    {ConfigKey(kCmdWriteProperty), "write-property", kLenWriteProperty, kAnswerLenWriteProperty, kWriteAnswerStatusAt},
+    {ConfigKey(kCmdTuneRadio), "tune-radio", kLenTuneRadio, kAnswerLenTune, kTuneAnswerStatusAt},
+    {ConfigKey(kCmdSearchBroadcast), "search-broadcast", kLenSearchBroadcast, kAnswerLenSearch, kNoStatus},
+    {ConfigKey(kCmdSearchByAddr), "search-by-addr", kLenSearchByAddr, kAnswerLenSearch, kNoStatus},
     // The module restarts: there is no answer to a reset.
-    {Config(kCmdResetModule), "reset", kLenAddrTypeCommand, 0, kNoStatus},
-    {Config(kCmdEnterUpdate), "enter-update", kLenAddrTypeCommand, kAnswerLenAddrTypeCommand, kStepAnswerStatusAt},
-    {Config(kCmdFirmwareBlock), "firmware-block", kLenBlockFirstRegion, kAnswerLenFirmwareBlock, kStepAnswerStatusAt},
-    {Config(kCmdFinishUpdate), "finish-update", kLenAddrTypeCommand, kAnswerLenAddrTypeCommand, kStepAnswerStatusAt},
-    {Config(kCmdFactoryReset), "factory-reset", kLenAddrTypeCommand, kAnswerLenAddrTypeCommand, kStepAnswerStatusAt},
-    {Io(kIoCmdSetDirections), "io-set-directions", kLenIoWrite, kAnswerLenIoWrite, kIoAnswerByteAt},
-    {Io(kIoCmdSetOutputs), "io-set-outputs", kLenIoWrite, kAnswerLenIoWrite, kIoAnswerByteAt},
-    {Io(kIoCmdReadInputs), "io-read-inputs", kLenIoRead, kAnswerLenIoInputs, kNoStatus},
-    {Io(kIoCmdReadAd), "io-read-ad", kLenIoRead, kAnswerLenAd, kNoStatus},
+    {ConfigKey(kCmdResetModule), "reset", kLenAddrTypeCommand, 0, kNoStatus},
+    {ConfigKey(kCmdEnterUpdate), "enter-update", kLenAddrTypeCommand, kAnswerLenAddrTypeCommand, kStepAnswerStatusAt},
+    {ConfigKey(kCmdFirmwareBlock), "firmware-block", kLenBlockFirstRegion, kAnswerLenFirmwareBlock, kStepAnswerStatusAt},
+    {ConfigKey(kCmdFinishUpdate), "finish-update", kLenAddrTypeCommand, kAnswerLenAddrTypeCommand, kStepAnswerStatusAt},
+    {ConfigKey(kCmdFactoryReset), "factory-reset", kLenAddrTypeCommand, kAnswerLenAddrTypeCommand, kStepAnswerStatusAt},
+    {IoKey(kIoCmdSetDirections), "io-set-directions", kLenIoWrite, kAnswerLenIoWrite, kIoAnswerByteAt},
+    {IoKey(kIoCmdSetOutputs), "io-set-outputs", kLenIoWrite, kAnswerLenIoWrite, kIoAnswerByteAt},
+    {IoKey(kIoCmdReadInputs), "io-read-inputs", kLenIoRead, kAnswerLenIoInputs, kNoStatus},
+    {IoKey(kIoCmdReadAd), "io-read-ad", kLenIoRead, kAnswerLenAd, kNoStatus},
 };
 
 }  // namespace

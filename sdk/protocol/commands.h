@@ -24,6 +24,9 @@ struct CommandKey {
     friend bool operator==(const CommandKey&, const CommandKey&) = default;
 };
 
+constexpr CommandKey ConfigKey(std::uint8_t code) { return {Family::Config, code}; }
+constexpr CommandKey IoKey(std::uint8_t code) { return {Family::Io, code}; }
+
 struct CommandInfo {
     CommandKey key;
     const char* name;           // "read-base-info", "io-set-outputs", ...

@@ -105,7 +105,7 @@ void AnswerFields(const CommandInfo& info, Bytes b, std::string& text) {
 }
 
 bool IsRequestLength(const CommandInfo& info, std::size_t n) {
-    if (info.key == CommandKey{Family::Config, kCmdFirmwareBlock})
+    if (info.key == ConfigKey(kCmdFirmwareBlock))
         return n == kLenBlockFirstRegion || n == kLenBlockSecondRegion;
     return n == info.requestLength;
 }
@@ -113,14 +113,14 @@ bool IsRequestLength(const CommandInfo& info, std::size_t n) {
 // The property record answer carries no end byte and may run longer.
 bool IsAnswerLength(const CommandInfo& info, std::size_t n) {
     if (info.answerLength == 0) return false;
-    if (info.key == CommandKey{Family::Config, kCmdReadProperty}) return n >= info.answerLength;
+    if (info.key == ConfigKey(kCmdReadProperty)) return n >= info.answerLength;
     return n == info.answerLength;
 }
 
 // The byte a complete frame must end with; none for the record answer.
 std::optional<std::uint8_t> ExpectedEnd(const CommandInfo& info, bool request, std::size_t n) {
-    if (!request && info.key == CommandKey{Family::Config, kCmdReadProperty}) return std::nullopt;
-    if (request && info.key == CommandKey{Family::Config, kCmdFirmwareBlock} && n == kLenBlockFirstRegion)
+    if (!request && info.key == ConfigKey(kCmdReadProperty)) return std::nullopt;
+    if (request && info.key == ConfigKey(kCmdFirmwareBlock) && n == kLenBlockFirstRegion)
         return kBlockMarker;
     return EndByte(info.key.family);
 }

@@ -41,6 +41,17 @@ int SerialPort::Refuse(Reason reason, std::string detail) {
     return 0;
 }
 
+bool SerialPort::Usable(bool haveBuffer) {
+    fault_ = {};
+    if (!backend_.IsOpen()) return Refuse(Reason::PortNotOpen, "the port is not open") != 0;
+    if (!lost_.Ok()) {
+        fault_ = lost_;
+        return false;
+    }
+    if (!haveBuffer) return Refuse(Reason::BadArgument, "no buffer given") != 0;
+    return true;
+}
+
 void SerialPort::TakeFault() {
     fault_ = backend_.LastFault();
     if (fault_.reason == Reason::PortLost) lost_ = fault_;
@@ -108,13 +119,7 @@ void SerialPort::Close() {
 
 int SerialPort::Write(const std::uint8_t* buffer, std::uint32_t length, std::uint32_t& written) {
     written = 0;
-    fault_ = {};
-    if (!backend_.IsOpen()) return Refuse(Reason::PortNotOpen, "the port is not open");
-    if (!lost_.Ok()) {
-        fault_ = lost_;
-        return 0;
-    }
-    if (buffer == nullptr && length != 0) return Refuse(Reason::BadArgument, "no bytes to write");
+    if (!Usable(buffer != nullptr || length == 0)) return 0;
     // Whatever an earlier exchange left behind must not mix into this one.
     backend_.Purge();
     const bool ok = backend_.Write(buffer, length, written);
@@ -125,13 +130,7 @@ int SerialPort::Write(const std::uint8_t* buffer, std::uint32_t length, std::uin
 
 int SerialPort::Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t& received) {
     received = 0;
-    fault_ = {};
-    if (!backend_.IsOpen()) return Refuse(Reason::PortNotOpen, "the port is not open");
-    if (!lost_.Ok()) {
-        fault_ = lost_;
-        return 0;
-    }
-    if (buffer == nullptr && capacity != 0) return Refuse(Reason::BadArgument, "no buffer to read into");
+    if (!Usable(buffer != nullptr || capacity == 0)) return 0;
     const bool ok = backend_.Read(buffer, capacity, received);
     if (received > 0 && observer_ != nullptr) observer_->OnTraffic(LineDirection::Read, buffer, received);
     TakeFault();

@@ -94,6 +94,8 @@ public:
 
 private:
     int Refuse(Reason reason, std::string detail);
+    // Open, not lost, and a buffer where one is needed; else the fault says why.
+    bool Usable(bool haveBuffer);
     // Takes the backend's fault after a call; a lost device stays lost.
     void TakeFault();
 
