@@ -128,7 +128,7 @@ private:
     Outcome Judge(CommandKey command, const Reply& reply, const protocol::Verdict& verdict) const;
 
     // One IO request to the local module (index -1) or, tuned there and back,
-    // to a search entry; `judge` checks the answer and copies its output.
+    // to a search entry; `check` judges the answer and copies its output.
     template <typename Build, typename Check>
     Outcome IoExchange(int index, std::uint8_t command, Build&& build, Check&& check);
 
