@@ -48,14 +48,16 @@ BENCHMARK(BM_BuildTuneAndSearch);
 
 void BM_ParseSearchAnswer(benchmark::State& state) {
     const std::uint8_t rx[] = {0xAB, 0xD5, 0x01, 0x02, 0x00, 0x10, 0xAA, 0xBA};
-    for (auto _ : state) benchmark::DoNotOptimize(ParseSearchAnswer(Answer{rx, sizeof rx}, kCmdSearchBroadcast));
+    ModuleBase base{};
+    for (auto _ : state) benchmark::DoNotOptimize(ParseSearchAnswer(Answer{rx, sizeof rx}, kCmdSearchBroadcast, base));
 }
 BENCHMARK(BM_ParseSearchAnswer);
 
 void BM_ParsePropertyAnswer(benchmark::State& state) {
     std::uint8_t rx[kAnswerLenProperty] = {kConfigStart, kCmdReadProperty};
     qrv::PropertyToWire(SampleRecord(), rx + kAnswerPropertyOffset);
-    for (auto _ : state) benchmark::DoNotOptimize(ParsePropertyAnswer(Answer{rx, sizeof rx}));
+    ModuleProperty record{};
+    for (auto _ : state) benchmark::DoNotOptimize(ParsePropertyAnswer(Answer{rx, sizeof rx}, record));
 }
 BENCHMARK(BM_ParsePropertyAnswer);
 

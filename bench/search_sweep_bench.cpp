@@ -4,15 +4,12 @@
 // which every silent read spends in full.
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <string>
 
-#include "api/global_data.h"
+#include "device/qrv_dev.h"
 #include "sim/simulator.h"
 
 namespace {
-
-using qrv::GlobalData;
 
 class SimulatedPort {
 public:
@@ -20,18 +17,17 @@ public:
         std::string error;
         ready_ = sim_.Start(&error);
         const std::wstring path(sim_.SlavePath().begin(), sim_.SlavePath().end());
-        ready_ = ready_ && GlobalData().Serial.Open(path.c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, readTimeoutMs) == 1;
-        std::int32_t lastError = 0;
-        ready_ = ready_ && GlobalData().Device.LoadInfo(lastError) == 1;
-    }
-    ~SimulatedPort() {
-        GlobalData().Serial.Close();
-        GlobalData().Device.ClearSearchArr();
+        ready_ = ready_ && port_.Open(path.c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, readTimeoutMs) == 1;
+        ready_ = ready_ && device_.LoadInfo().Ok();
     }
     bool Ready() const { return ready_; }
+    qrv::CQRVDev& Device() { return device_; }
 
 private:
     qrv::sim::Simulator sim_;
+    qrv::SerialPort port_;
+    qrv::PortWaits waits_{port_};
+    qrv::CQRVDev device_{port_, waits_};
     bool ready_ = false;
 };
 
@@ -39,12 +35,12 @@ private:
 void BM_SearchOnePair(benchmark::State& state) {
     SimulatedPort port(static_cast<std::uint32_t>(state.range(0)));
     if (!port.Ready()) state.SkipWithError("simulator or port did not start");
-    auto& device = GlobalData().Device;
+    auto& device = port.Device();
     for (auto _ : state) {
-        device.ClearSearchArr();
+        device.Found.Clear();
         device.SearchDev(11, 0);
     }
-    state.counters["entries"] = device.GetSearchDevCount();
+    state.counters["entries"] = device.Found.Count();
 }
 BENCHMARK(BM_SearchOnePair)->Arg(20)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -52,13 +48,13 @@ BENCHMARK(BM_SearchOnePair)->Arg(20)->Arg(50)->Unit(benchmark::kMillisecond)->Us
 void BM_SweepDefaultNetwork(benchmark::State& state) {
     SimulatedPort port(static_cast<std::uint32_t>(state.range(0)));
     if (!port.Ready()) state.SkipWithError("simulator or port did not start");
-    auto& device = GlobalData().Device;
+    auto& device = port.Device();
     for (auto _ : state) {
-        device.ClearSearchArr();
+        device.Found.Clear();
         for (int channel = 6; channel <= 30; ++channel)
             for (int rate = 0; rate <= 2; ++rate) device.SearchDev(channel, rate);
     }
-    state.counters["entries"] = device.GetSearchDevCount();
+    state.counters["entries"] = device.Found.Count();
 }
 BENCHMARK(BM_SweepDefaultNetwork)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -9,115 +9,96 @@ using namespace protocol;
 
 namespace {
 
-void PutWord(Bytes& out, std::uint16_t value) {
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-}
-
-
-// AB cmd word word status BA (8 bytes).
-Bytes TwoWordStatusAnswer(std::uint8_t command, std::uint16_t first, std::uint16_t second, std::uint8_t status) {
-    Bytes out{kConfigStart, command};
-    PutWord(out, first);
-    PutWord(out, second);
-    out.push_back(status);
-    out.push_back(kConfigEnd);
+// An answer of `length` bytes with its start byte, command echo and (unless
+// the layout has none) end byte in place; the fields go in by position.
+Bytes Shell(Family family, std::uint8_t command, std::size_t length, bool endByte = true) {
+    Bytes out(length, 0);
+    out[0] = StartByte(family);
+    out[kAnswerEchoAt] = command;
+    if (endByte) out[length - 1] = EndByte(family);
     return out;
 }
+
+void PutWord(Bytes& out, std::size_t at, std::uint16_t value) { WriteBigEndian16(out.data() + at, value); }
+
+Bytes StepAnswer(std::uint8_t command, std::uint16_t addr, std::uint16_t word, std::uint8_t status) {
+    Bytes out = Shell(Family::Config, command, kAnswerLenAddrTypeCommand);
+    PutWord(out, kStepAnswerAddrAt, addr);
+    PutWord(out, kStepAnswerWordAt, word);
+    out[kStepAnswerStatusAt] = status;
+    return out;
+}
+
 }  // namespace
 
 Bytes BuildBaseInfoAnswer(const ModuleBase& base) {
-    Bytes out{kConfigStart, kCmdReadBaseInfo};
-    PutWord(out, base.NetAddr);
-    PutWord(out, base.DevType);
-    out.push_back(base.RunState);
-    PutWord(out, base.FwVersion);
-    out.push_back(kConfigEnd);
+    Bytes out = Shell(Family::Config, kCmdReadBaseInfo, kAnswerLenBaseInfo);
+    PutWord(out, kBaseInfoAddrAt, base.NetAddr);
+    PutWord(out, kBaseInfoTypeAt, base.DevType);
+    out[kBaseInfoRunStateAt] = base.RunState;
+    PutWord(out, kBaseInfoFwAt, base.FwVersion);
     return out;
 }
 
 Bytes BuildPropertyAnswer(std::uint16_t addr, std::uint8_t offset, std::uint8_t count, const ModuleProperty& record) {
-    Bytes out{kConfigStart, kCmdReadProperty};
-    PutWord(out, addr);
-    out.push_back(offset);
-    out.push_back(count);
-    std::uint8_t wire[kPropertySize];
-    PropertyToWire(record, wire);
-    out.insert(out.end(), wire, wire + kPropertySize);
+    // The record fills the frame to its last byte: there is no end byte.
+    Bytes out = Shell(Family::Config, kCmdReadProperty, kAnswerLenProperty, false);
+    PutWord(out, kPropertyAnswerAddrAt, addr);
+    out[kPropertyAnswerOffsetAt] = offset;
+    out[kPropertyAnswerCountAt] = count;
+    PropertyToWire(record, out.data() + kAnswerPropertyOffset);
     return out;
 }
 
 Bytes BuildWritePropertyAnswer(std::uint16_t addr, std::uint8_t status) {
-    Bytes out{kConfigStart, kCmdWriteProperty};
-    PutWord(out, addr);
-    out.push_back(status);
-    out.push_back(kConfigEnd);
+    Bytes out = Shell(Family::Config, kCmdWriteProperty, kAnswerLenWriteProperty);
+    PutWord(out, kWriteAnswerAddrAt, addr);
+    out[kWriteAnswerStatusAt] = status;
     return out;
 }
 
-Bytes BuildTuneAnswer(std::uint8_t status) { return {kConfigStart, kCmdTuneRadio, status, kConfigEnd}; }
+Bytes BuildTuneAnswer(std::uint8_t status) {
+    Bytes out = Shell(Family::Config, kCmdTuneRadio, kAnswerLenTune);
+    out[kTuneAnswerStatusAt] = status;
+    return out;
+}
 
 Bytes BuildSearchAnswer(std::uint8_t command, const ModuleBase& base) {
-    Bytes out{kConfigStart, command};
-    PutWord(out, base.NetAddr);
-    PutWord(out, base.DevType);
-    out.push_back(base.RunState);
-    out.push_back(kConfigEnd);
+    Bytes out = Shell(Family::Config, command, kAnswerLenSearch);
+    PutWord(out, kSearchAnswerAddrAt, base.NetAddr);
+    PutWord(out, kSearchAnswerTypeAt, base.DevType);
+    out[kSearchAnswerRunStateAt] = base.RunState;
     return out;
 }
 
 Bytes BuildAddrTypeAnswer(std::uint8_t command, std::uint16_t addr, std::uint16_t type, std::uint8_t status) {
-    return TwoWordStatusAnswer(command, addr, type, status);
+    return StepAnswer(command, addr, type, status);
 }
 
-// The block answer has the same shape: the echoed offset stands where the
-// other commands echo the device type.
+// The echoed offset stands where the other steps echo the device type.
 Bytes BuildFirmwareBlockAnswer(std::uint16_t addr, std::uint16_t offset, std::uint8_t status) {
-    return TwoWordStatusAnswer(kCmdFirmwareBlock, addr, offset, status);
+    return StepAnswer(kCmdFirmwareBlock, addr, offset, status);
 }
 
 Bytes BuildIoStatusAnswer(std::uint8_t command, std::uint16_t addr, std::uint8_t status) {
-    Bytes out{kIoStart, command};
-    PutWord(out, addr);
-    out.push_back(status);
-    out.push_back(kIoEnd);
+    Bytes out = Shell(Family::Io, command, kAnswerLenIoWrite);
+    PutWord(out, kIoAnswerAddrAt, addr);
+    out[kIoAnswerByteAt] = status;
     return out;
 }
 
 Bytes BuildIoInputsAnswer(std::uint16_t addr, std::uint8_t lines) {
-    Bytes out{kIoStart, kIoCmdReadInputs};
-    PutWord(out, addr);
-    out.push_back(lines);
-    out.push_back(kIoEnd);
+    Bytes out = Shell(Family::Io, kIoCmdReadInputs, kAnswerLenIoInputs);
+    PutWord(out, kIoAnswerAddrAt, addr);
+    out[kIoAnswerByteAt] = lines;
     return out;
 }
 
 Bytes BuildAdAnswer(std::uint16_t addr, const AdValues& millivolts) {
-    Bytes out{kIoStart, kIoCmdReadAd};
-    PutWord(out, addr);
-    for (std::uint16_t value : millivolts) PutWord(out, value);
-    out.push_back(kIoEnd);
+    Bytes out = Shell(Family::Io, kIoCmdReadAd, kAnswerLenAd);
+    PutWord(out, kIoAnswerAddrAt, addr);
+    for (std::size_t i = 0; i < millivolts.size(); ++i) PutWord(out, kAdBlockAt + 2 * i, millivolts[i]);
     return out;
-}
-
-std::optional<std::size_t> StatusPosition(CommandKey command) {
-    if (command.family == Family::Io) {
-        if (command.code == kIoCmdSetDirections || command.code == kIoCmdSetOutputs) return 4;
-        return std::nullopt;
-    }
-    switch (command.code) {
-        case kCmdWriteProperty:
-            return 4;
-        case kCmdTuneRadio:
-            return 2;
-        case kCmdEnterUpdate:
-        case kCmdFirmwareBlock:
-        case kCmdFinishUpdate:
-        case kCmdFactoryReset:
-            return 6;
-        default:
-            return std::nullopt;
-    }
 }
 
 }  // namespace qrv::sim

@@ -1,5 +1,6 @@
-// Answers the module writes back, byte for byte. 16-bit fields travel high
-// byte first; records are given in host order and converted here.
+// Answers the module writes back, byte for byte, at the positions of the
+// SDK's answer layouts. 16-bit fields travel high byte first; records are
+// given in host order and converted here.
 #pragma once
 
 #include <array>
@@ -37,8 +38,7 @@ Bytes BuildIoInputsAnswer(std::uint16_t addr, std::uint8_t lines);
 // AA D7 addr, four big-endian values, 55 (13 bytes).
 Bytes BuildAdAnswer(std::uint16_t addr, const AdValues& millivolts);
 
-// Position of the status byte in the answer to `command`; none for answers
-// that carry data instead (0xD1, 0xD2, searches, IO reads).
-std::optional<std::size_t> StatusPosition(CommandKey command);
+// Position of the status byte in the answer to `command` (the command table's).
+using protocol::StatusPosition;
 
 }  // namespace qrv::sim

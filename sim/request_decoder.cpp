@@ -1,7 +1,6 @@
 #include "sim/request_decoder.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace qrv::sim {
@@ -9,39 +8,6 @@ namespace qrv::sim {
 using namespace protocol;
 
 namespace {
-
-constexpr CommandKey Config(std::uint8_t code) { return {Family::Config, code}; }
-constexpr CommandKey Io(std::uint8_t code) { return {Family::Io, code}; }
-
-struct CommandInfo {
-    CommandKey key;
-    std::size_t length;
-    const char* name;
-};
-
-constexpr CommandInfo kCommands[] = {
-    {Config(kCmdReadBaseInfo), kLenReadBaseInfo, "read-base-info"},
-    {Config(kCmdReadProperty), kLenReadProperty, "read-property"},
-    {Config(kCmdWriteProperty), kLenWriteProperty, "write-property"},
-    {Config(kCmdTuneRadio), kLenTuneRadio, "tune-radio"},
-    {Config(kCmdSearchBroadcast), kLenSearchBroadcast, "search-broadcast"},
-    {Config(kCmdSearchByAddr), kLenSearchByAddr, "search-by-addr"},
-    {Config(kCmdResetModule), kLenAddrTypeCommand, "reset"},
-    {Config(kCmdEnterUpdate), kLenAddrTypeCommand, "enter-update"},
-    {Config(kCmdFirmwareBlock), kLenBlockFirstRegion, "firmware-block"},
-    {Config(kCmdFinishUpdate), kLenAddrTypeCommand, "finish-update"},
-    {Config(kCmdFactoryReset), kLenAddrTypeCommand, "factory-reset"},
-    {Io(kIoCmdSetDirections), kLenIoWrite, "io-set-directions"},
-    {Io(kIoCmdSetOutputs), kLenIoWrite, "io-set-outputs"},
-    {Io(kIoCmdReadInputs), kLenIoRead, "io-read-inputs"},
-    {Io(kIoCmdReadAd), kLenIoRead, "io-read-ad"},
-};
-
-const CommandInfo* Find(CommandKey key) {
-    for (const auto& info : kCommands)
-        if (info.key == key) return &info;
-    return nullptr;
-}
 
 bool IsStartByte(std::uint8_t byte) { return byte == kConfigStart || byte == kIoStart; }
 
@@ -106,16 +72,8 @@ bool Request::HasAddress() const {
 }
 
 std::size_t RequestLength(CommandKey command) {
-    const CommandInfo* info = Find(command);
-    return info ? info->length : 0;
-}
-
-std::string CommandName(CommandKey command) {
-    if (const CommandInfo* info = Find(command)) return info->name;
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%02X 0x%02X", command.family == Family::Io ? kIoStart : kConfigStart,
-                  command.code);
-    return text;
+    const protocol::CommandInfo* info = protocol::FindCommand(command);
+    return info ? info->requestLength : 0;
 }
 
 DecodeResult DecodeRequest(std::span<const std::uint8_t> bytes, bool lineIdle) {
@@ -132,7 +90,7 @@ DecodeResult DecodeRequest(std::span<const std::uint8_t> bytes, bool lineIdle) {
     if (bytes.size() < length) return NeedMore();
 
     std::size_t frameLength = length;
-    if (key == Config(kCmdFirmwareBlock)) {
+    if (key == ConfigKey(kCmdFirmwareBlock)) {
         if (bytes[kLenBlockFirstRegion - 1] != kBlockMarker) return Skip(1);
         if (bytes.size() > kLenBlockFirstRegion) {
             if (bytes[kLenBlockFirstRegion] == kConfigEnd) frameLength = kLenBlockSecondRegion;

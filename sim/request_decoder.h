@@ -9,22 +9,16 @@
 #include <span>
 #include <string>
 
+#include "protocol/commands.h"
 #include "protocol/frames.h"
 #include "protocol/protocol_constants.h"
 #include "records/module_records.h"
 
 namespace qrv::sim {
 
-enum class Family : std::uint8_t { Config, Io };
-
-// A command is named by its family and code: 0xAB 0xD4 tunes the radio,
-// 0xAA 0xD4 sets IO directions.
-struct CommandKey {
-    Family family = Family::Config;
-    std::uint8_t code = 0;
-
-    friend bool operator==(const CommandKey&, const CommandKey&) = default;
-};
+// Families, command keys and names come from the SDK's command table.
+using protocol::CommandKey;
+using protocol::Family;
 
 // One decoded request. Only the fields of its command are meaningful.
 struct Request {
@@ -69,6 +63,6 @@ DecodeResult DecodeRequest(std::span<const std::uint8_t> bytes, bool lineIdle);
 std::size_t RequestLength(CommandKey command);
 
 // "read-base-info", "io-set-outputs", ...; "0xAB 0x??" style for unknown codes.
-std::string CommandName(CommandKey command);
+using protocol::CommandName;
 
 }  // namespace qrv::sim

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <future>
 
-#include "sim/frame_text.h"
+#include "protocol/frame_text.h"
 #include "sim/line_rate.h"
 #include "sim/line_timing.h"
 
@@ -26,8 +26,15 @@ nanoseconds IdleGap(unsigned baud) { return std::max<nanoseconds>(3 * ByteTime(b
 std::string TraceLine(const LogEntry& entry) {
     const char* arrow = entry.kind == LogKind::Request ? "->" : entry.kind == LogKind::Answer ? "<-" : "!!";
     std::string line = arrow;
-    if (!entry.bytes.empty()) line += " " + HexBytes(entry.bytes);
+    if (!entry.bytes.empty()) line += " " + protocol::HexBytes(entry.bytes);
     return line + " | " + entry.text;
+}
+
+// The SDK's own decoding of a frame, so both ends of a trace read alike.
+std::string Decoded(std::span<const std::uint8_t> bytes, protocol::FrameDirection direction) {
+    std::string text;
+    protocol::DescribeFrame(bytes, direction, text);
+    return text;
 }
 
 }  // namespace
@@ -206,7 +213,8 @@ void Simulator::Serve(const Request& request, std::span<const std::uint8_t> fram
         if (std::find(outcome.applied.begin(), outcome.applied.end(), FaultKind::Forget) != outcome.applied.end())
             network_.ForgetWrite(request.addr);
     }
-    AddLog({received, LogKind::Request, request.command, Bytes(frame.begin(), frame.end()), DescribeRequest(request)});
+    AddLog({received, LogKind::Request, request.command, Bytes(frame.begin(), frame.end()),
+            Decoded(frame, protocol::FrameDirection::Request)});
     if (!outcome.applied.empty()) {
         std::string text = "fault:";
         for (FaultKind kind : outcome.applied) text += std::string(" ") + FaultKindName(kind);
@@ -254,7 +262,7 @@ bool Simulator::Transmit(Clock::time_point now) {
         }
         if (out.sent < out.bytes.size()) return true;
         AddLog({now, LogKind::Answer, out.command, out.bytes,
-                out.command ? DescribeAnswer(*out.command, out.bytes) : std::string("line noise")});
+                out.command ? Decoded(out.bytes, protocol::FrameDirection::Answer) : std::string("line noise")});
         outgoing_.pop_front();
     }
     return true;

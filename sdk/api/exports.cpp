@@ -1,11 +1,10 @@
 // The exported port, error and local-module functions. Each is a thin step
 // onto the global object; behaviour lives in SerialPort and CQRVDev.
-#include <atomic>
-
 #include "api/global_data.h"
+#include "api/last_failure.h"
 #include "qrvlink/qrvlink.h"
 
-using qrv::GlobalData;
+using namespace qrv;
 
 namespace {
 std::uint32_t U32(int value) { return static_cast<std::uint32_t>(value); }
@@ -15,66 +14,58 @@ extern "C" {
 
 QRV_API int Q_OpenCom(const wchar_t* path, int baudRate, int dataBits, int parity, int stopBits, int reserved,
                       int rtsControl, int ctsOutFlow, int dsrOutFlow, int readTimeoutMs) {
-    auto& g = GlobalData();
-    g.LastError = Q_ERR_NONE;
-    return g.Serial.Open(path, U32(baudRate), U32(dataBits), U32(parity), U32(stopBits), U32(reserved),
-                         U32(rtsControl), U32(ctsOutFlow), U32(dsrOutFlow), U32(readTimeoutMs));
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev&) {
+        SerialPort& port = Global().Serial;
+        const int opened = port.Open(path, U32(baudRate), U32(dataBits), U32(parity), U32(stopBits), U32(reserved),
+                                     U32(rtsControl), U32(ctsOutFlow), U32(dsrOutFlow), U32(readTimeoutMs));
+        return opened ? Success() : port.LastFault();
+    });
 }
 
+// Always 1, except when refused from inside a handler of a running exchange.
 QRV_API int Q_CloseCom(void) {
-    auto& g = GlobalData();
-    g.LastError = Q_ERR_NONE;
-    g.Serial.Close();
-    return 1;
+    return Exchanged(CodeRule::Cleared, [](CQRVDev&) {
+        Global().Serial.Close();
+        return Success();
+    });
 }
 
-QRV_API int Q_ComCheckOpen(void) { return GlobalData().Serial.IsOpen() ? 1 : 0; }
+QRV_API int Q_ComCheckOpen(void) { return Global().Serial.IsOpen() ? 1 : 0; }
 
-// Atomic: the search dialog's timer clears the code from another thread.
-QRV_API int Q_GetLastError(void) { return std::atomic_ref(GlobalData().LastError).load(std::memory_order_relaxed); }
+QRV_API int Q_GetLastError(void) { return Global().LastError.load(std::memory_order_relaxed); }
 
-// The search sweep starts with this call on its worker thread while the
-// search dialog's timer clears the code on the window thread: stored atomically.
 QRV_API int Q_QRV_LoadInfo(void) {
-    auto& g = GlobalData();
-    std::int32_t code = Q_ERR_NONE;
-    const int result = g.Device.LoadInfo(code);
-    std::atomic_ref(g.LastError).store(code, std::memory_order_relaxed);
-    return result;
+    return Exchanged(CodeRule::ClearedWithPort, [](CQRVDev& d) { return d.LoadInfo(); });
 }
 
 QRV_API int Q_QRV_GetPropertyAll(ModuleBase* base, ModuleProperty* property) {
-    auto& g = GlobalData();
-    return g.Device.GetPropertyAll(base, property, g.LastError);
+    return Exchanged(CodeRule::ClearedWithPort, [&](CQRVDev& d) { return d.GetPropertyAll(base, property); });
 }
 
 QRV_API int Q_QRV_SetLocalPropertyAll(const ModuleBase* /*ignored*/, const ModuleProperty* property) {
-    return GlobalData().Device.SetLocalPropertyAll(property);
+    return Exchanged(CodeRule::Untouched, [&](CQRVDev& d) { return d.SetLocalPropertyAll(property); });
 }
 
 QRV_API int Q_QRV_GetProperty(int number, void* destination, int size) {
-    auto& g = GlobalData();
-    return g.Device.GetProperty(number, destination, size, g.LastError);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.GetProperty(number, destination, size); });
 }
 
 QRV_API int Q_QRV_SetProperty(int number, const void* value, int size) {
-    auto& g = GlobalData();
-    return g.Device.SetProperty(number, value, size, g.LastError);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.SetProperty(number, value, size); });
 }
 
 QRV_API int Q_QRV_SubmitInfo(void) {
-    auto& g = GlobalData();
-    return g.Device.SubmitInfo(g.LastError);
+    return Exchanged(CodeRule::Cleared, [](CQRVDev& d) { return d.SubmitInfo(); });
 }
 
-QRV_API int Q_QRV_ResetDev(void) { return GlobalData().Device.ResetDev(); }
+QRV_API int Q_QRV_ResetDev(void) {
+    return Exchanged(CodeRule::Untouched, [](CQRVDev& d) { return d.ResetDev(); });
+}
 
-QRV_API int Q_QRV_ResetToDefault(void) { return GlobalData().Device.ResetToDefault(); }
+QRV_API int Q_QRV_ResetToDefault(void) {
+    return Exchanged(CodeRule::Untouched, [](CQRVDev& d) { return d.ResetToDefault(); });
+}
+
+QRV_API void Q_SetMessageHandler(Q_MessageHandler handler, void* user) { Global().Messages.Set(handler, user); }
 
 }  // extern "C"
-
-extern "C" QRV_API void Q_SetMessageHandler(Q_MessageHandler handler, void* user) {
-    auto& messages = GlobalData().Device.Messages;
-    messages.handler = handler;
-    messages.user = user;
-}

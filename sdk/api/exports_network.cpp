@@ -1,20 +1,36 @@
 // The exported search, far-module, IO and firmware functions. Each is a thin
 // step onto the global device object.
-#include <atomic>
+#include <cstdio>
 
 #include "api/global_data.h"
+#include "api/last_failure.h"
 #include "qrvlink/qrvlink.h"
 
-using qrv::GlobalData;
+using namespace qrv;
 
 namespace {
-// The search dialog's timer counts and copies entries, clearing the code as
-// it goes, while the sweep clears it on another thread: those stores are
-// atomic so the two never race.
-void ClearLastError() { std::atomic_ref(GlobalData().LastError).store(Q_ERR_NONE, std::memory_order_relaxed); }
 
 std::uint8_t LowByte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
 std::uint16_t LowWord(int value) { return static_cast<std::uint16_t>(value & 0xFFFF); }
+
+// Remote IO exports refuse index -1 themselves: the device takes it for the
+// local module.
+Outcome NoLocalThroughRemote(int index) { return BadIndex(index, Global().Device.Found.Count()); }
+
+// The upgrade's messages and progress go to the caller's handlers; messages
+// without a handler go to standard error.
+class HandlerListener final : public UpgradeListener {
+public:
+    void Message(int kind, const std::string& text) override {
+        const bool shown = Global().Messages.Call(
+            [&](Q_MessageHandler handler, void* user) { handler(kind, text.c_str(), user); });
+        if (!shown) std::fprintf(stderr, "Qrvlink: %s\n", text.c_str());
+    }
+    void Progress(int done, int total) override {
+        Global().Progress.Call([&](Q_ProgressHandler handler, void* user) { handler(user, done, total); });
+    }
+};
+
 }  // namespace
 
 extern "C" {
@@ -22,23 +38,22 @@ extern "C" {
 // ---- Search ----
 
 QRV_API int Q_QRV_SearchDev(int channel, int rate) {
-    ClearLastError();
-    return GlobalData().Device.SearchDev(channel, rate);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.SearchDev(channel, rate); });
 }
 
 QRV_API int Q_QRV_SearchDevByAddr(int channel, int rate, int address) {
-    ClearLastError();
-    return GlobalData().Device.SearchDevByAddr(channel, rate, address);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.SearchDevByAddr(channel, rate, address); });
 }
 
+// The list's own guard only: usable while a search appends on another thread.
 QRV_API void Q_QRV_ClearSearchArr(void) {
-    ClearLastError();
-    GlobalData().Device.ClearSearchArr();
+    Global().LastError.store(Q_ERR_NONE, std::memory_order_relaxed);
+    Global().Device.Found.Clear();
 }
 
 QRV_API int Q_QRV_GetSearchDevCount(void) {
-    ClearLastError();
-    return GlobalData().Device.GetSearchDevCount();
+    Global().LastError.store(Q_ERR_NONE, std::memory_order_relaxed);
+    return Global().Device.Found.Count();
 }
 
 // Reserved in the interface: the arguments are ignored and nothing happens.
@@ -47,84 +62,93 @@ QRV_API int Q_QRV_GetSerarchDevProperty(int /*index*/, int /*number*/, void* /*d
 }
 
 QRV_API int Q_QRV_GetRemoteDevBase(ModuleBase* base, int index) {
-    return GlobalData().Device.GetRemoteDevBase(base, index);
+    return Finish(CodeRule::Untouched, Global().Device.GetRemoteDevBase(base, index));
 }
 
 // ---- Far modules ----
 
 QRV_API int Q_QRV_LoadRemoteDevInfo(int index) {
-    auto& g = GlobalData();
-    return g.Device.LoadRemoteDevInfo(index, g.LastError);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.LoadRemoteDevInfo(index); });
 }
 
 QRV_API int Q_QRV_GetRemoteDevPropertyAll(ModuleProperty* property, int index) {
-    auto& g = GlobalData();
-    return g.Device.GetRemoteDevPropertyAll(property, index, g.LastError);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.GetRemoteDevPropertyAll(property, index); });
 }
 
 QRV_API int Q_QRV_GetRemoteDevProperty(int index, int number, void* destination, int size) {
-    auto& g = GlobalData();
-    return g.Device.GetRemoteDevProperty(index, number, destination, size, g.LastError);
+    return Exchanged(CodeRule::Cleared,
+                     [&](CQRVDev& d) { return d.GetRemoteDevProperty(index, number, destination, size); });
 }
 
 QRV_API int Q_QRV_SetRemoteDevProperty(int index, int number, const void* value, int size) {
-    auto& g = GlobalData();
-    return g.Device.SetRemoteDevProperty(index, number, value, size, g.LastError);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.SetRemoteDevProperty(index, number, value, size); });
 }
 
 QRV_API int Q_QRV_SetRemotePropertyAll(const ModuleProperty* property, int index) {
-    return GlobalData().Device.SetRemotePropertyAll(property, index);
+    return Exchanged(CodeRule::Untouched, [&](CQRVDev& d) { return d.SetRemotePropertyAll(property, index); });
 }
 
 QRV_API int Q_QRV_SubmitRemoteDevInfo(int index) {
-    auto& g = GlobalData();
-    return g.Device.SubmitRemoteDevInfo(index, g.LastError);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.SubmitRemoteDevInfo(index); });
 }
 
 QRV_API int Q_QRV_ResetRemoteDev(int index) {
-    auto& g = GlobalData();
-    return g.Device.ResetRemoteDev(index, g.LastError);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.ResetRemoteDev(index); });
 }
 
 QRV_API int Q_QRV_ResetRemoteToDefault(int index) {
-    auto& g = GlobalData();
-    return g.Device.ResetRemoteToDefault(index, g.LastError);
+    return Exchanged(CodeRule::Cleared, [&](CQRVDev& d) { return d.ResetRemoteToDefault(index); });
 }
 
 // ---- Wireless IO and AD (-1 is the local module) ----
 
-QRV_API int Q_QRV_SetIODirAllLocal(int directions) { return GlobalData().Device.SetIODirAll(-1, LowByte(directions)); }
-
-QRV_API int Q_QRV_SetIODirAllRemote(int index, int directions) {
-    return index < 0 ? 0 : GlobalData().Device.SetIODirAll(index, LowByte(directions));
+QRV_API int Q_QRV_SetIODirAllLocal(int directions) {
+    return Exchanged(CodeRule::Untouched, [&](CQRVDev& d) { return d.SetIODirAll(-1, LowByte(directions)); });
 }
 
-QRV_API int Q_QRV_SetIOValueLocal(int outputs) { return GlobalData().Device.SetIOValue(-1, LowByte(outputs)); }
+QRV_API int Q_QRV_SetIODirAllRemote(int index, int directions) {
+    return Exchanged(CodeRule::Untouched, [&](CQRVDev& d) {
+        return index < 0 ? NoLocalThroughRemote(index) : d.SetIODirAll(index, LowByte(directions));
+    });
+}
+
+QRV_API int Q_QRV_SetIOValueLocal(int outputs) {
+    return Exchanged(CodeRule::Untouched, [&](CQRVDev& d) { return d.SetIOValue(-1, LowByte(outputs)); });
+}
 
 QRV_API int Q_QRV_SetIOValueRemote(int index, int outputs) {
-    return index < 0 ? 0 : GlobalData().Device.SetIOValue(index, LowByte(outputs));
+    return Exchanged(CodeRule::Untouched, [&](CQRVDev& d) {
+        return index < 0 ? NoLocalThroughRemote(index) : d.SetIOValue(index, LowByte(outputs));
+    });
 }
 
 QRV_API uint8_t Q_QRV_GetIOvalueLocal(uint8_t* value, int /*length*/) {
-    return static_cast<uint8_t>(GlobalData().Device.GetIOValue(-1, value));
+    return static_cast<uint8_t>(Exchanged(CodeRule::Untouched, [&](CQRVDev& d) { return d.GetIOValue(-1, value); }));
 }
 
 QRV_API uint8_t Q_QRV_GetIOvalueRemote(int index, uint8_t* value, int /*length*/) {
-    return index < 0 ? 0 : static_cast<uint8_t>(GlobalData().Device.GetIOValue(index, value));
+    return static_cast<uint8_t>(Exchanged(CodeRule::Untouched, [&](CQRVDev& d) {
+        return index < 0 ? NoLocalThroughRemote(index) : d.GetIOValue(index, value);
+    }));
 }
 
 QRV_API uint16_t Q_QRV_GetADvalueLocal(uint8_t* values, int /*length*/) {
-    return static_cast<uint16_t>(GlobalData().Device.GetADValue(-1, values));
+    return static_cast<uint16_t>(Exchanged(CodeRule::Untouched, [&](CQRVDev& d) { return d.GetADValue(-1, values); }));
 }
 
 QRV_API uint16_t Q_QRV_GetADvalueRemote(int index, uint8_t* values, int /*length*/) {
-    return index < 0 ? 0 : static_cast<uint16_t>(GlobalData().Device.GetADValue(index, values));
+    return static_cast<uint16_t>(Exchanged(CodeRule::Untouched, [&](CQRVDev& d) {
+        return index < 0 ? NoLocalThroughRemote(index) : d.GetADValue(index, values);
+    }));
 }
 
 // ---- Firmware ----
 
 QRV_API int Q_QRV_UpdateWithFileNameLocal(const wchar_t* path, int runState, int address, int devType) {
-    return GlobalData().Device.UpdateWithFile(path, LowByte(runState), LowWord(address), LowWord(devType));
+    return Exchanged(CodeRule::Untouched, [&](CQRVDev& d) {
+        HandlerListener listener;
+        return d.UpdateWithFile(path, LowByte(runState), LowWord(address), LowWord(devType), listener);
+    });
 }
 
 // Reserved in the interface: the arguments are ignored and nothing happens.

@@ -1,5 +1,6 @@
 // The exchange primitives: one request, the command's fixed pause, one read,
 // and the answer judged before anything is stored. No retries at this level.
+// A lost port ends every step at once: its pauses and reads fail fast.
 #include "device/qrv_dev.h"
 #include "records/module_records.h"
 
@@ -7,70 +8,78 @@ namespace qrv {
 
 using namespace protocol;
 
-int CQRVDev::ReadBaseInfo() {
-    if (!PortOpen()) return 0;
+Outcome CQRVDev::ReadBaseInfo() {
+    if (!port_.IsOpen()) return PortClosed();
     // The write's outcome is not examined: only the answer decides.
     Send(BuildReadBaseInfo());
-    Pause(kWaitReadBaseInfoMs);
-    const auto base = ParseBaseInfoAnswer(Receive());
-    if (!base) return 0;
-    ModuleBase = *base;
-    return 1;
+    if (Outcome paused = Pause(kWaitReadBaseInfoMs); !paused.Ok()) return paused;
+    ::ModuleBase base{};
+    const Reply reply = Receive();
+    Outcome judged = Judge(ConfigKey(kCmdReadBaseInfo), reply, ParseBaseInfoAnswer(reply.answer, base));
+    if (judged.Ok()) ModuleBase = base;
+    return judged;
 }
 
-int CQRVDev::ReadProperty(std::uint16_t addr, std::uint8_t offset, std::uint8_t length, ModuleProperty& out) {
-    if (!PortOpen()) return 0;
+Outcome CQRVDev::ReadProperty(std::uint16_t addr, std::uint8_t offset, std::uint8_t length, ModuleProperty& out) {
+    if (!port_.IsOpen()) return PortClosed();
     Send(BuildReadProperty(addr, offset, length));
-    Pause(kWaitReadPropertyMs);
-    const auto record = ParsePropertyAnswer(Receive());
-    if (!record) return 0;
-    out = *record;
-    return 1;
+    if (Outcome paused = Pause(kWaitReadPropertyMs); !paused.Ok()) return paused;
+    ModuleProperty record{};
+    const Reply reply = Receive();
+    Outcome judged = Judge(ConfigKey(kCmdReadProperty), reply, ParsePropertyAnswer(reply.answer, record));
+    if (judged.Ok()) out = record;
+    return judged;
 }
 
-int CQRVDev::WriteProperty(ModuleProperty record) {
-    if (!PortOpen()) return 0;
-    if (!Send(BuildWriteProperty(ModuleBase.NetAddr, record))) return 0;
-    return CheckWritePropertyAnswer(Receive()) ? 1 : 0;
+Outcome CQRVDev::WriteProperty(ModuleProperty record) {
+    if (!port_.IsOpen()) return PortClosed();
+    if (Outcome sent = Send(BuildWriteProperty(ModuleBase.NetAddr, record)); !sent.Ok()) return sent;
+    const Reply reply = Receive();
+    return Judge(ConfigKey(kCmdWriteProperty), reply, CheckWritePropertyAnswer(reply.answer));
 }
 
-int CQRVDev::ResetModule(std::uint16_t addr, std::uint16_t type, int index) {
+Outcome CQRVDev::ResetModule(std::uint16_t addr, std::uint16_t type, int index) {
     // A far module's reset is relayed: tune to it first, and come home
-    // whatever happens. The module restarts, so no answer is read.
+    // whatever happens. The module restarts, so no answer is read; the
+    // reset counts as done once its frame is written (a hang-up during the
+    // pause shows at the next exchange).
     const bool relayed = index != -1;
     if (relayed) TuneToEntry(index);
-    const bool sent = Send(BuildResetModule(addr, type));
-    if (sent) Pause(kWaitAfterResetMs);
+    Outcome sent = Send(BuildResetModule(addr, type));
+    if (sent.Ok()) Pause(kWaitAfterResetMs);
     if (relayed) TuneHome();
-    return sent ? 1 : 0;
+    return sent;
 }
 
-int CQRVDev::FactoryReset() {
-    if (!PortOpen()) return 0;
-    if (!Send(BuildFactoryReset(ModuleBase.NetAddr, ModuleBase.DevType))) return 0;
-    Pause(kWaitFactoryResetMs);
-    if (!CheckFactoryResetAnswer(Receive())) return 0;
-    if (!ResetModule(ModuleBase.NetAddr, ModuleBase.DevType, -1)) return 0;
+Outcome CQRVDev::FactoryReset() {
+    if (!port_.IsOpen()) return PortClosed();
+    if (Outcome sent = Send(BuildFactoryReset(ModuleBase.NetAddr, ModuleBase.DevType)); !sent.Ok()) return sent;
+    if (Outcome paused = Pause(kWaitFactoryResetMs); !paused.Ok()) return paused;
+    const Reply reply = Receive();
+    if (Outcome judged = Judge(ConfigKey(kCmdFactoryReset), reply, CheckFactoryResetAnswer(reply.answer)); !judged.Ok())
+        return judged;
+    if (Outcome reset = ResetModule(ModuleBase.NetAddr, ModuleBase.DevType, -1); !reset.Ok()) return reset;
     // The cached records no longer describe the module.
     Loaded = 0;
-    return 1;
+    return Success();
 }
 
-int CQRVDev::TuneChannel(int channel, int rate) {
-    if (!PortOpen()) return 0;
+Outcome CQRVDev::TuneChannel(int channel, int rate) {
+    if (!port_.IsOpen()) return PortClosed();
     // Channel and rate travel as one byte each, unchecked.
     Send(BuildTuneRadio(static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(rate)));
-    Pause(kWaitTuneMs);
-    return CheckTuneAnswer(Receive()) ? 1 : 0;
+    if (Outcome paused = Pause(kWaitTuneMs); !paused.Ok()) return paused;
+    const Reply reply = Receive();
+    return Judge(ConfigKey(kCmdTuneRadio), reply, CheckTuneAnswer(reply.answer));
 }
 
-int CQRVDev::TuneToEntry(int index) {
+Outcome CQRVDev::TuneToEntry(int index) {
     // A copy taken under the guard: the entry may be cleared meanwhile.
-    const auto entry = ViewEntry(index);
-    if (!entry) return 0;
-    return TuneChannel(entry->channel, entry->rate);
+    const auto entry = Found.View(index);
+    if (!entry) return BadIndex(index, Found.Count());
+    return TuneChannel(entry->foundChannel, entry->foundRate);
 }
 
-int CQRVDev::TuneHome() { return TuneChannel(CurProperty.Channel, CurProperty.AirRate); }
+Outcome CQRVDev::TuneHome() { return TuneChannel(CurProperty.Channel, CurProperty.AirRate); }
 
 }  // namespace qrv

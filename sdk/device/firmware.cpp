@@ -19,66 +19,80 @@ constexpr int kAttemptsPerBlock = 3;
 constexpr std::uint16_t kFinishResetType = 0;
 }  // namespace
 
-int CQRVDev::EnterUpdate(std::uint16_t addr, std::uint16_t type) {
-    if (!Send(BuildEnterUpdate(addr, type))) return 0;
-    if (!CheckUpdateStepAnswer(Receive())) return 0;
+Outcome CQRVDev::EnterUpdate(std::uint16_t addr, std::uint16_t type) {
+    if (Outcome sent = Send(BuildEnterUpdate(addr, type)); !sent.Ok()) return sent;
+    const Reply reply = Receive();
+    if (Outcome judged = Judge(ConfigKey(kCmdEnterUpdate), reply, CheckUpdateStepAnswer(reply.answer)); !judged.Ok())
+        return judged;
     // The restart puts the module into its boot loader.
     return ResetModule(addr, type, -1);
 }
 
-int CQRVDev::FinishUpdate(std::uint16_t addr, std::uint16_t type) {
-    if (!Send(BuildFinishUpdate(addr, type))) return 0;
-    const bool accepted = CheckUpdateStepAnswer(Receive());
+Outcome CQRVDev::FinishUpdate(std::uint16_t addr, std::uint16_t type) {
+    if (Outcome sent = Send(BuildFinishUpdate(addr, type)); !sent.Ok()) return sent;
+    const Reply reply = Receive();
+    const Outcome accepted = Judge(ConfigKey(kCmdFinishUpdate), reply, CheckUpdateStepAnswer(reply.answer));
     // One restart whatever the answer; a second one after a good finish.
     ResetModule(addr, kFinishResetType, -1);
-    if (!accepted) return 0;
+    if (!accepted.Ok()) return accepted;
     return ResetModule(addr, kFinishResetType, -1);
 }
 
-bool CQRVDev::SendFirmwareBlock(std::uint16_t addr, std::uint16_t offset, const std::uint8_t* data,
-                                FirmwareRegion region) {
+Outcome CQRVDev::SendFirmwareBlock(std::uint16_t addr, std::uint16_t offset, const std::uint8_t* data,
+                                   FirmwareRegion region) {
     std::uint8_t block[kFirmwareBlockSize];
     std::memcpy(block, data, sizeof block);
     const Frame frame = BuildFirmwareBlock(addr, offset, block, region);
     // The first region is written to slow memory: its blocks need a second.
     const unsigned wait = region == FirmwareRegion::First ? kWaitBlockFirstRegionMs : kWaitBlockSecondRegionMs;
+    Outcome last;
     for (int attempt = 0; attempt < kAttemptsPerBlock; ++attempt) {
-        if (attempt > 0) Pause(kWaitBlockRetryMs);
+        if (attempt > 0) {
+            if (Outcome paused = Pause(kWaitBlockRetryMs); !paused.Ok()) return paused;
+        }
         // Only the acknowledgement counts; a lost write shows as no answer.
         Send(frame);
-        Pause(wait);
-        if (CheckFirmwareBlockAnswer(Receive(), addr, offset)) return true;
+        if (Outcome paused = Pause(wait); !paused.Ok()) return paused;
+        const Reply reply = Receive();
+        last = Judge(ConfigKey(kCmdFirmwareBlock), reply, CheckFirmwareBlockAnswer(reply.answer, addr, offset));
+        if (last.Ok() || last.reason == Reason::PortLost) return last;
     }
-    return false;
+    last.detail += Printf(" (block 0x%04X, %d attempts)", offset, kAttemptsPerBlock);
+    return last;
 }
 
-bool CQRVDev::SendFirmwareRegion(const firmware::Image& image, const firmware::Region& region, std::uint16_t addr) {
+Outcome CQRVDev::SendFirmwareRegion(const firmware::Image& image, const firmware::Region& region, std::uint16_t addr,
+                                    UpgradeListener& listener, int& done, int total) {
     for (std::size_t n = 0; n < region.blocks; ++n) {
         const auto offset = static_cast<std::uint16_t>(region.start + n * kFirmwareBlockSize);
-        if (!SendFirmwareBlock(addr, offset, image.Block(region, n), region.kind)) return false;
+        if (Outcome sent = SendFirmwareBlock(addr, offset, image.Block(region, n), region.kind); !sent.Ok())
+            return sent;
+        listener.Progress(++done, total);
     }
-    return true;
+    return Success();
 }
 
-int CQRVDev::UpdateWithFile(const wchar_t* path, std::uint8_t runState, std::uint16_t address,
-                            std::uint16_t devType) {
-    if (path == nullptr || path[0] == L'\0' || path[0] == L' ') return 0;
+Outcome CQRVDev::UpdateWithFile(const wchar_t* path, std::uint8_t runState, std::uint16_t address,
+                                std::uint16_t devType, UpgradeListener& listener) {
+    if (path == nullptr || path[0] == L'\0' || path[0] == L' ')
+        return Failure(Reason::BadArgument, "no image path given (empty, or starting with a blank)");
 
-    // The file name as messages quote it.
-    std::string fileName;
-    firmware::WidePathToUtf8(path, fileName);
-    const firmware::LoadResult loaded = firmware::LoadImageFile(path);
+    const firmware::LoadResult loaded = firmware::LoadImage(path);
     if (loaded.fault != firmware::Fault::None) {
-        Messages.Show(firmware::FaultMessageKind(loaded.fault), firmware::FaultMessage(loaded, fileName).c_str());
-        return 0;
+        listener.Message(firmware::FaultMessageKind(loaded.fault), firmware::FaultMessage(loaded, loaded.path));
+        return Failure(Reason::BadImage, firmware::FaultDetail(loaded), loaded.systemError);
     }
 
     const firmware::Image& image = loaded.image;
-    if (runState != kRunStateBoot && !EnterUpdate(address, devType)) return 0;
+    if (runState != kRunStateBoot) {
+        if (Outcome entered = EnterUpdate(address, devType); !entered.Ok()) return entered;
+    }
     // A block refused three times ends the upgrade with no finish frame: the
     // module stays in its boot loader, ready for another attempt.
-    if (!SendFirmwareRegion(image, image.first, address)) return 0;
-    if (!SendFirmwareRegion(image, image.second, address)) return 0;
+    const int total = static_cast<int>(image.first.blocks + image.second.blocks);
+    int done = 0;
+    if (Outcome sent = SendFirmwareRegion(image, image.first, address, listener, done, total); !sent.Ok()) return sent;
+    if (Outcome sent = SendFirmwareRegion(image, image.second, address, listener, done, total); !sent.Ok()) return sent;
     return FinishUpdate(address, devType);
 }
 

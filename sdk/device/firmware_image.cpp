@@ -1,10 +1,6 @@
 #include "device/firmware_image.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
-#include <system_error>
-
+#include "common/outcome.h"
 #include "qrvlink/qrvlink.h"
 
 namespace qrv::firmware {
@@ -33,29 +29,7 @@ bool FitsOffsets(std::int64_t start, std::int64_t count) {
     return start >= 0 && last < kOffsetLimit;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-std::string SystemText(int error) { return std::error_code(error, std::generic_category()).message(); }
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
+std::string SystemText(int error) { return SystemMessage(error); }
 
 }  // namespace
 
@@ -85,28 +59,39 @@ Fault PlanRegions(const Header& header, Region& first, Region& second) {
     return Fault::None;
 }
 
-LoadResult LoadImage(const std::string& utf8Path) { return ReadImageFile(std::fopen(utf8Path.c_str(), "rb")); }
+namespace {
 
-LoadResult ReadImageFile(std::FILE* opened) {
+// The largest image a header can name: two regions of 16-bit offsets.
+constexpr std::size_t kLargestImage = kHeaderSize + 2 * static_cast<std::size_t>(kOffsetLimit);
+
+// What a path named that is no regular file, for the message and the detail.
+struct KindWords {
+    FileKind kind;
+    const char* chinese;
+    const char* english;
+};
+constexpr KindWords kKindWords[] = {
+    {FileKind::Directory, "目录", "a directory"}, {FileKind::Fifo, "命名管道", "a FIFO"},
+    {FileKind::Device, "设备", "a device"},       {FileKind::Socket, "套接字", "a socket"},
+};
+constexpr KindWords kOtherKind{FileKind::Other, "特殊文件", "a special file"};
+
+const KindWords& WordsFor(FileKind kind) {
+    for (const KindWords& words : kKindWords)
+        if (words.kind == kind) return words;
+    return kOtherKind;
+}
+
+}  // namespace
+
+LoadResult CheckImage(std::vector<std::uint8_t> bytes) {
     LoadResult result;
-    if (opened == nullptr) {
-        result.fault = Fault::CannotOpen;
-        result.systemError = errno;
-        return result;
-    }
-    const std::unique_ptr<std::FILE, FileCloser> owner(opened);
-    std::FILE* const file = owner.get();
-    std::uint8_t headerBytes[kHeaderSize];
-    const std::size_t headerRead = std::fread(headerBytes, 1, kHeaderSize, file);
-    if (std::ferror(file)) {
-        result.fault = Fault::CannotRead;
-        result.systemError = errno;
-        return result;
-    }
-    // A header cut short names no version worth trusting.
-    result.image.header = ParseHeader(headerBytes, headerRead);
-    if (headerRead < kHeaderSize) {
+    // A header cut short names no version worth trusting; its missing words
+    // read as 0.
+    result.image.header = ParseHeader(bytes.data(), bytes.size());
+    if (bytes.size() < kHeaderSize) {
         result.fault = Fault::BadVersion;
+        result.headerBytes = bytes.size();
         return result;
     }
     Image& image = result.image;
@@ -114,19 +99,29 @@ LoadResult ReadImageFile(std::FILE* opened) {
     if (result.fault != Fault::None) return result;
 
     // Offsets below 65536 bound this to 2048 blocks; trailing bytes past the
-    // named blocks are not read.
+    // named blocks are not looked at.
     result.blocksNamed = image.first.blocks + image.second.blocks;
-    image.blocks.resize(result.blocksNamed * kBlockSize);
-    const std::size_t dataRead = std::fread(image.blocks.data(), 1, image.blocks.size(), file);
-    if (std::ferror(file)) {
-        result.fault = Fault::CannotRead;
-        result.systemError = errno;
+    const std::size_t needed = result.blocksNamed * kBlockSize;
+    const std::size_t held = bytes.size() - kHeaderSize;
+    if (held < needed) {
+        result.fault = Fault::MissingBlocks;
+        result.blocksFound = held / kBlockSize;
         return result;
     }
-    if (dataRead < image.blocks.size()) {
-        result.fault = Fault::MissingBlocks;
-        result.blocksFound = dataRead / kBlockSize;
-    }
+    image.blocks.assign(bytes.begin() + kHeaderSize, bytes.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + needed));
+    return result;
+}
+
+LoadResult LoadImage(const wchar_t* path) {
+    FileContents file = ReadImageFile(path, kLargestImage);
+    LoadResult result;
+    if (file.fault == FileFault::None) result = CheckImage(std::move(file.bytes));
+    if (file.fault == FileFault::CannotOpen) result.fault = Fault::CannotOpen;
+    if (file.fault == FileFault::CannotRead) result.fault = Fault::CannotRead;
+    if (file.fault == FileFault::NotRegular) result.fault = Fault::NotRegularFile;
+    result.systemError = file.systemError;
+    result.kind = file.kind;
+    result.path = std::move(file.displayPath);
     return result;
 }
 
@@ -141,6 +136,8 @@ std::string FaultMessage(const LoadResult& result, const std::string& utf8Path) 
             return "固件版本不对";
         case Fault::CannotOpen:
             return "无法打开固件文件" + quoted + "：" + SystemText(result.systemError);
+        case Fault::NotRegularFile:
+            return "固件文件" + quoted + "不是普通文件（是" + WordsFor(result.kind).chinese + "），没有读取";
         case Fault::CannotRead:
             return "无法读取固件文件" + quoted + "：" + SystemText(result.systemError);
         case Fault::OffsetTooLarge:
@@ -152,28 +149,29 @@ std::string FaultMessage(const LoadResult& result, const std::string& utf8Path) 
     return {};
 }
 
-bool WidePathToUtf8(const wchar_t* path, std::string& utf8) {
-    utf8.clear();
-    bool valid = true;
-    for (const wchar_t* p = path; *p != L'\0'; ++p) {
-        auto c = static_cast<char32_t>(*p);
-        // Where wchar_t is 16 bits wide, characters past U+FFFF come as pairs.
-        if constexpr (sizeof(wchar_t) == 2) {
-            const auto next = static_cast<char32_t>(p[1]);
-            if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-                ++p;
-            }
-        }
-        // Surrogates and values past U+10FFFF name no character; shown as
-        // U+FFFD so a message can still quote the path.
-        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            valid = false;
-            c = 0xFFFD;
-        }
-        AppendUtf8(utf8, c);
+std::string FaultDetail(const LoadResult& result) {
+    const char* path = result.path.c_str();
+    switch (result.fault) {
+        case Fault::None:
+            return {};
+        case Fault::CannotOpen:
+            return Printf("image %s: cannot open: %s", path, SystemText(result.systemError).c_str());
+        case Fault::NotRegularFile:
+            return Printf("image %s: not a regular file but %s; nothing read", path, WordsFor(result.kind).english);
+        case Fault::CannotRead:
+            return Printf("image %s: cannot read: %s", path, SystemText(result.systemError).c_str());
+        case Fault::BadVersion:
+            if (result.headerBytes < kHeaderSize)
+                return Printf("image %s: a header of %zu bytes, %zu needed", path, result.headerBytes, kHeaderSize);
+            return Printf("image %s: header version %d, at least %d needed", path, result.image.header.version,
+                          kMinImageVersion);
+        case Fault::OffsetTooLarge:
+            return Printf("image %s: block offsets outside 0 to 65535", path);
+        case Fault::MissingBlocks:
+            return Printf("image %s: the header names %zu blocks, the file holds %zu", path, result.blocksNamed,
+                          result.blocksFound);
     }
-    return valid;
+    return {};
 }
 
 }  // namespace qrv::firmware

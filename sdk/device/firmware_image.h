@@ -6,10 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "device/image_file.h"
 #include "protocol/frames.h"
 
 namespace qrv::firmware {
@@ -37,6 +37,7 @@ struct Region {
 enum class Fault {
     None,
     CannotOpen,     // the file does not open
+    NotRegularFile, // a directory, FIFO, device or socket
     CannotRead,     // a read fails
     BadVersion,     // header short or version below 16
     OffsetTooLarge, // a region's blocks would pass 0xFFFF (or start below 0)
@@ -55,7 +56,10 @@ struct Image {
 
 struct LoadResult {
     Fault fault = Fault::None;
+    std::string path;          // UTF-8, for messages
     int systemError = 0;       // errno for CannotOpen / CannotRead
+    FileKind kind = FileKind::Regular;  // NotRegularFile: what the path named
+    std::size_t headerBytes = kHeaderSize;  // BadVersion: a header cut short
     std::size_t blocksNamed = 0;  // MissingBlocks: what the header asks for
     std::size_t blocksFound = 0;  // MissingBlocks: whole blocks in the file
     Image image;
@@ -67,23 +71,16 @@ Header ParseHeader(const std::uint8_t* bytes, std::size_t size);
 // The regions a header names, or OffsetTooLarge / BadVersion.
 Fault PlanRegions(const Header& header, Region& first, Region& second);
 
-// Reads and checks the file at `utf8Path`; only the bytes the header names
-// are read.
-LoadResult LoadImage(const std::string& utf8Path);
-// The same from the result of an open for reading, which it then closes;
-// null (the open failed) gives CannotOpen with errno.
-LoadResult ReadImageFile(std::FILE* opened);
-// Opens the image named by the caller's wide-character path the platform's
-// way (firmware_file_<platform>.cpp), then reads it as above. On Windows the
-// wide path goes to the system as it is, so any file name opens.
-LoadResult LoadImageFile(const wchar_t* path);
+// Reads and checks the image file at `path`; only the bytes the header
+// names are looked at.
+LoadResult LoadImage(const wchar_t* path);
+// The same checks on a file's bytes.
+LoadResult CheckImage(std::vector<std::uint8_t> bytes);
 
 // The text a host shows for a refused image, and the message kind (icon).
 int FaultMessageKind(Fault fault);
 std::string FaultMessage(const LoadResult& result, const std::string& utf8Path);
-
-// A wide-character path as a UTF-8 file name; false for characters that are
-// not Unicode scalar values.
-bool WidePathToUtf8(const wchar_t* path, std::string& utf8);
+// One English line of the facts, for the failure detail.
+std::string FaultDetail(const LoadResult& result);
 
 }  // namespace qrv::firmware

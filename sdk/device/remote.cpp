@@ -10,127 +10,110 @@ namespace qrv {
 
 using namespace protocol;
 
-namespace {
-// Every export here clears the code, then names a bad index with 105.
-bool AcceptIndex(const CQRVDev& device, int index, std::int32_t& lastError) {
-    lastError = Q_ERR_NONE;
-    if (device.IsValidIndex(index)) return true;
-    lastError = Q_ERR_BAD_INDEX;
-    return false;
-}
-}  // namespace
-
-int CQRVDev::LoadRemoteDevInfo(int index, std::int32_t& lastError) {
-    if (!AcceptIndex(*this, index, lastError)) return 0;
-    if (!TuneToEntry(index)) {
+Outcome CQRVDev::LoadRemoteDevInfo(int index) {
+    if (!Found.IsValid(index)) return BadIndex(index, Found.Count());
+    if (Outcome tuned = TuneToEntry(index); !tuned.Ok()) {
         TuneHome();
-        return 0;
+        return tuned;
     }
-    const auto entry = ViewEntry(index);
-    if (!entry) return 0;
+    const auto entry = Found.View(index);
+    if (!entry) return BadIndex(index, Found.Count());
     // The radio stays on the entry's pair whatever the read gives: the next
     // operation tunes where it needs to.
     ModuleProperty record{};
-    if (!ReadProperty(entry->netAddr, kPropertyOffsetAll, kPropertyLengthAll, record)) return 0;
-    const bool stored = UpdateEntry(index, [&record](CQRVDev& e) {
-        e.CurProperty = record;
-        e.PendingProperty = record;
+    if (Outcome read = ReadProperty(entry->base.NetAddr, kPropertyOffsetAll, kPropertyLengthAll, record); !read.Ok())
+        return read;
+    const bool stored = Found.Update(index, [&record](SearchEntry& e) {
+        e.current = record;
+        e.pending = record;
         // The address stays the one the module was found on; the record
         // brings its type, state and version.
-        e.ModuleBase.DevType = record.DevType;
-        e.ModuleBase.RunState = record.RunState;
-        e.ModuleBase.FwVersion = record.FwVersion;
-        e.Loaded = 1;
+        e.base.DevType = record.DevType;
+        e.base.RunState = record.RunState;
+        e.base.FwVersion = record.FwVersion;
+        e.loaded = 1;
     });
-    return stored ? 1 : 0;
+    return stored ? Success() : BadIndex(index, Found.Count());
 }
 
-int CQRVDev::GetRemoteDevPropertyAll(ModuleProperty* out, int index, std::int32_t& lastError) {
-    const int result = LoadRemoteDevInfo(index, lastError);
+Outcome CQRVDev::GetRemoteDevPropertyAll(ModuleProperty* out, int index) {
+    Outcome loaded = LoadRemoteDevInfo(index);
     // The caller gets the entry's record as the load left it, whatever its result.
-    if (out == nullptr) return result;
-    if (const auto entry = ViewEntry(index)) std::memcpy(out, &entry->current, sizeof *out);
-    return result;
+    if (out == nullptr) return loaded;
+    if (const auto entry = Found.View(index)) std::memcpy(out, &entry->current, sizeof *out);
+    return loaded;
 }
 
-int CQRVDev::GetRemoteDevProperty(int index, int number, void* destination, int size, std::int32_t& lastError) {
-    if (!AcceptIndex(*this, index, lastError)) return 0;
-    const auto entry = ViewEntry(index);
-    if (!entry || !entry->loaded) {
-        lastError = Q_ERR_NOT_LOADED;
-        return 0;
-    }
-    // Nowhere to write: nothing fits.
-    const int code = destination == nullptr ? kPropertyTextTooLong
-                                            : GetPropertyByNumber(entry->current, number, destination, size);
-    if (code != kPropertyOk) {
-        lastError = code;
-        return 0;
-    }
-    return 1;
+Outcome CQRVDev::GetRemoteDevProperty(int index, int number, void* destination, int size) {
+    const auto entry = Found.View(index);
+    if (!entry) return BadIndex(index, Found.Count());
+    if (!entry->loaded) return Failure(Reason::NotLoaded, Printf("search entry %d has not been read yet", index));
+    return ReadNumbered(entry->current, number, destination, size);
 }
 
-int CQRVDev::SetRemoteDevProperty(int index, int number, const void* value, int size, std::int32_t& lastError) {
-    if (!AcceptIndex(*this, index, lastError)) return 0;
-    int code = kPropertyOk;
-    UpdateEntry(index, [&](CQRVDev& e) { code = SetPropertyByNumber(number, value, size, e.PendingProperty); });
-    if (code != kPropertyOk) {
-        lastError = code;
-        return 0;
-    }
-    return 1;
+Outcome CQRVDev::SetRemoteDevProperty(int index, int number, const void* value, int size) {
+    Outcome written = Success();
+    if (!Found.Update(index, [&](SearchEntry& e) { written = WriteNumbered(number, value, size, e.pending); }))
+        return BadIndex(index, Found.Count());
+    return written;
 }
 
-int CQRVDev::SetRemotePropertyAll(const ModuleProperty* property, int index) {
-    if (property == nullptr) return 0;
+Outcome CQRVDev::SetRemotePropertyAll(const ModuleProperty* property, int index) {
+    if (property == nullptr) return Failure(Reason::BadArgument, "no property record given");
     const ModuleProperty record = *property;
-    return UpdateEntry(index, [&record](CQRVDev& e) { e.PendingProperty = record; }) ? 1 : 0;
+    if (!Found.Update(index, [&record](SearchEntry& e) { e.pending = record; })) return BadIndex(index, Found.Count());
+    return Success();
 }
 
-int CQRVDev::SubmitRemoteDevInfo(int index, std::int32_t& lastError) {
-    if (!AcceptIndex(*this, index, lastError)) return 0;
-    if (!PortOpen()) return 0;
+Outcome CQRVDev::SubmitRemoteDevInfo(int index) {
+    if (!Found.IsValid(index)) return BadIndex(index, Found.Count());
+    if (!port_.IsOpen()) return PortClosed();
     TuneToEntry(index);
-    const auto entry = ViewEntry(index);
-    if (!entry) return 0;
+    const auto entry = Found.View(index);
+    if (!entry) return BadIndex(index, Found.Count());
     // On a refused write the radio stays on the entry's pair; the restart
     // below brings it home.
     const ModuleProperty submitted = entry->pending;
-    if (!Send(BuildWriteProperty(entry->netAddr, submitted))) return 0;
-    if (!CheckWritePropertyAnswer(Receive())) return 0;
-    if (!ResetModule(entry->netAddr, entry->devType, index)) return 0;
+    if (Outcome sent = Send(BuildWriteProperty(entry->base.NetAddr, submitted)); !sent.Ok()) return sent;
+    const Reply reply = Receive();
+    if (Outcome judged = Judge(ConfigKey(kCmdWriteProperty), reply, CheckWritePropertyAnswer(reply.answer));
+        !judged.Ok())
+        return judged;
+    if (Outcome reset = ResetModule(entry->base.NetAddr, entry->base.DevType, index); !reset.Ok()) return reset;
     // After its restart the module lives at the record's address, channel
     // and rate: the entry follows it there.
-    const bool moved = UpdateEntry(index, [&submitted](CQRVDev& e) {
-        e.ModuleBase.NetAddr = submitted.LocalAddr;
-        e.FoundChannel = submitted.Channel;
-        e.FoundRate = submitted.AirRate;
-        e.CurProperty = submitted;
+    const bool moved = Found.Update(index, [&submitted](SearchEntry& e) {
+        e.base.NetAddr = submitted.LocalAddr;
+        e.foundChannel = submitted.Channel;
+        e.foundRate = submitted.AirRate;
+        e.current = submitted;
     });
-    return moved ? 1 : 0;
+    return moved ? Success() : BadIndex(index, Found.Count());
 }
 
-int CQRVDev::ResetRemoteDev(int index, std::int32_t& lastError) {
-    if (!AcceptIndex(*this, index, lastError)) return 0;
-    const auto entry = ViewEntry(index);
-    if (!entry) return 0;
-    return ResetModule(entry->netAddr, entry->devType, index);
+Outcome CQRVDev::ResetRemoteDev(int index) {
+    const auto entry = Found.View(index);
+    if (!entry) return BadIndex(index, Found.Count());
+    return ResetModule(entry->base.NetAddr, entry->base.DevType, index);
 }
 
-int CQRVDev::ResetRemoteToDefault(int index, std::int32_t& lastError) {
-    if (!AcceptIndex(*this, index, lastError)) return 0;
-    if (!PortOpen()) return 0;
+Outcome CQRVDev::ResetRemoteToDefault(int index) {
+    if (!Found.IsValid(index)) return BadIndex(index, Found.Count());
+    if (!port_.IsOpen()) return PortClosed();
     TuneToEntry(index);
-    const auto entry = ViewEntry(index);
-    bool done = false;
-    if (entry && Send(BuildFactoryReset(entry->netAddr, entry->devType))) {
-        Pause(kWaitFactoryResetMs);
-        // The relayed restart tunes to the entry and home by itself.
-        done = CheckFactoryResetAnswer(Receive()) && ResetModule(entry->netAddr, entry->devType, index) &&
-               UpdateEntry(index, [](CQRVDev& e) { e.Loaded = 0; });
+    const auto entry = Found.View(index);
+    Outcome done = entry ? Send(BuildFactoryReset(entry->base.NetAddr, entry->base.DevType))
+                         : BadIndex(index, Found.Count());
+    if (done.Ok()) done = Pause(kWaitFactoryResetMs);
+    if (done.Ok()) {
+        const Reply reply = Receive();
+        done = Judge(ConfigKey(kCmdFactoryReset), reply, CheckFactoryResetAnswer(reply.answer));
     }
+    // The relayed restart tunes to the entry and home by itself.
+    if (done.Ok()) done = ResetModule(entry->base.NetAddr, entry->base.DevType, index);
+    if (done.Ok() && !Found.Update(index, [](SearchEntry& e) { e.loaded = 0; })) done = BadIndex(index, Found.Count());
     TuneHome();
-    return done ? 1 : 0;
+    return done;
 }
 
 }  // namespace qrv

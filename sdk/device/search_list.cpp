@@ -1,63 +1,44 @@
-// The search result list. One guard serialises every list operation so a
-// window thread can count and copy entries while a search appends; it is
-// never held across a serial exchange.
-#include <cstring>
-
-#include "device/qrv_dev.h"
+#include "device/search_list.h"
 
 namespace qrv {
 
-bool CQRVDev::IsValidIndex(int index) const {
-    std::lock_guard lock(searchGuard_);
-    return index >= 0 && static_cast<std::size_t>(index) < SearchList.size();
+int SearchList::Count() const {
+    std::lock_guard lock(guard_);
+    return static_cast<int>(entries_.size());
 }
 
-std::optional<CQRVDev::EntryView> CQRVDev::ViewEntry(int index) const {
-    std::lock_guard lock(searchGuard_);
-    if (index < 0 || static_cast<std::size_t>(index) >= SearchList.size()) return std::nullopt;
-    const CQRVDev& entry = *SearchList[static_cast<std::size_t>(index)];
-    return EntryView{entry.ModuleBase.NetAddr, entry.ModuleBase.DevType, entry.FoundChannel, entry.FoundRate,
-                     entry.Loaded,           entry.CurProperty,        entry.PendingProperty};
+bool SearchList::IsValid(int index) const {
+    std::lock_guard lock(guard_);
+    return index >= 0 && static_cast<std::size_t>(index) < entries_.size();
 }
 
-int CQRVDev::GetSearchDevCount() const {
-    std::lock_guard lock(searchGuard_);
-    return static_cast<int>(SearchList.size());
+std::optional<SearchEntry> SearchList::View(int index) const {
+    std::lock_guard lock(guard_);
+    if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return std::nullopt;
+    return entries_[static_cast<std::size_t>(index)];
 }
 
-int CQRVDev::GetRemoteDevBase(::ModuleBase* out, int index) const {
-    std::lock_guard lock(searchGuard_);
-    if (out == nullptr || index < 0 || static_cast<std::size_t>(index) >= SearchList.size()) return 0;
-    std::memcpy(out, &SearchList[static_cast<std::size_t>(index)]->ModuleBase, sizeof(::ModuleBase));
-    return 1;
-}
-
-void CQRVDev::ClearSearchArr() {
-    std::vector<std::unique_ptr<CQRVDev>> doomed;
-    {
-        std::lock_guard lock(searchGuard_);
-        doomed.swap(SearchList);
-    }
-    // Entries are destroyed in list order, outside the guard.
-    for (auto& entry : doomed) entry.reset();
-}
-
-bool CQRVDev::AppendIfNew(const ::ModuleBase& base, int channel, int rate) {
-    std::lock_guard lock(searchGuard_);
+bool SearchList::AppendIfNew(const ::ModuleBase& base, int channel, int rate) {
+    std::lock_guard lock(guard_);
     // An entry absorbs a repeated answer only while its firmware version is
     // still 0, i.e. until its property record has been read.
-    for (const auto& entry : SearchList) {
-        const ::ModuleBase& known = entry->ModuleBase;
+    for (const SearchEntry& entry : entries_) {
+        const ::ModuleBase& known = entry.base;
         if (known.NetAddr == base.NetAddr && known.DevType == base.DevType && known.RunState == base.RunState &&
             known.FwVersion == 0)
             return false;
     }
-    auto entry = std::make_unique<CQRVDev>();
-    entry->ModuleBase = base;
-    entry->FoundChannel = channel;
-    entry->FoundRate = rate;
-    SearchList.push_back(std::move(entry));
+    SearchEntry entry;
+    entry.base = base;
+    entry.foundChannel = channel;
+    entry.foundRate = rate;
+    entries_.push_back(entry);
     return true;
+}
+
+void SearchList::Clear() {
+    std::lock_guard lock(guard_);
+    entries_.clear();
 }
 
 }  // namespace qrv

@@ -13,57 +13,64 @@ namespace {
 constexpr int kLocalModule = -1;
 }  // namespace
 
-template <typename Build, typename Judge>
-int CQRVDev::IoExchange(int index, Build&& build, Judge&& judge) {
+template <typename Build, typename Check>
+Outcome CQRVDev::IoExchange(int index, std::uint8_t command, Build&& build, Check&& check) {
+    const CommandKey key = IoKey(command);
     // IO answers are read at once: the IO frames have no pause.
+    const auto exchange = [&](std::uint16_t addr) {
+        if (Outcome sent = Send(build(addr)); !sent.Ok()) return sent;
+        const Reply reply = Receive();
+        return Judge(key, reply, check(reply.answer));
+    };
     if (index == kLocalModule) {
-        if (!PortOpen()) return 0;
-        if (!Send(build(ModuleBase.NetAddr))) return 0;
-        return judge(Receive()) ? 1 : 0;
+        if (!port_.IsOpen()) return PortClosed();
+        return exchange(ModuleBase.NetAddr);
     }
-    const auto entry = ViewEntry(index);
-    if (!entry || !PortOpen()) return 0;
+    const auto entry = Found.View(index);
+    if (!entry) return BadIndex(index, Found.Count());
+    if (!port_.IsOpen()) return PortClosed();
     TuneToEntry(index);
-    const bool ok = Send(build(entry->netAddr)) && judge(Receive());
+    Outcome done = exchange(entry->base.NetAddr);
     // Home again whatever happened on the air.
     TuneHome();
-    return ok ? 1 : 0;
+    return done;
 }
 
-int CQRVDev::SetIODirAll(int index, std::uint8_t directions) {
+Outcome CQRVDev::SetIODirAll(int index, std::uint8_t directions) {
     // The local module's acknowledgement is taken on its length alone; a
     // relayed one must also carry status 0.
     const bool requireStatus = index != kLocalModule;
     return IoExchange(
-        index, [directions](std::uint16_t addr) { return BuildIoSetDirections(addr, directions); },
+        index, kIoCmdSetDirections, [directions](std::uint16_t addr) { return BuildIoSetDirections(addr, directions); },
         [requireStatus](Answer rx) { return CheckIoSetDirectionsAnswer(rx, requireStatus); });
 }
 
-int CQRVDev::SetIOValue(int index, std::uint8_t outputs) {
+Outcome CQRVDev::SetIOValue(int index, std::uint8_t outputs) {
     return IoExchange(
-        index, [outputs](std::uint16_t addr) { return BuildIoSetOutputs(addr, outputs); },
+        index, kIoCmdSetOutputs, [outputs](std::uint16_t addr) { return BuildIoSetOutputs(addr, outputs); },
         [](Answer rx) { return CheckIoSetOutputsAnswer(rx); });
 }
 
-int CQRVDev::GetIOValue(int index, std::uint8_t* value) {
+Outcome CQRVDev::GetIOValue(int index, std::uint8_t* value) {
     // Nowhere to put the answer: nothing is sent.
-    if (value == nullptr) return 0;
-    return IoExchange(index, BuildIoReadInputs, [value](Answer rx) {
-        const auto lines = ParseIoInputsAnswer(rx);
-        if (lines) *value = *lines;
-        return lines.has_value();
+    if (value == nullptr) return Failure(Reason::BadArgument, "no buffer for the input lines");
+    return IoExchange(index, kIoCmdReadInputs, BuildIoReadInputs, [value](Answer rx) {
+        std::uint8_t lines = 0;
+        const Verdict verdict = ParseIoInputsAnswer(rx, lines);
+        if (verdict.Ok()) *value = lines;
+        return verdict;
     });
 }
 
-int CQRVDev::GetADValue(int index, std::uint8_t* values) {
-    if (values == nullptr) return 0;
-    return IoExchange(index, BuildIoReadAd, [values](Answer rx) {
+Outcome CQRVDev::GetADValue(int index, std::uint8_t* values) {
+    if (values == nullptr) return Failure(Reason::BadArgument, "no buffer for the AD values");
+    return IoExchange(index, kIoCmdReadAd, BuildIoReadAd, [values](Answer rx) {
         // Parsed into a local block first: a refused answer leaves the
         // caller's bytes as they were.
         std::uint8_t block[kAdBlockSize];
-        if (!ParseAdAnswer(rx, block)) return false;
-        std::memcpy(values, block, kAdBlockSize);
-        return true;
+        const Verdict verdict = ParseAdAnswer(rx, block);
+        if (verdict.Ok()) std::memcpy(values, block, kAdBlockSize);
+        return verdict;
     });
 }
 

@@ -45,8 +45,6 @@ Frame IoCommand(std::uint8_t command, std::uint16_t addr, std::uint8_t value) {
     return FrameWriter().Byte(kIoStart).Byte(command).Word(addr).Byte(value).Byte(kIoEnd).Done();
 }
 
-bool HasAt(Answer rx, std::size_t index, std::uint8_t value) { return rx.size > index && rx.bytes[index] == value; }
-
 }  // namespace
 
 Frame BuildReadBaseInfo() { return FrameWriter().Byte(kConfigStart).Byte(kCmdReadBaseInfo).Byte(kConfigEnd).Done(); }
@@ -112,67 +110,147 @@ Frame BuildIoSetOutputs(std::uint16_t addr, std::uint8_t outputs) { return IoCom
 Frame BuildIoReadInputs(std::uint16_t addr) { return IoCommand(kIoCmdReadInputs, addr); }
 Frame BuildIoReadAd(std::uint16_t addr) { return IoCommand(kIoCmdReadAd, addr); }
 
-std::optional<ModuleBase> ParseBaseInfoAnswer(Answer rx) {
-    if (rx.size != kAnswerLenBaseInfo || rx.bytes[1] != kCmdReadBaseInfo) return std::nullopt;
-    ModuleBase base{};
-    base.NetAddr = ReadBigEndian16(rx.bytes + 2);
-    base.DevType = ReadBigEndian16(rx.bytes + 4);
-    base.RunState = rx.bytes[6];
-    base.FwVersion = ReadBigEndian16(rx.bytes + 7);
-    return base;
+namespace {
+
+// The steps of every answer check, bounds first: each returns a refusal,
+// or an empty verdict (None) to go on with the next step.
+Verdict Refused(Refusal why, Answer rx, std::size_t expected, std::size_t found, bool atLeast = false) {
+    // Lengths are bounded by the 1024-byte answer buffer.
+    return Verdict{why, rx.size, static_cast<std::uint32_t>(expected), static_cast<std::uint32_t>(found), atLeast};
 }
 
-std::optional<ModuleProperty> ParsePropertyAnswer(Answer rx) {
-    if (rx.size < kAnswerLenProperty || rx.bytes[1] != kCmdReadProperty) return std::nullopt;
-    return PropertyFromWire(rx.bytes + kAnswerPropertyOffset);
+Verdict Length(Answer rx, std::size_t exactly) {
+    if (rx.size == 0) return Refused(Refusal::NoAnswer, rx, 0, 0);
+    if (rx.size != exactly) return Refused(Refusal::WrongLength, rx, exactly, rx.size);
+    return {};
 }
 
-bool CheckWritePropertyAnswer(Answer rx) {
-    return rx.size == kAnswerLenWriteProperty && rx.bytes[1] == kCmdWriteProperty && rx.bytes[4] == 0;
+Verdict MinLength(Answer rx, std::size_t atLeast) {
+    if (rx.size == 0) return Refused(Refusal::NoAnswer, rx, 0, 0);
+    if (rx.size < atLeast) return Refused(Refusal::WrongLength, rx, atLeast, rx.size, true);
+    return {};
 }
 
-bool CheckTuneAnswer(Answer rx) { return HasAt(rx, 1, kCmdTuneRadio) && HasAt(rx, 2, 0); }
-
-std::optional<ModuleBase> ParseSearchAnswer(Answer rx, std::uint8_t command) {
-    if (rx.size != kAnswerLenSearch || rx.bytes[1] != command) return std::nullopt;
-    ModuleBase base{};
-    base.NetAddr = ReadBigEndian16(rx.bytes + 2);
-    base.DevType = ReadBigEndian16(rx.bytes + 4);
-    base.RunState = rx.bytes[6];
-    base.FwVersion = 0;
-    return base;
+Verdict Echo(Answer rx, std::uint8_t command) {
+    const std::uint8_t echo = rx.bytes[kAnswerEchoAt];
+    if (echo != command) return Refused(Refusal::WrongEcho, rx, command, echo);
+    return {};
 }
 
-bool CheckUpdateStepAnswer(Answer rx) { return rx.size == kAnswerLenAddrTypeCommand && rx.bytes[6] == 0; }
-
-bool CheckFirmwareBlockAnswer(Answer rx, std::uint16_t addr, std::uint16_t offset) {
-    if (rx.size < 7) return false;
-    return rx.bytes[1] == kCmdFirmwareBlock && ReadBigEndian16(rx.bytes + 2) == addr &&
-           ReadBigEndian16(rx.bytes + 4) == offset && rx.bytes[6] == 0;
+Verdict Status(Answer rx, std::size_t at) {
+    if (rx.bytes[at] != kStatusOk) return Refused(Refusal::Status, rx, kStatusOk, rx.bytes[at]);
+    return {};
 }
 
-bool CheckFactoryResetAnswer(Answer rx) {
-    return rx.size == kAnswerLenAddrTypeCommand && rx.bytes[1] == kCmdFactoryReset && rx.bytes[6] == 0;
+Verdict Accepted(Answer rx) { return Verdict{Refusal::None, rx.size, 0, 0, false}; }
+
+// Runs the steps in order and stops at the first refusal.
+template <typename... Steps>
+Verdict Judge(Answer rx, Steps... steps) {
+    Verdict verdict;
+    const bool passed = (... && (verdict = steps()).Ok());
+    return passed ? Accepted(rx) : verdict;
 }
 
-bool CheckIoSetDirectionsAnswer(Answer rx, bool requireStatus) {
-    if (rx.size != kAnswerLenIoWrite) return false;
-    return !requireStatus || rx.bytes[4] == 0;
+}  // namespace
+
+Verdict ParseBaseInfoAnswer(Answer rx, ModuleBase& out) {
+    const Verdict verdict = Judge(
+        rx, [&] { return Length(rx, kAnswerLenBaseInfo); }, [&] { return Echo(rx, kCmdReadBaseInfo); });
+    if (!verdict.Ok()) return verdict;
+    out.NetAddr = ReadBigEndian16(rx.bytes + kBaseInfoAddrAt);
+    out.DevType = ReadBigEndian16(rx.bytes + kBaseInfoTypeAt);
+    out.RunState = rx.bytes[kBaseInfoRunStateAt];
+    out.FwVersion = ReadBigEndian16(rx.bytes + kBaseInfoFwAt);
+    return verdict;
 }
 
-bool CheckIoSetOutputsAnswer(Answer rx) { return rx.size == kAnswerLenIoWrite && rx.bytes[4] == 0; }
-
-std::optional<std::uint8_t> ParseIoInputsAnswer(Answer rx) {
-    if (rx.size != kAnswerLenIoInputs || rx.bytes[0] != kIoStart || rx.bytes[1] != kIoCmdReadInputs ||
-        rx.bytes[5] != kIoEnd)
-        return std::nullopt;
-    return rx.bytes[4];
+Verdict ParsePropertyAnswer(Answer rx, ModuleProperty& out) {
+    const Verdict verdict = Judge(
+        rx, [&] { return MinLength(rx, kAnswerLenProperty); }, [&] { return Echo(rx, kCmdReadProperty); });
+    if (verdict.Ok()) out = PropertyFromWire(rx.bytes + kAnswerPropertyOffset);
+    return verdict;
 }
 
-bool ParseAdAnswer(Answer rx, std::uint8_t (&block)[kAdBlockSize]) {
-    if (rx.size != kAnswerLenAd) return false;
-    std::memcpy(block, rx.bytes + 4, kAdBlockSize);
-    return true;
+Verdict CheckWritePropertyAnswer(Answer rx) {
+    return Judge(
+        rx, [&] { return Length(rx, kAnswerLenWriteProperty); }, [&] { return Echo(rx, kCmdWriteProperty); },
+        [&] { return Status(rx, kWriteAnswerStatusAt); });
+}
+
+Verdict CheckTuneAnswer(Answer rx) {
+    return Judge(
+        rx, [&] { return MinLength(rx, kTuneAnswerStatusAt + 1); }, [&] { return Echo(rx, kCmdTuneRadio); },
+        [&] { return Status(rx, kTuneAnswerStatusAt); });
+}
+
+Verdict ParseSearchAnswer(Answer rx, std::uint8_t command, ModuleBase& out) {
+    const Verdict verdict =
+        Judge(rx, [&] { return Length(rx, kAnswerLenSearch); }, [&] { return Echo(rx, command); });
+    if (!verdict.Ok()) return verdict;
+    out.NetAddr = ReadBigEndian16(rx.bytes + kSearchAnswerAddrAt);
+    out.DevType = ReadBigEndian16(rx.bytes + kSearchAnswerTypeAt);
+    out.RunState = rx.bytes[kSearchAnswerRunStateAt];
+    out.FwVersion = 0;
+    return verdict;
+}
+
+Verdict CheckUpdateStepAnswer(Answer rx) {
+    return Judge(
+        rx, [&] { return Length(rx, kAnswerLenAddrTypeCommand); }, [&] { return Status(rx, kStepAnswerStatusAt); });
+}
+
+Verdict CheckFirmwareBlockAnswer(Answer rx, std::uint16_t addr, std::uint16_t offset) {
+    const auto echoed = [&rx](std::size_t at) { return ReadBigEndian16(rx.bytes + at); };
+    return Judge(
+        rx, [&] { return MinLength(rx, kStepAnswerStatusAt + 1); }, [&] { return Echo(rx, kCmdFirmwareBlock); },
+        [&] {
+            const std::uint16_t got = echoed(kStepAnswerAddrAt);
+            return got == addr ? Verdict{} : Refused(Refusal::WrongAddress, rx, addr, got);
+        },
+        [&] {
+            const std::uint16_t got = echoed(kStepAnswerWordAt);
+            return got == offset ? Verdict{} : Refused(Refusal::WrongOffset, rx, offset, got);
+        },
+        [&] { return Status(rx, kStepAnswerStatusAt); });
+}
+
+Verdict CheckFactoryResetAnswer(Answer rx) {
+    return Judge(
+        rx, [&] { return Length(rx, kAnswerLenAddrTypeCommand); }, [&] { return Echo(rx, kCmdFactoryReset); },
+        [&] { return Status(rx, kStepAnswerStatusAt); });
+}
+
+Verdict CheckIoSetDirectionsAnswer(Answer rx, bool requireStatus) {
+    return Judge(
+        rx, [&] { return Length(rx, kAnswerLenIoWrite); },
+        [&] { return requireStatus ? Status(rx, kIoAnswerByteAt) : Verdict{}; });
+}
+
+Verdict CheckIoSetOutputsAnswer(Answer rx) {
+    return Judge(
+        rx, [&] { return Length(rx, kAnswerLenIoWrite); }, [&] { return Status(rx, kIoAnswerByteAt); });
+}
+
+Verdict ParseIoInputsAnswer(Answer rx, std::uint8_t& lines) {
+    const Verdict verdict = Judge(
+        rx, [&] { return Length(rx, kAnswerLenIoInputs); },
+        [&] {
+            const std::uint8_t first = rx.bytes[0];
+            const std::uint8_t last = rx.bytes[kAnswerLenIoInputs - 1];
+            if (first == kIoStart && last == kIoEnd) return Verdict{};
+            return Refused(Refusal::WrongFraming, rx, std::uint32_t{kIoStart} << 8 | kIoEnd,
+                           std::uint32_t{first} << 8 | last);
+        },
+        [&] { return Echo(rx, kIoCmdReadInputs); });
+    if (verdict.Ok()) lines = rx.bytes[kIoAnswerByteAt];
+    return verdict;
+}
+
+Verdict ParseAdAnswer(Answer rx, std::uint8_t (&block)[kAdBlockSize]) {
+    const Verdict verdict = Judge(rx, [&] { return Length(rx, kAnswerLenAd); });
+    if (verdict.Ok()) std::memcpy(block, rx.bytes + kAdBlockAt, kAdBlockSize);
+    return verdict;
 }
 
 }  // namespace qrv::protocol

@@ -52,32 +52,55 @@ Frame BuildIoReadAd(std::uint16_t addr);
 // ---- Answers ----
 // Each check looks at the length first and never reads a byte that did not
 // arrive; an answer too short to hold a byte the check needs is refused.
+// The verdict says why an answer was refused; outputs are written only when
+// it was accepted.
+
+enum class Refusal : std::uint8_t {
+    None,
+    NoAnswer,      // nothing arrived
+    WrongLength,   // `found` bytes; `expected` exactly (or, with atLeast, at least)
+    WrongFraming,  // start or end byte of the family missing
+    WrongEcho,     // another command code (`found`) where `expected` belongs
+    WrongAddress,  // the address echo differs
+    WrongOffset,   // the block offset echo differs
+    Status,        // the module said no: `found` is its status byte
+};
+
+struct Verdict {
+    Refusal why = Refusal::None;
+    std::size_t length = 0;      // bytes that arrived
+    std::uint32_t expected = 0;  // what the check wanted (length, code, address, offset)
+    std::uint32_t found = 0;     // what came instead; the status byte for Status
+    bool atLeast = false;        // WrongLength: `expected` is a minimum
+
+    bool Ok() const { return why == Refusal::None; }
+};
 
 // 0xD1: exactly 10 bytes, echo at rx[1]; identity from rx[2..8].
-std::optional<ModuleBase> ParseBaseInfoAnswer(Answer rx);
+Verdict ParseBaseInfoAnswer(Answer rx, ModuleBase& out);
 // 0xD2: echo at rx[1]; the record is rx[6..62]. The module's answer is 63
 // bytes; a shorter one is refused rather than padded with bytes that never
 // came, a longer one is accepted (trailing bytes are not examined).
-std::optional<ModuleProperty> ParsePropertyAnswer(Answer rx);
+Verdict ParsePropertyAnswer(Answer rx, ModuleProperty& out);
 // 0xD3: exactly 6 bytes, echo at rx[1], status rx[4] = 0.
-bool CheckWritePropertyAnswer(Answer rx);
+Verdict CheckWritePropertyAnswer(Answer rx);
 // 0xD4 tune: echo at rx[1], status rx[2] = 0; length otherwise free.
-bool CheckTuneAnswer(Answer rx);
+Verdict CheckTuneAnswer(Answer rx);
 // 0xD5/0xD6: exactly 8 bytes with the command echoed; FwVersion is 0.
-std::optional<ModuleBase> ParseSearchAnswer(Answer rx, std::uint8_t command);
+Verdict ParseSearchAnswer(Answer rx, std::uint8_t command, ModuleBase& out);
 // 0xD8 and 0xDA: exactly 8 bytes, status rx[6] = 0 (echo not examined).
-bool CheckUpdateStepAnswer(Answer rx);
+Verdict CheckUpdateStepAnswer(Answer rx);
 // 0xD9: echo, address and offset echoed, status rx[6] = 0; length free.
-bool CheckFirmwareBlockAnswer(Answer rx, std::uint16_t addr, std::uint16_t offset);
+Verdict CheckFirmwareBlockAnswer(Answer rx, std::uint16_t addr, std::uint16_t offset);
 // 0xDB: exactly 8 bytes, echo at rx[1], status rx[6] = 0.
-bool CheckFactoryResetAnswer(Answer rx);
+Verdict CheckFactoryResetAnswer(Answer rx);
 // IO 0xD4: exactly 6 bytes; the far-module form also wants status rx[4] = 0.
-bool CheckIoSetDirectionsAnswer(Answer rx, bool requireStatus);
+Verdict CheckIoSetDirectionsAnswer(Answer rx, bool requireStatus);
 // IO 0xD5: exactly 6 bytes, status rx[4] = 0.
-bool CheckIoSetOutputsAnswer(Answer rx);
+Verdict CheckIoSetOutputsAnswer(Answer rx);
 // IO 0xD6: exactly 6 bytes framed AA D6 .. .. xx 55; the line byte is rx[4].
-std::optional<std::uint8_t> ParseIoInputsAnswer(Answer rx);
+Verdict ParseIoInputsAnswer(Answer rx, std::uint8_t& lines);
 // IO 0xD7: exactly 13 bytes; rx[4..11] are the AD block, passed on unconverted.
-bool ParseAdAnswer(Answer rx, std::uint8_t (&block)[kAdBlockSize]);
+Verdict ParseAdAnswer(Answer rx, std::uint8_t (&block)[kAdBlockSize]);
 
 }  // namespace qrv::protocol

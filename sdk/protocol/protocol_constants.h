@@ -48,19 +48,62 @@ constexpr std::size_t kLenIoWrite = 6;
 constexpr std::size_t kLenIoRead = 5;
 constexpr std::size_t kMaxRequestLen = kLenBlockSecondRegion;
 
-// Answer lengths and positions.
+// ---- Answer layouts: the one place that says where each answer keeps
+// what is read from it. The SDK's answer checks, the frame decoder and the
+// simulator's answer builders all go by these.
+
+// Every answer starts with its family's start byte and repeats the
+// command code right after it.
+constexpr std::size_t kAnswerEchoAt = 1;
+
+// 0xD1: AB D1 addr(2) type(2) run-state fw-version(2) BA
 constexpr std::size_t kAnswerLenBaseInfo = 10;
-constexpr std::size_t kAnswerPropertyOffset = 6;  // record starts at rx[6]
+constexpr std::size_t kBaseInfoAddrAt = 2;
+constexpr std::size_t kBaseInfoTypeAt = 4;
+constexpr std::size_t kBaseInfoRunStateAt = 6;
+constexpr std::size_t kBaseInfoFwAt = 7;
+
+// 0xD2: AB D2 addr(2) offset count, then the 57-byte record; no end byte.
+constexpr std::size_t kPropertyAnswerAddrAt = 2;
+constexpr std::size_t kPropertyAnswerOffsetAt = 4;
+constexpr std::size_t kPropertyAnswerCountAt = 5;
+constexpr std::size_t kAnswerPropertyOffset = 6;  // the record starts here
 constexpr std::size_t kAnswerLenProperty = 63;    // 6 + 57
+
+// 0xD3: AB D3 addr(2) status BA
 constexpr std::size_t kAnswerLenWriteProperty = 6;
-constexpr std::size_t kAnswerLenTune = 4;  // AB D4 status BA
+constexpr std::size_t kWriteAnswerAddrAt = 2;
+constexpr std::size_t kWriteAnswerStatusAt = 4;
+
+// 0xD4 tune: AB D4 status BA
+constexpr std::size_t kAnswerLenTune = 4;
+constexpr std::size_t kTuneAnswerStatusAt = 2;
+
+// 0xD5, 0xD6: AB cmd addr(2) type(2) run-state BA
 constexpr std::size_t kAnswerLenSearch = 8;
+constexpr std::size_t kSearchAnswerAddrAt = 2;
+constexpr std::size_t kSearchAnswerTypeAt = 4;
+constexpr std::size_t kSearchAnswerRunStateAt = 6;
+
+// 0xD8, 0xD9, 0xDA, 0xDB: AB cmd addr(2) word(2) status BA. The word is the
+// device type, or for a firmware block the offset it acknowledges.
 constexpr std::size_t kAnswerLenAddrTypeCommand = 8;  // 0xD8, 0xDA, 0xDB
-constexpr std::size_t kAnswerLenFirmwareBlock = 8;    // AB D9 addr offset status BA
+constexpr std::size_t kAnswerLenFirmwareBlock = 8;
+constexpr std::size_t kStepAnswerAddrAt = 2;
+constexpr std::size_t kStepAnswerWordAt = 4;
+constexpr std::size_t kStepAnswerStatusAt = 6;
+
+// IO 0xD4, 0xD5, 0xD6: AA cmd addr(2) byte 55. The byte is the status of a
+// write, or the input lines of a read.
 constexpr std::size_t kAnswerLenIoWrite = 6;
 constexpr std::size_t kAnswerLenIoInputs = 6;
+constexpr std::size_t kIoAnswerAddrAt = 2;
+constexpr std::size_t kIoAnswerByteAt = 4;
+
+// IO 0xD7: AA D7 addr(2) four 16-bit values (high byte first) 55
 constexpr std::size_t kAnswerLenAd = 13;
-constexpr std::size_t kAdBlockSize = 8;  // four 16-bit values, high byte first
+constexpr std::size_t kAdBlockAt = 4;
+constexpr std::size_t kAdBlockSize = 8;
 constexpr std::size_t kFirmwareBlockSize = 64;
 // Status bytes of answers: 0 accepts, anything else refuses.
 constexpr std::uint8_t kStatusOk = 0x00;

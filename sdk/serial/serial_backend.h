@@ -2,10 +2,20 @@
 // (serial_backend_posix.cpp, serial_backend_win32.cpp), chosen by CMake.
 // It carries Windows comm semantics: the time-outs below mean what
 // SetCommTimeouts gives them, whatever the platform underneath.
+//
+// Every call that fails leaves LastFault(): the reason, the system's error
+// number and one English line naming the device and the facts. The reasons
+// a backend gives: OpenDevice PortNotFound, PortPermission, PortBusy (with
+// the holding process when it can be found) or PortNotSerial;
+// ApplySettings PortSettings; Write WriteFailed or PortLost; Read and Sleep
+// PortLost. PortLost means the device reported a hang-up or an I/O error
+// (the adapter was pulled): a call that sees it returns at once.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "common/outcome.h"
 
 namespace qrv {
 
@@ -51,14 +61,26 @@ public:
     void CloseDevice();
     bool IsOpen() const;
 
-    // Success also when cut short by the write time-out (`written` tells).
+    // Success also when cut short by the write time-out (`written` tells,
+    // and LastFault() says WriteFailed).
     bool Write(const std::uint8_t* buffer, std::uint32_t length, std::uint32_t& written);
     // Success also when a time-out ends the read, with any count down to 0.
     bool Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t& received);
+    // Waits `milliseconds` (a protocol pause) but returns false at once when
+    // the open device hangs up meanwhile (PortLost). A closed device just waits.
+    bool Sleep(std::uint32_t milliseconds);
+
+    // Why the last failing call failed; Reason::None after a success.
+    const Outcome& LastFault() const { return fault_; }
 
     const BackendFailure& LastFailure() const { return lastFailure_; }
 
 private:
+    bool Fail(Outcome fault);
+    bool HungUp();
+
+    Outcome fault_;
+    std::string path_;  // the device path, for the detail lines
     // A file descriptor, or a HANDLE on Windows; -1 is invalid on both.
     std::intptr_t handle_ = -1;
     bool isPseudoTerminal_ = false;

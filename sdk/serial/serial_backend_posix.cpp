@@ -19,6 +19,8 @@
 #include <string_view>
 #include <thread>
 
+#include "common/wide_utf8.h"
+#include "serial/port_facts.h"
 #include "serial/serial_backend.h"
 #include "serial/serial_port.h"
 
@@ -177,13 +179,35 @@ int PollTimeoutMs(Clock::time_point now, Clock::time_point deadline) {
 
 // Waits for `events` on `fd` until `deadline` (none: for ever). False when
 // the device reports an error or hang-up; true when ready, on time-out and on
-// EINTR alike: the caller re-examines its queue and its deadlines.
+// EINTR alike: the caller re-examines its queue and its deadlines. With no
+// events it waits for the hang-up alone.
 bool WaitForDevice(int fd, short events, std::optional<Clock::time_point> deadline) {
     const int timeoutMs = deadline ? PollTimeoutMs(Clock::now(), *deadline) : -1;
     pollfd entry{fd, events, 0};
     const int result = poll(&entry, 1, timeoutMs);
     if (result < 0) return errno == EINTR;
     return (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+}
+
+// An adapter pulled mid-operation shows as EIO (ENXIO, ENODEV on some
+// drivers); a pty whose master closed, as EIO too.
+bool IsGone(int error) { return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE; }
+
+Reason OpenFailureReason(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return Reason::PortPermission;
+        case EBUSY:
+            return Reason::PortBusy;
+        case EISDIR:
+            return Reason::PortNotSerial;
+        default:
+            // ENOENT, ENODEV, ENXIO and whatever else keeps the path from
+            // opening: the detail carries the system's own words.
+            return Reason::PortNotFound;
+    }
 }
 
 std::optional<Clock::time_point> TotalDeadline(Clock::time_point start, std::uint32_t multiplier,
@@ -212,63 +236,59 @@ std::uint32_t WaitForOutputDrained(int fd, std::uint32_t baudRate, std::optional
     }
 }
 
-void AppendUtf8(char32_t codePoint, std::string& out) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-// UTF-32 (or UTF-16 where wchar_t is 16 bits) to UTF-8, independent of the
-// locale; false on anything that is not Unicode.
-bool WideToUtf8(std::wstring_view text, std::string& out) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto codePoint = static_cast<char32_t>(text[i]);
-        if constexpr (sizeof(wchar_t) == 2) {
-            if (codePoint >= 0xD800 && codePoint <= 0xDBFF && i + 1 < text.size()) {
-                const auto low = static_cast<char32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        if (IsSurrogate(codePoint) || codePoint > 0x10FFFF) return false;
-        AppendUtf8(codePoint, out);
-    }
-    return true;
-}
-
 }  // namespace
 
 SerialBackend::~SerialBackend() { CloseDevice(); }
 
+bool SerialBackend::Fail(Outcome fault) {
+    fault_ = std::move(fault);
+    return false;
+}
+
+// EIO is what the next read or write would answer.
+bool SerialBackend::HungUp() {
+    return Fail(Failure(Reason::PortLost, Printf("%s: the device hung up", path_.c_str()), EIO));
+}
+
 bool SerialBackend::OpenDevice(const std::string& devicePath) {
     CloseDevice();
-    const int fd = RetryOnEintr([&] { return open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
-    if (fd < 0) return false;
+    fault_ = {};
+    path_ = devicePath;
+    const char* path = devicePath.c_str();
+    const int fd = RetryOnEintr([&] { return open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+    if (fd < 0) {
+        const int error = errno;
+        const Reason reason = OpenFailureReason(error);
+        std::string detail = Printf("open %s: %s", path, SystemMessage(error).c_str());
+        if (reason == Reason::PortPermission) {
+            const std::string owner = DescribeOwnership(devicePath);
+            if (!owner.empty()) detail += " (" + owner + ")";
+        }
+        // EBUSY: another program set TIOCEXCL on the port.
+        struct stat device {};
+        if (reason == Reason::PortBusy && stat(path, &device) == 0)
+            detail = Printf("open %s: %s", path, DescribePortHolder(device).c_str());
+        return Fail(Failure(reason, detail, error));
+    }
     // flock is what makes the port ours: TIOCEXCL does not stop root. Set
     // TIOCEXCL all the same so that other programs' plain opens fail too.
-    const bool exclusive =
-        RetryOnEintr([&] { return flock(fd, LOCK_EX | LOCK_NB); }) == 0 && ModemIoctlSucceeded(ioctl(fd, TIOCEXCL));
-    termios current{};
-    // tcgetattr fails with ENOTTY on anything that is not a terminal.
-    if (!exclusive || tcgetattr(fd, &current) != 0) {
+    if (RetryOnEintr([&] { return flock(fd, LOCK_EX | LOCK_NB); }) != 0) {
+        const int error = errno;
+        struct stat device {};
+        fstat(fd, &device);
         close(fd);
-        return false;
+        return Fail(Failure(Reason::PortBusy, Printf("open %s: %s", path, DescribePortHolder(device).c_str()), error));
+    }
+    termios current{};
+    if (!ModemIoctlSucceeded(ioctl(fd, TIOCEXCL)) || tcgetattr(fd, &current) != 0) {
+        const int error = errno;
+        close(fd);
+        // tcgetattr fails with ENOTTY on anything that is not a terminal; a
+        // device that vanished between open and here answers EIO.
+        if (IsGone(error))
+            return Fail(Failure(Reason::PortNotFound, Printf("open %s: %s", path, SystemMessage(error).c_str()), error));
+        return Fail(Failure(Reason::PortNotSerial,
+                            Printf("open %s: not a serial port (%s)", path, SystemMessage(error).c_str()), error));
     }
     handle_ = fd;
     isPseudoTerminal_ = IsPseudoTerminal(fd);
@@ -276,16 +296,32 @@ bool SerialBackend::OpenDevice(const std::string& devicePath) {
 }
 
 bool SerialBackend::ApplySettings(const LineSettings& settings) {
-    if (!IsOpen()) return false;
+    fault_ = {};
+    if (!IsOpen()) return Fail(Failure(Reason::PortNotOpen, "the port is not open"));
     const int fd = static_cast<int>(handle_);
+    const char* path = path_.c_str();
+    const auto refused = [&](const std::string& what, int error = 0) {
+        return Fail(Failure(Reason::PortSettings, Printf("%s: %s", path, what.c_str()), error));
+    };
     const auto speed = SpeedCode(settings.baudRate);
+    if (!speed) return refused(Printf("%u baud is not a rate this system offers", settings.baudRate));
     const auto size = CharacterSize(settings.dataBits);
+    if (!size) return refused(Printf("%u data bits: 5 to 8 only", settings.dataBits));
     const auto parity = ParityFlags(settings.parity);
+    if (!parity) return refused(Printf("parity code %u: 0 to 4 only", settings.parity));
     const auto stop = StopBitFlags(settings.stopBits, settings.dataBits);
-    if (!speed || !size || !parity || !stop) return false;
+    if (!stop) {
+        return refused(settings.stopBits == static_cast<std::uint8_t>(StopBits::OneAndHalf)
+                           ? Printf("1.5 stop bits need 5 data bits, not %u", settings.dataBits)
+                           : Printf("stop-bits code %u: 0 to 2 only", settings.stopBits));
+    }
 
+    const auto systemRefused = [&](const char* call) {
+        const int error = errno;
+        return refused(Printf("%s: %s", call, SystemMessage(error).c_str()), error);
+    };
     termios wanted{};
-    if (tcgetattr(fd, &wanted) != 0) return false;
+    if (tcgetattr(fd, &wanted) != 0) return systemRefused("tcgetattr");
     cfmakeraw(&wanted);
     // No parity checking and no software flow control in either direction.
     wanted.c_iflag &= ~static_cast<tcflag_t>(INPCK | IGNPAR | PARMRK | IXON | IXOFF | IXANY);
@@ -295,20 +331,23 @@ bool SerialBackend::ApplySettings(const LineSettings& settings) {
     if (settings.ctsOutFlow != 0) wanted.c_cflag |= CRTSCTS;
     wanted.c_cc[VMIN] = 1;
     wanted.c_cc[VTIME] = 0;
-    if (cfsetispeed(&wanted, *speed) != 0 || cfsetospeed(&wanted, *speed) != 0) return false;
-    if (RetryOnEintr([&] { return tcsetattr(fd, TCSANOW, &wanted); }) != 0) return false;
+    if (cfsetispeed(&wanted, *speed) != 0 || cfsetospeed(&wanted, *speed) != 0) return systemRefused("cfsetspeed");
+    if (RetryOnEintr([&] { return tcsetattr(fd, TCSANOW, &wanted); }) != 0) return systemRefused("tcsetattr");
 
     // tcsetattr succeeds when any of the changes took: read back to see
     // whether the driver took them all. A pseudo-terminal always forces CS8
     // and clears PARENB, so those two are not compared there.
     termios applied{};
-    if (tcgetattr(fd, &applied) != 0) return false;
+    if (tcgetattr(fd, &applied) != 0) return systemRefused("tcgetattr");
     const tcflag_t parityMask = isPseudoTerminal_ ? (ParityMask() & ~static_cast<tcflag_t>(PARENB)) : ParityMask();
     const bool taken = cfgetospeed(&applied) == *speed &&
                        (applied.c_cflag & parityMask) == (wanted.c_cflag & parityMask) &&
                        (applied.c_cflag & CSTOPB) == (wanted.c_cflag & CSTOPB) &&
                        (isPseudoTerminal_ || (applied.c_cflag & CSIZE) == *size);
-    if (!taken || !ApplyModemLines(fd, settings)) return false;
+    if (!taken)
+        return refused(Printf("the driver did not take %u baud, %u data bits, parity code %u, stop-bits code %u",
+                              settings.baudRate, settings.dataBits, settings.parity, settings.stopBits));
+    if (!ApplyModemLines(fd, settings)) return systemRefused("setting DTR/RTS");
     baudRate_ = settings.baudRate;
     return true;
 }
@@ -347,8 +386,12 @@ bool SerialBackend::IsOpen() const { return handle_ >= 0; }
 
 bool SerialBackend::Write(const std::uint8_t* buffer, std::uint32_t length, std::uint32_t& written) {
     written = 0;
-    if (!IsOpen()) return false;
+    fault_ = {};
+    if (!IsOpen()) return Fail(Failure(Reason::PortNotOpen, "the port is not open"));
     const int fd = static_cast<int>(handle_);
+    const auto lost = [this](int error) {
+        return Fail(Failure(Reason::PortLost, Printf("write %s: %s", path_.c_str(), SystemMessage(error).c_str()), error));
+    };
     const auto deadline = TotalDeadline(Clock::now(), writeTotalMultiplier_, writeTotalConstantMs_, length);
     while (written < length) {
         const ssize_t count = write(fd, buffer + written, length - written);
@@ -357,24 +400,37 @@ bool SerialBackend::Write(const std::uint8_t* buffer, std::uint32_t length, std:
             continue;
         }
         if (count < 0 && errno == EINTR) continue;
-        if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return false;
+        if (count == 0) return HungUp();
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            const int error = errno;
+            if (IsGone(error)) return lost(error);
+            return Fail(Failure(Reason::WriteFailed,
+                                Printf("write %s: %s", path_.c_str(), SystemMessage(error).c_str()), error));
+        }
         // The driver's queue is full: wait for room, but a write cut short by
         // its time-out still succeeds with the smaller count.
         if (deadline && Clock::now() >= *deadline) break;
-        if (!WaitForDevice(fd, POLLOUT, deadline)) return false;
+        if (!WaitForDevice(fd, POLLOUT, deadline)) return HungUp();
     }
     // Bytes stuck in the queue at the deadline (a stalled handshake) were not
     // sent, and the next purge discards them: they are not counted.
     const std::uint32_t unsent = WaitForOutputDrained(fd, baudRate_, deadline);
     written -= std::min(unsent, written);
+    if (written < length)
+        fault_ = Failure(Reason::WriteFailed, Printf("write %s: %u of %u bytes left within the %u ms write time-out",
+                                                     path_.c_str(), written, length, writeTotalConstantMs_));
     return true;
 }
 
 bool SerialBackend::Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t& received) {
     received = 0;
-    if (!IsOpen()) return false;
+    fault_ = {};
+    if (!IsOpen()) return Fail(Failure(Reason::PortNotOpen, "the port is not open"));
     if (capacity == 0) return true;
     const int fd = static_cast<int>(handle_);
+    const auto lost = [this](int error) {
+        return Fail(Failure(Reason::PortLost, Printf("read %s: %s", path_.c_str(), SystemMessage(error).c_str()), error));
+    };
     const auto start = Clock::now();
     const bool returnAtOnce = readIntervalMs_ == kMaxDword && readTotalMultiplier_ == 0 && readTotalConstantMs_ == 0;
     const auto totalDeadline = TotalDeadline(start, readTotalMultiplier_, readTotalConstantMs_, capacity);
@@ -389,9 +445,10 @@ bool SerialBackend::Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint
             if (received == capacity) return true;
             continue;
         }
-        if (count == 0) return false;  // hang-up
+        // With VMIN=1 an empty queue is EAGAIN: 0 means the line hung up.
+        if (count == 0) return HungUp();
         if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return lost(errno);
         if (returnAtOnce) return true;
 
         // The interval timer runs only once a byte has arrived and restarts
@@ -403,8 +460,22 @@ bool SerialBackend::Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint
         }
         // A time-out is no error: the read succeeds with what it has.
         if (deadline && Clock::now() >= *deadline) return true;
-        if (!WaitForDevice(fd, POLLIN, deadline)) return false;
+        if (!WaitForDevice(fd, POLLIN, deadline)) return HungUp();
     }
+}
+
+bool SerialBackend::Sleep(std::uint32_t milliseconds) {
+    fault_ = {};
+    const auto deadline = Clock::now() + Milliseconds(milliseconds);
+    if (!IsOpen()) {
+        std::this_thread::sleep_until(deadline);
+        return true;
+    }
+    // No events asked for: poll() still reports a hang-up, and only that.
+    while (Clock::now() < deadline) {
+        if (!WaitForDevice(static_cast<int>(handle_), 0, deadline)) return HungUp();
+    }
+    return true;
 }
 
 std::string DevicePathFromWide(const wchar_t* path) {

@@ -36,23 +36,50 @@ std::uint32_t ReadIntervalForBaud(std::uint32_t baudRate) {
 
 SerialPort::~SerialPort() { Close(); }
 
+int SerialPort::Refuse(Reason reason, std::string detail) {
+    fault_ = Failure(reason, std::move(detail));
+    return 0;
+}
+
+bool SerialPort::Usable(bool haveBuffer) {
+    fault_ = {};
+    if (!backend_.IsOpen()) return Refuse(Reason::PortNotOpen, "the port is not open") != 0;
+    if (!lost_.Ok()) {
+        fault_ = lost_;
+        return false;
+    }
+    if (!haveBuffer) return Refuse(Reason::BadArgument, "no buffer given") != 0;
+    return true;
+}
+
+void SerialPort::TakeFault() {
+    fault_ = backend_.LastFault();
+    if (fault_.reason == Reason::PortLost) lost_ = fault_;
+}
+
 int SerialPort::Open(const wchar_t* path, std::uint32_t baudRate, std::uint32_t dataBits, std::uint32_t parity,
                      std::uint32_t stopBits, std::uint32_t /*reserved*/, std::uint32_t rtsControl,
                      std::uint32_t ctsOutFlow, std::uint32_t dsrOutFlow, std::uint32_t readTimeoutMs) {
     Close();
-    if (path == nullptr) return 0;
+    fault_ = {};
+    if (path == nullptr) return Refuse(Reason::BadArgument, "no port path given");
 
     // A path that does not fit the stored copy is refused rather than cut
     // short: a truncated path could name another device.
     const std::size_t length = BoundedLength(path, kPortPathCapacity);
     if (length >= kPortPathCapacity) {
         portPath_[0] = L'\0';
-        return 0;
+        return Refuse(Reason::BadArgument, Printf("a port path of %zu characters or more; at most %zu are taken",
+                                                  kPortPathCapacity, kPortPathCapacity - 1));
     }
     std::wmemcpy(portPath_, path, length + 1);
 
     const NativePath devicePath = DevicePathFromWide(portPath_);
-    if (devicePath.empty() || !backend_.OpenDevice(devicePath)) return 0;
+    if (devicePath.empty()) return Refuse(Reason::BadArgument, "the port path is empty or not valid Unicode");
+    if (!backend_.OpenDevice(devicePath)) {
+        TakeFault();
+        return 0;
+    }
 
     settings_ = LineSettings{};
     settings_.baudRate = baudRate;
@@ -64,7 +91,8 @@ int SerialPort::Open(const wchar_t* path, std::uint32_t baudRate, std::uint32_t 
     settings_.ctsOutFlow = static_cast<std::uint8_t>(ctsOutFlow & 1u);
     settings_.dsrOutFlow = static_cast<std::uint8_t>(dsrOutFlow & 1u);
     if (!backend_.ApplySettings(settings_)) {
-        Close();
+        TakeFault();
+        backend_.CloseDevice();
         return 0;
     }
 
@@ -78,27 +106,46 @@ int SerialPort::Open(const wchar_t* path, std::uint32_t baudRate, std::uint32_t 
     backend_.ApplyTimeouts(timeouts_);
 
     backend_.Purge();
+    devicePath_ = devicePath;
+    open_.store(true, std::memory_order_release);
     return 1;
 }
 
-void SerialPort::Close() { backend_.CloseDevice(); }
-
-bool SerialPort::IsOpen() const { return backend_.IsOpen(); }
+void SerialPort::Close() {
+    open_.store(false, std::memory_order_release);
+    backend_.CloseDevice();
+    lost_ = {};
+}
 
 int SerialPort::Write(const std::uint8_t* buffer, std::uint32_t length, std::uint32_t& written) {
     written = 0;
-    if (!backend_.IsOpen()) return 0;
-    if (buffer == nullptr && length != 0) return 0;
+    if (!Usable(buffer != nullptr || length == 0)) return 0;
     // Whatever an earlier exchange left behind must not mix into this one.
     backend_.Purge();
-    return backend_.Write(buffer, length, written) ? 1 : 0;
+    const bool ok = backend_.Write(buffer, length, written);
+    if (written > 0 && observer_ != nullptr) observer_->OnTraffic(LineDirection::Written, buffer, written);
+    TakeFault();
+    return ok ? 1 : 0;
 }
 
 int SerialPort::Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t& received) {
     received = 0;
-    if (!backend_.IsOpen()) return 0;
-    if (buffer == nullptr && capacity != 0) return 0;
-    return backend_.Read(buffer, capacity, received) ? 1 : 0;
+    if (!Usable(buffer != nullptr || capacity == 0)) return 0;
+    const bool ok = backend_.Read(buffer, capacity, received);
+    if (received > 0 && observer_ != nullptr) observer_->OnTraffic(LineDirection::Read, buffer, received);
+    TakeFault();
+    return ok ? 1 : 0;
+}
+
+bool SerialPort::Sleep(std::uint32_t milliseconds) {
+    fault_ = {};
+    if (!lost_.Ok()) {
+        fault_ = lost_;
+        return false;
+    }
+    const bool ok = backend_.Sleep(milliseconds);
+    TakeFault();
+    return ok;
 }
 
 }  // namespace qrv

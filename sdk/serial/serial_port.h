@@ -4,9 +4,12 @@
 // read time-out has passed since it began (a silent read succeeds with 0).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cwchar>
+#include <string>
 
+#include "common/outcome.h"
 #include "serial/serial_backend.h"
 
 namespace qrv {
@@ -38,6 +41,19 @@ constexpr std::uint32_t kWriteTimeoutMs = 3000;
 // Forty character times of ten bits, at least 1 ms.
 std::uint32_t ReadIntervalForBaud(std::uint32_t baudRate);
 
+enum class LineDirection : std::int32_t { Written = 0, Read = 1 };
+
+// Sees the port's traffic: every request as written and the bytes of every
+// read as they arrived (one call per read that got any), on the calling thread.
+class LineObserver {
+public:
+    virtual ~LineObserver() = default;
+    virtual void OnTraffic(LineDirection direction, const std::uint8_t* bytes, std::size_t length) = 0;
+};
+
+// Every call that fails leaves LastFault() (reason, errno, detail). Once the
+// device is lost (hang-up or I/O error: the adapter was pulled) every Read,
+// Write and Sleep fails at once with that same fault until Close or Open.
 class SerialPort {
 public:
     SerialPort() = default;
@@ -52,7 +68,8 @@ public:
              std::uint32_t stopBits, std::uint32_t reserved, std::uint32_t rtsControl, std::uint32_t ctsOutFlow,
              std::uint32_t dsrOutFlow, std::uint32_t readTimeoutMs);
     void Close();
-    bool IsOpen() const;
+    // Safe from any thread, also while another one is in an exchange.
+    bool IsOpen() const { return open_.load(std::memory_order_acquire); }
 
     // Purges both queues, then writes; 0 when closed or on a platform failure.
     int Write(const std::uint8_t* buffer, std::uint32_t length, std::uint32_t& written);
@@ -60,16 +77,37 @@ public:
     // read succeeds with 0; with readTimeoutMs 0 there is no total limit and
     // the read waits for ever for its first byte, as on Windows.
     int Read(std::uint8_t* buffer, std::uint32_t capacity, std::uint32_t& received);
+    // A protocol pause: waits `milliseconds`, but false at once when the
+    // device is lost meanwhile (or was already).
+    bool Sleep(std::uint32_t milliseconds);
+
+    const Outcome& LastFault() const { return fault_; }
+    bool Lost() const { return !lost_.Ok(); }
+    // Null removes it. Set it only while no exchange runs.
+    void SetObserver(LineObserver* observer) { observer_ = observer; }
 
     const wchar_t* PortPath() const { return portPath_; }
+    // The device path the port was opened on (UTF-8), for detail lines.
+    const std::string& DevicePath() const { return devicePath_; }
     const LineSettings& Settings() const { return settings_; }
     const Timeouts& CurrentTimeouts() const { return timeouts_; }
 
 private:
+    int Refuse(Reason reason, std::string detail);
+    // Open, not lost, and a buffer where one is needed; else the fault says why.
+    bool Usable(bool haveBuffer);
+    // Takes the backend's fault after a call; a lost device stays lost.
+    void TakeFault();
+
     wchar_t portPath_[kPortPathCapacity] = {};
     Timeouts timeouts_;
     LineSettings settings_;
     SerialBackend backend_;
+    std::atomic<bool> open_{false};
+    std::string devicePath_;
+    Outcome fault_;
+    Outcome lost_;
+    LineObserver* observer_ = nullptr;
 };
 
 }  // namespace qrv

@@ -8,6 +8,7 @@
 #include "device/module_answers.h"
 #include "device/qrv_dev.h"
 #include "support/pty_pair.h"
+#include "support/test_waits.h"
 
 using namespace qrv;
 using namespace qrv::test;
@@ -22,15 +23,15 @@ class LocalCommands : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(port_.Open(pty_.SlavePathWide().c_str(), kBaud, 8, 0, 0, 0, 0, 0, 0, 300), 1);
-        dev_.Port = &port_;
-        dev_.Waits.scale = 0.05;  // fixed pauses are checked at full length in the api tests
+        port_.SetObserver(&written_);
+        waits_.settle = [this] { fake_.WaitBytesReceived(written_.count, 2s); };
     }
 
     // Scripts a complete load of SampleBase/SampleProperty and runs it.
     void Load() {
         fake_.Expect(BaseInfoAnswer(SampleBase()));
         fake_.Expect(PropertyAnswer(SampleBase().NetAddr, SampleProperty()));
-        ASSERT_EQ(dev_.LoadInfo(error_), 1);
+        ASSERT_TRUE(dev_.LoadInfo().Ok());
     }
 
     Bytes RequestBytes(std::size_t index) const {
@@ -41,15 +42,16 @@ protected:
     PtyPair pty_;
     FakeModule fake_{pty_.MasterFd(), kBaud};
     SerialPort port_;
-    CQRVDev dev_;
-    std::int32_t error_ = -1;
+    RecordedWaits waits_;  // fixed pauses are checked at full length in the api tests
+    WrittenBytes written_;
+    CQRVDev dev_{port_, waits_};
 };
 
 }  // namespace
 
 TEST_F(LocalCommands, LoadReadsIdentityThenRecordAtTheAnsweredAddress) {
     Load();
-    EXPECT_EQ(error_, 0);
+    EXPECT_EQ(waits_.pauses, (std::vector<std::uint32_t>{100, 100}));
     EXPECT_EQ(RequestBytes(0), (Bytes{0xAB, 0xD1, 0xBA}));
     EXPECT_EQ(RequestBytes(1), (Bytes{0xAB, 0xD2, 0x1A, 0x2B, 0x00, 0x34, 0xBA}));
     EXPECT_EQ(dev_.Loaded, 1);
@@ -59,10 +61,9 @@ TEST_F(LocalCommands, LoadReadsIdentityThenRecordAtTheAnsweredAddress) {
     EXPECT_EQ(std::memcmp(&dev_.CurProperty, &dev_.PendingProperty, sizeof(ModuleProperty)), 0);
 }
 
-TEST_F(LocalCommands, LoadOnClosedPortSetsPortErrorAndSendsNothing) {
+TEST_F(LocalCommands, LoadOnClosedPortSendsNothing) {
     port_.Close();
-    EXPECT_EQ(dev_.LoadInfo(error_), 0);
-    EXPECT_EQ(error_, Q_ERR_PORT_NOT_OPEN);
+    EXPECT_EQ(dev_.LoadInfo().reason, Reason::PortNotOpen);
     EXPECT_TRUE(fake_.Requests().empty());
 }
 
@@ -70,8 +71,9 @@ TEST_F(LocalCommands, RefusedIdentityStopsTheLoad) {
     Bytes nine = BaseInfoAnswer(SampleBase());
     nine.pop_back();
     fake_.Expect(nine);
-    EXPECT_EQ(dev_.LoadInfo(error_), 0);
-    EXPECT_EQ(error_, 0);  // a communication failure records no code
+    const Outcome refused = dev_.LoadInfo();
+    EXPECT_EQ(refused.reason, Reason::BadAnswer);
+    EXPECT_EQ(refused.detail, "read-base-info answer of 9 bytes, expected 10");
     EXPECT_EQ(dev_.Loaded, 0);
     ASSERT_TRUE(fake_.WaitForRequests(1, 1s));
     EXPECT_EQ(fake_.Requests().size(), 1u);  // no record request follows
@@ -86,7 +88,7 @@ TEST_F(LocalCommands, ShortRecordIsRefusedButKeepsTheNewIdentity) {
     fake_.Expect(BaseInfoAnswer(moved));
     fake_.Expect(shortRecord);
     const ModuleProperty before = dev_.CurProperty;
-    EXPECT_EQ(dev_.LoadInfo(error_), 0);
+    EXPECT_EQ(dev_.LoadInfo().detail, "read-property answer of 62 bytes, expected at least 63");
     EXPECT_EQ(std::uint16_t(dev_.ModuleBase.NetAddr), 0x0777);
     EXPECT_EQ(dev_.Loaded, 1);
     EXPECT_EQ(std::memcmp(&dev_.CurProperty, &before, sizeof before), 0);
@@ -95,13 +97,15 @@ TEST_F(LocalCommands, ShortRecordIsRefusedButKeepsTheNewIdentity) {
 TEST_F(LocalCommands, AnswersThatDoNotArriveInOneReadAreRefused) {
     // Split by a pause longer than the read interval (41 ms at 9600).
     fake_.Expect(BaseInfoAnswer(SampleBase()), Delivery().Split(4, 120ms));
-    EXPECT_EQ(dev_.LoadInfo(error_), 0);
+    EXPECT_EQ(dev_.LoadInfo().reason, Reason::BadAnswer);
     // Garbage in front: no resynchronisation on the start byte.
     fake_.Expect(BaseInfoAnswer(SampleBase()), Delivery().Garbage({0x00}));
-    EXPECT_EQ(dev_.LoadInfo(error_), 0);
+    EXPECT_EQ(dev_.LoadInfo().reason, Reason::BadAnswer);
     // Later than the read time-out.
     fake_.Expect(BaseInfoAnswer(SampleBase()), Delivery().After(600ms));
-    EXPECT_EQ(dev_.LoadInfo(error_), 0);
+    const Outcome silent = dev_.LoadInfo();
+    EXPECT_EQ(silent.reason, Reason::NoAnswer);
+    EXPECT_EQ(silent.detail, "read-base-info: no answer on " + pty_.SlavePath() + " at 9600 baud within 300 ms");
     EXPECT_EQ(dev_.Loaded, 0);
 }
 
@@ -110,26 +114,23 @@ TEST_F(LocalCommands, StaleBytesArePurgedBeforeEachRequest) {
     ASSERT_TRUE(pty_.WaitSlaveQueued(10, 1s));
     fake_.Expect(BaseInfoAnswer(SampleBase()));
     fake_.Expect(PropertyAnswer(SampleBase().NetAddr, SampleProperty()));
-    ASSERT_EQ(dev_.LoadInfo(error_), 1);
+    ASSERT_TRUE(dev_.LoadInfo().Ok());
     EXPECT_EQ(std::uint16_t(dev_.ModuleBase.NetAddr), 0x1A2B);
 }
 
 TEST_F(LocalCommands, PropertyReadsTheLoadedRecordNotThePendingOne) {
     std::uint16_t word = 0;
-    EXPECT_EQ(dev_.GetProperty(6, &word, 2, error_), 0);
-    EXPECT_EQ(error_, Q_ERR_NOT_LOADED);
+    EXPECT_EQ(dev_.GetProperty(6, &word, 2).reason, Reason::NotLoaded);
     Load();
     ModuleProperty edited = SampleProperty();
     edited.LocalAddr = 0x0042;
-    EXPECT_EQ(dev_.SetLocalPropertyAll(&edited), 1);
-    EXPECT_EQ(dev_.GetProperty(6, &word, 2, error_), 1);
+    EXPECT_TRUE(dev_.SetLocalPropertyAll(&edited).Ok());
+    EXPECT_TRUE(dev_.GetProperty(6, &word, 2).Ok());
     EXPECT_EQ(word, 0x1A2B);
-    EXPECT_EQ(dev_.GetProperty(19, &word, 2, error_), 0);
-    EXPECT_EQ(error_, Q_ERR_NO_SUCH_PROPERTY);
+    EXPECT_EQ(dev_.GetProperty(19, &word, 2).reason, Reason::NoSuchProperty);
     char name[4];
-    EXPECT_EQ(dev_.GetProperty(1, name, sizeof name, error_), 0);
-    EXPECT_EQ(error_, Q_ERR_TEXT_TOO_LONG);
-    EXPECT_EQ(dev_.GetProperty(1, nullptr, 64, error_), 0);
+    EXPECT_EQ(dev_.GetProperty(1, name, sizeof name).reason, Reason::TextTooLong);
+    EXPECT_EQ(dev_.GetProperty(1, nullptr, 64).reason, Reason::TextTooLong);
 }
 
 TEST_F(LocalCommands, SubmitWritesToOldAddressAndRestartsAtOldLocalAddr) {
@@ -141,7 +142,7 @@ TEST_F(LocalCommands, SubmitWritesToOldAddressAndRestartsAtOldLocalAddr) {
     dev_.SetLocalPropertyAll(&edited);
     fake_.Expect(WriteAck());
     fake_.ExpectSilence();  // the restart frame has no answer
-    ASSERT_EQ(dev_.SubmitInfo(error_), 1);
+    ASSERT_TRUE(dev_.SubmitInfo().Ok());
     ASSERT_TRUE(fake_.WaitForRequests(4, 1s));
 
     const Bytes write = RequestBytes(2);
@@ -152,11 +153,12 @@ TEST_F(LocalCommands, SubmitWritesToOldAddressAndRestartsAtOldLocalAddr) {
     EXPECT_EQ(write[6 + 37], 0x42);
     EXPECT_EQ(write[58], 0xBA);
     EXPECT_EQ(RequestBytes(3), (Bytes{0xAB, 0xD7, 0x1A, 0x2B, 0x00, 0x10, 0xBA}));
+    EXPECT_EQ(waits_.pauses.back(), 400u);  // after the restart frame
 
     EXPECT_EQ(std::uint16_t(dev_.ModuleBase.NetAddr), 0x0042);
     EXPECT_EQ(std::uint16_t(dev_.CurProperty.FwVersion), 0x9999);  // copied as the pending record held it
     std::uint16_t word = 0;
-    EXPECT_EQ(dev_.GetProperty(6, &word, 2, error_), 1);
+    EXPECT_TRUE(dev_.GetProperty(6, &word, 2).Ok());
     EXPECT_EQ(word, 0x0042);
 }
 
@@ -166,16 +168,16 @@ TEST_F(LocalCommands, RefusedSubmitSendsNoRestartAndStoresNothing) {
     edited.LocalAddr = 0x0042;
     dev_.SetLocalPropertyAll(&edited);
     fake_.Expect(WriteAck(1));
-    EXPECT_EQ(dev_.SubmitInfo(error_), 0);
-    EXPECT_EQ(error_, 0);
+    const Outcome refused = dev_.SubmitInfo();
+    EXPECT_EQ(refused.reason, Reason::Refused);
+    EXPECT_EQ(refused.detail, "write-property refused by the module: status 0x01");
     EXPECT_EQ(std::uint16_t(dev_.CurProperty.LocalAddr), 0x1A2B);
     EXPECT_EQ(std::uint16_t(dev_.ModuleBase.NetAddr), 0x1A2B);
     EXPECT_FALSE(fake_.WaitForRequests(4, 100ms));
 }
 
 TEST_F(LocalCommands, SubmitBeforeLoadIsRefusedWithNotLoaded) {
-    EXPECT_EQ(dev_.SubmitInfo(error_), 0);
-    EXPECT_EQ(error_, Q_ERR_NOT_LOADED);
+    EXPECT_EQ(dev_.SubmitInfo().reason, Reason::NotLoaded);
     EXPECT_TRUE(fake_.Requests().empty());
 }
 
@@ -183,20 +185,20 @@ TEST_F(LocalCommands, FactoryResetConfirmedClearsLoaded) {
     Load();
     fake_.Expect(FactoryResetAck());
     fake_.ExpectSilence();
-    ASSERT_EQ(dev_.ResetToDefault(), 1);
+    ASSERT_TRUE(dev_.ResetToDefault().Ok());
     ASSERT_TRUE(fake_.WaitForRequests(4, 1s));
+    EXPECT_EQ(waits_.pauses, (std::vector<std::uint32_t>{100, 100, 1000, 400}));
     EXPECT_EQ(RequestBytes(2), (Bytes{0xAB, 0xDB, 0x1A, 0x2B, 0x00, 0x10, 0xBA}));
     EXPECT_EQ(RequestBytes(3), (Bytes{0xAB, 0xD7, 0x1A, 0x2B, 0x00, 0x10, 0xBA}));
     EXPECT_EQ(dev_.Loaded, 0);
     std::uint8_t byte = 0;
-    EXPECT_EQ(dev_.GetProperty(3, &byte, 1, error_), 0);
-    EXPECT_EQ(error_, Q_ERR_NOT_LOADED);
+    EXPECT_EQ(dev_.GetProperty(3, &byte, 1).reason, Reason::NotLoaded);
 }
 
 TEST_F(LocalCommands, FactoryResetRefusedKeepsLoadedAndSendsNoRestart) {
     Load();
     fake_.Expect(FactoryResetAck(1));
-    EXPECT_EQ(dev_.ResetToDefault(), 0);
+    EXPECT_EQ(dev_.ResetToDefault().reason, Reason::Refused);
     EXPECT_EQ(dev_.Loaded, 1);
     EXPECT_FALSE(fake_.WaitForRequests(4, 100ms));
 }
@@ -205,7 +207,7 @@ TEST_F(LocalCommands, ResetAddressesTheConfiguredLocalAddr) {
     Load();
     dev_.ModuleBase.NetAddr = 0x5555;  // ResetDev does not use the identity's address
     fake_.ExpectSilence();
-    EXPECT_EQ(dev_.ResetDev(), 1);
+    EXPECT_TRUE(dev_.ResetDev().Ok());
     ASSERT_TRUE(fake_.WaitForRequests(3, 1s));
     EXPECT_EQ(RequestBytes(2), (Bytes{0xAB, 0xD7, 0x1A, 0x2B, 0x00, 0x10, 0xBA}));
 }

@@ -8,20 +8,18 @@ namespace qrv::test {
 
 using namespace protocol;
 
-void TestDevice::AddEntry(std::uint16_t addr, std::uint16_t type, std::uint8_t runState, int channel, int rate) {
+void FakeNetTest::AddEntry(std::uint16_t addr, std::uint16_t type, std::uint8_t runState, int channel, int rate) {
     ::ModuleBase base{};
     base.NetAddr = addr;
     base.DevType = type;
     base.RunState = runState;
-    AppendIfNew(base, channel, rate);
+    dev_.Found.AppendIfNew(base, channel, rate);
 }
 
 void FakeNetTest::SetUp() {
     ASSERT_EQ(port_.Open(pty_.SlavePathWide().c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, kReadTimeoutMs), 1);
-    dev_.Port = &port_;
-    // The fixed pauses are protocol facts tested with their real length where
-    // it matters; elsewhere they only slow the suite down.
-    dev_.Waits.scale = 0.01;
+    port_.SetObserver(&written_);
+    waits_.settle = [this] { fake_.WaitBytesReceived(written_.count, std::chrono::seconds(2)); };
 }
 
 std::vector<Bytes> FakeNetTest::Frames() {

@@ -13,17 +13,9 @@
 #include "serial/serial_port.h"
 #include "support/fake_module.h"
 #include "support/pty_pair.h"
+#include "support/test_waits.h"
 
 namespace qrv::test {
-
-// Exposes the list's append so a test can seed entries without a search.
-class TestDevice : public CQRVDev {
-public:
-    using CQRVDev::AppendIfNew;
-    using CQRVDev::ViewEntry;
-    // An entry found on channel/rate, as a search answer would make it.
-    void AddEntry(std::uint16_t addr, std::uint16_t type, std::uint8_t runState, int channel, int rate);
-};
 
 class FakeNetTest : public ::testing::Test {
 protected:
@@ -35,12 +27,17 @@ protected:
     // Every request the device has written so far, in order. A marker sent
     // behind them through the same line shows that none is still on its way.
     std::vector<Bytes> Frames();
+    // An entry found on channel/rate, as a search answer would make it.
+    void AddEntry(std::uint16_t addr, std::uint16_t type, std::uint8_t runState, int channel, int rate);
+    SearchEntry Entry(int index) const { return dev_.Found.View(index).value_or(SearchEntry{}); }
 
     PtyPair pty_;
     FakeModule fake_{pty_.MasterFd()};
     SerialPort port_;
-    TestDevice dev_;
-    std::int32_t lastError_ = -1;
+    // The fixed pauses take no time; tests assert them as numbers.
+    RecordedWaits waits_;
+    WrittenBytes written_;
+    CQRVDev dev_{port_, waits_};
 
 private:
     std::size_t markersSent_ = 0;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "common/wide_utf8.h"
 #include "device/firmware_image.h"
 #include "image_file.h"
 
@@ -16,7 +17,7 @@ using qrv::test::TempDir;
 namespace {
 
 LoadResult LoadLayout(const TempDir& dir, const ImageLayout& layout) {
-    return LoadImage(dir.Write("image.bin", ImageBytes(layout)).string());
+    return LoadImage(dir.Write("image.bin", ImageBytes(layout)).wstring().c_str());
 }
 
 }  // namespace
@@ -106,26 +107,28 @@ TEST(FirmwareImageFile, TrailingBytesAfterTheNamedBlocksAreAccepted) {
 
 TEST(FirmwareImageFile, RefusedFilesAndTheirMessages) {
     TempDir dir;
-    const std::string missing = (dir.Path() / "固件" / "none.bin").string();
-    const auto notThere = LoadImage(missing);
+    // Wide by hand: the test runs in the C locale.
+    const std::string missing = dir.Path().string() + "/固件/none.bin";
+    const auto notThere = LoadImage((dir.Path().wstring() + L"/固件/none.bin").c_str());
+    EXPECT_EQ(notThere.path, missing);
     EXPECT_EQ(notThere.fault, Fault::CannotOpen);
     EXPECT_EQ(notThere.systemError, ENOENT);
     EXPECT_EQ(FaultMessageKind(notThere.fault), Q_MSG_WARNING);
     const std::string openText = FaultMessage(notThere, missing);
     EXPECT_EQ(openText.rfind("无法打开固件文件“" + missing + "”：", 0), 0u) << openText;
 
-    // A directory opens for reading on POSIX but cannot be read.
-    const auto directory = LoadImage(dir.Path().string());
-    EXPECT_EQ(directory.fault, Fault::CannotRead);
-    EXPECT_EQ(directory.systemError, EISDIR);
+    // Only a regular file is read.
+    const auto directory = LoadImage(dir.Path().wstring().c_str());
+    EXPECT_EQ(directory.fault, Fault::NotRegularFile);
+    EXPECT_EQ(directory.kind, FileKind::Directory);
 
     auto header = ImageBytes({0, 0, 0, 0x40, 16});
     header.resize(19);
-    const auto shortHeader = LoadImage(dir.Write("short.bin", header).string());
+    const auto shortHeader = LoadImage(dir.Write("short.bin", header).wstring().c_str());
     EXPECT_EQ(shortHeader.fault, Fault::BadVersion);
     EXPECT_EQ(FaultMessageKind(shortHeader.fault), Q_MSG_PLAIN);
     EXPECT_EQ(FaultMessage(shortHeader, "x"), "固件版本不对");
-    EXPECT_EQ(LoadImage(dir.Write("empty.bin", {}).string()).fault, Fault::BadVersion);
+    EXPECT_EQ(LoadImage(dir.Write("empty.bin", {}).wstring().c_str()).fault, Fault::BadVersion);
     EXPECT_EQ(LoadLayout(dir, {0, 0, 0, 0x40, 15}).fault, Fault::BadVersion);
 
     const auto cut = LoadLayout(dir, {0x100, 0x200, 0x400, 0x440, 16, 3});
@@ -137,21 +140,21 @@ TEST(FirmwareImageFile, RefusedFilesAndTheirMessages) {
 
     auto partial = ImageBytes({0, 0, 0, 0x80, 16});
     partial.pop_back();  // the last block one byte short
-    EXPECT_EQ(LoadImage(dir.Write("partial.bin", partial).string()).fault, Fault::MissingBlocks);
+    EXPECT_EQ(LoadImage(dir.Write("partial.bin", partial).wstring().c_str()).fault, Fault::MissingBlocks);
 
     const auto far = LoadLayout(dir, {0, 0, 0xFFC0, 0x10040, 16});
     EXPECT_EQ(far.fault, Fault::OffsetTooLarge);
     EXPECT_EQ(FaultMessageKind(far.fault), Q_MSG_WARNING);
 }
 
-TEST(FirmwarePath, WidePathsBecomeUtf8FileNames) {
+TEST(WidePaths, BecomeUtf8WhateverTheLocale) {
     std::string utf8;
-    EXPECT_TRUE(WidePathToUtf8(L"/tmp/固件 v2/α.bin", utf8));
+    EXPECT_TRUE(qrv::WideToUtf8(L"/tmp/固件 v2/α.bin", utf8));
     EXPECT_EQ(utf8, "/tmp/固件 v2/α.bin");
-    EXPECT_TRUE(WidePathToUtf8(L"\U0001F4E6.bin", utf8));
+    EXPECT_TRUE(qrv::WideToUtf8(L"\U0001F4E6.bin", utf8));
     EXPECT_EQ(utf8, "\xF0\x9F\x93\xA6.bin");
     // A lone surrogate names no character: refused, shown as U+FFFD.
     const wchar_t lone[] = {L'a', static_cast<wchar_t>(0xD800), L'b', 0};
-    EXPECT_FALSE(WidePathToUtf8(lone, utf8));
+    EXPECT_FALSE(qrv::WideToUtf8(lone, utf8));
     EXPECT_EQ(utf8, "a\xEF\xBF\xBD" "b");
 }

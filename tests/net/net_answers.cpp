@@ -68,8 +68,4 @@ ModuleProperty SampleRecord(std::uint16_t localAddr, std::uint8_t channel, std::
     return record;
 }
 
-void CapturedMessages::Handler(int kind, const char* text, void* user) {
-    static_cast<CapturedMessages*>(user)->shown.emplace_back(kind, text);
-}
-
 }  // namespace qrv::test

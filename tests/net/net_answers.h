@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "device/qrv_dev.h"
 #include "protocol/frames.h"
 #include "qrvlink/qrvlink.h"
 #include "support/fake_module.h"
@@ -30,10 +31,12 @@ Bytes AdAnswer(std::uint16_t addr, const std::vector<std::uint8_t>& block8);
 // A record with recognisable contents.
 ModuleProperty SampleRecord(std::uint16_t localAddr, std::uint8_t channel, std::uint8_t rate);
 
-// Messages a device raised, captured through its message sink.
-struct CapturedMessages {
+// What an upgrade reported: its messages and its progress.
+struct CapturedUpgrade final : UpgradeListener {
     std::vector<std::pair<int, std::string>> shown;
-    static void Handler(int kind, const char* text, void* user);
+    std::vector<std::pair<int, int>> progress;  // done, total
+    void Message(int kind, const std::string& text) override { shown.emplace_back(kind, text); }
+    void Progress(int done, int total) override { progress.emplace_back(done, total); }
 };
 
 }  // namespace qrv::test

@@ -1,8 +1,7 @@
 // End to end against the simulated default network: a sweep, the duplicate
 // rule, search by address, a far module read, moved and factory-reset, IO
-// and AD both ways, and firmware upgrades. The device object is the
-// library's own global one; its fixed pauses are shortened through the wait
-// scale and the simulated restarts to match.
+// and AD both ways, and firmware upgrades. The device object's fixed pauses
+// are shortened, and the simulated restarts to match.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,11 +11,11 @@
 #include <set>
 #include <tuple>
 
-#include "api/global_data.h"
 #include "image_file.h"
 #include "net_answers.h"
 #include "records/module_records.h"
 #include "sim/simulator.h"
+#include "support/test_waits.h"
 
 namespace qrv::test {
 namespace {
@@ -50,30 +49,26 @@ protected:
         std::string error;
         ASSERT_TRUE(sim_->Start(&error)) << error;
         const std::wstring path(sim_->SlavePath().begin(), sim_->SlavePath().end());
-        ASSERT_EQ(Global().Serial.Open(path.c_str(), kPortBaud, 8, 0, 0, 0, 0, 0, 0, kReadTimeoutMs), 1);
-        Dev().Waits.scale = kWaitScale;
-        Dev().ClearSearchArr();
-        ASSERT_EQ(Dev().LoadInfo(lastError_), 1);
+        ASSERT_EQ(port_.Open(path.c_str(), kPortBaud, 8, 0, 0, 0, 0, 0, 0, kReadTimeoutMs), 1);
+        ASSERT_TRUE(Dev().LoadInfo().Ok());
         ASSERT_EQ(Dev().CurProperty.Channel, kHomeChannel);
     }
     void TearDown() override {
-        Global().Serial.Close();
-        Dev().ClearSearchArr();
-        Dev().Waits.scale = 1.0;
+        port_.Close();
         sim_->Stop();
     }
 
-    static CGlobalData& Global() { return GlobalData(); }
-    static CQRVDev& Dev() { return GlobalData().Device; }
+    CQRVDev& Dev() { return dev_; }
+    const CQRVDev& Dev() const { return dev_; }
 
     ::ModuleBase Base(int index) const {
         ::ModuleBase base{};
-        EXPECT_EQ(Dev().GetRemoteDevBase(&base, index), 1) << index;
+        EXPECT_TRUE(Dev().GetRemoteDevBase(&base, index).Ok()) << index;
         return base;
     }
     // The entry index of the module with `addr`, -1 when not listed.
     int IndexOf(std::uint16_t addr) const {
-        for (int i = 0; i < Dev().GetSearchDevCount(); ++i)
+        for (int i = 0; i < Dev().Found.Count(); ++i)
             if (Base(i).NetAddr == addr) return i;
         return -1;
     }
@@ -93,7 +88,9 @@ protected:
     }
 
     std::unique_ptr<sim::Simulator> sim_;
-    std::int32_t lastError_ = -1;
+    SerialPort port_;
+    ScaledWaits waits_{kWaitScale};
+    CQRVDev dev_{port_, waits_};
 };
 
 using Found = std::tuple<std::uint16_t, std::uint16_t, std::uint8_t, int, int>;
@@ -117,11 +114,11 @@ TEST_F(SimNetwork, SweepFindsExactlyTheNetworksModulesOnTheirPairs) {
     }
     // A load leaves the radio on the pair the entry was found on.
     std::set<Found> found;
-    const int count = Dev().GetSearchDevCount();
+    const int count = Dev().Found.Count();
     for (int i = 0; i < count; ++i) {
         const ::ModuleBase base = Base(i);
         EXPECT_EQ(+base.FwVersion, 0);
-        EXPECT_EQ(Dev().LoadRemoteDevInfo(i, lastError_), 1) << i;
+        EXPECT_TRUE(Dev().LoadRemoteDevInfo(i).Ok()) << i;
         const auto [channel, rate] = sim_->TunedPair();
         found.emplace(base.NetAddr, base.DevType, base.RunState, channel, rate);
     }
@@ -130,44 +127,44 @@ TEST_F(SimNetwork, SweepFindsExactlyTheNetworksModulesOnTheirPairs) {
 }
 
 TEST_F(SimNetwork, RepeatedAnswersAreAbsorbedUntilTheVersionIsKnown) {
-    EXPECT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 1);
-    ASSERT_EQ(Dev().GetSearchDevCount(), 3);  // point-to-point, workshop IO, boot loader
-    EXPECT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 0);
-    EXPECT_EQ(Dev().SearchDevByAddr(kHomeChannel, kHomeRate, kWorkshopIo), 0);
-    EXPECT_EQ(Dev().GetSearchDevCount(), 3);
+    EXPECT_TRUE(Dev().SearchDev(kHomeChannel, kHomeRate).Ok());
+    ASSERT_EQ(Dev().Found.Count(), 3);  // point-to-point, workshop IO, boot loader
+    EXPECT_FALSE(Dev().SearchDev(kHomeChannel, kHomeRate).Ok());
+    EXPECT_FALSE(Dev().SearchDevByAddr(kHomeChannel, kHomeRate, kWorkshopIo).Ok());
+    EXPECT_EQ(Dev().Found.Count(), 3);
 
     // Reading the record brings the version; the entry then stops absorbing.
     const int p2p = IndexOf(kP2p);
-    ASSERT_EQ(Dev().LoadRemoteDevInfo(p2p, lastError_), 1);
+    ASSERT_TRUE(Dev().LoadRemoteDevInfo(p2p).Ok());
     EXPECT_EQ(+Base(p2p).FwVersion, +sim_->Module(SimIndex(kP2p)).config.record.FwVersion);
-    EXPECT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 1);
-    ASSERT_EQ(Dev().GetSearchDevCount(), 4);
+    EXPECT_TRUE(Dev().SearchDev(kHomeChannel, kHomeRate).Ok());
+    ASSERT_EQ(Dev().Found.Count(), 4);
     EXPECT_EQ(+Base(3).NetAddr, kP2p);
     EXPECT_EQ(+Base(3).FwVersion, 0);
 }
 
 TEST_F(SimNetwork, SearchByAddressFindsOnlyThatModule) {
-    EXPECT_EQ(Dev().SearchDevByAddr(15, 1, kPumpIo), 1);
-    EXPECT_EQ(Dev().SearchDevByAddr(15, 1, 0x0999), 0);
-    EXPECT_EQ(Dev().SearchDevByAddr(26, 2, kPumpIo), 0);
-    ASSERT_EQ(Dev().GetSearchDevCount(), 1);
+    EXPECT_TRUE(Dev().SearchDevByAddr(15, 1, kPumpIo).Ok());
+    EXPECT_FALSE(Dev().SearchDevByAddr(15, 1, 0x0999).Ok());
+    EXPECT_FALSE(Dev().SearchDevByAddr(26, 2, kPumpIo).Ok());
+    ASSERT_EQ(Dev().Found.Count(), 1);
     EXPECT_EQ(+Base(0).NetAddr, kPumpIo);
     EXPECT_EQ(+Base(0).DevType, kDevTypeVlxIo);
 }
 
 TEST_F(SimNetwork, MovedModuleIsFoundAtItsNewPlace) {
-    ASSERT_EQ(Dev().SearchDev(26, 2), 1);
+    ASSERT_TRUE(Dev().SearchDev(26, 2).Ok());
     const int relay = IndexOf(kRelay);
     ModuleProperty record{};
-    ASSERT_EQ(Dev().GetRemoteDevPropertyAll(&record, relay, lastError_), 1);
+    ASSERT_TRUE(Dev().GetRemoteDevPropertyAll(&record, relay).Ok());
     EXPECT_STREQ(record.DevName, sim_->Module(SimIndex(kRelay)).config.record.DevName);
 
     record.LocalAddr = 0x0777;
     record.Channel = 20;
     record.AirRate = 1;
     record.RetryCount = 7;
-    ASSERT_EQ(Dev().SetRemotePropertyAll(&record, relay), 1);
-    ASSERT_EQ(Dev().SubmitRemoteDevInfo(relay, lastError_), 1);
+    ASSERT_TRUE(Dev().SetRemotePropertyAll(&record, relay).Ok());
+    ASSERT_TRUE(Dev().SubmitRemoteDevInfo(relay).Ok());
     EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
 
     // The module now lives at 0x0777 on 20 / 500 K, and the entry with it.
@@ -176,30 +173,29 @@ TEST_F(SimNetwork, MovedModuleIsFoundAtItsNewPlace) {
     EXPECT_EQ(moved.AirRate, 1);
     EXPECT_EQ(+Base(relay).NetAddr, 0x0777);
     ModuleProperty reread{};
-    ASSERT_EQ(Dev().GetRemoteDevPropertyAll(&reread, relay, lastError_), 1);
+    ASSERT_TRUE(Dev().GetRemoteDevPropertyAll(&reread, relay).Ok());
     EXPECT_EQ(+reread.LocalAddr, 0x0777);
     EXPECT_EQ(reread.RetryCount, 7);
     EXPECT_EQ(sim_->TunedPair(), std::make_pair(std::uint8_t{20}, std::uint8_t{1}));
-    ASSERT_EQ(Dev().ResetRemoteDev(relay, lastError_), 1);
+    ASSERT_TRUE(Dev().ResetRemoteDev(relay).Ok());
     EXPECT_EQ(sim_->Module(SimIndex(0x0777)).restarts, 2u);
 }
 
 TEST_F(SimNetwork, FactoryResetBringsBackTheDefaults) {
-    ASSERT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 1);
+    ASSERT_TRUE(Dev().SearchDev(kHomeChannel, kHomeRate).Ok());
     const int p2p = IndexOf(kP2p);
     ModuleProperty record{};
-    ASSERT_EQ(Dev().GetRemoteDevPropertyAll(&record, p2p, lastError_), 1);
+    ASSERT_TRUE(Dev().GetRemoteDevPropertyAll(&record, p2p).Ok());
     std::strcpy(record.DevName, "renamed");
     record.RetryCount = 9;
-    ASSERT_EQ(Dev().SetRemotePropertyAll(&record, p2p), 1);
-    ASSERT_EQ(Dev().SubmitRemoteDevInfo(p2p, lastError_), 1);
+    ASSERT_TRUE(Dev().SetRemotePropertyAll(&record, p2p).Ok());
+    ASSERT_TRUE(Dev().SubmitRemoteDevInfo(p2p).Ok());
     EXPECT_STREQ(sim_->Module(SimIndex(kP2p)).config.record.DevName, "renamed");
 
-    ASSERT_EQ(Dev().ResetRemoteToDefault(p2p, lastError_), 1);
+    ASSERT_TRUE(Dev().ResetRemoteToDefault(p2p).Ok());
     char name[16];
-    EXPECT_EQ(Dev().GetRemoteDevProperty(p2p, 1, name, sizeof name, lastError_), 0);
-    EXPECT_EQ(lastError_, Q_ERR_NOT_LOADED);
-    ASSERT_EQ(Dev().GetRemoteDevPropertyAll(&record, p2p, lastError_), 1);
+    EXPECT_EQ(Dev().GetRemoteDevProperty(p2p, 1, name, sizeof name).reason, Reason::NotLoaded);
+    ASSERT_TRUE(Dev().GetRemoteDevPropertyAll(&record, p2p).Ok());
     EXPECT_STREQ(record.DevName, "P2P-Node-A");
     EXPECT_EQ(record.RetryCount, sim_->Module(SimIndex(kP2p)).config.factory.RetryCount);
     EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
@@ -207,40 +203,40 @@ TEST_F(SimNetwork, FactoryResetBringsBackTheDefaults) {
 
 TEST_F(SimNetwork, IoLinesAndAdValuesLocalAndFar) {
     // The local module is a wireless-IO module itself.
-    EXPECT_EQ(Dev().SetIODirAll(-1, 0x03), 1);
-    EXPECT_EQ(Dev().SetIOValue(-1, 0x05), 1);
+    EXPECT_TRUE(Dev().SetIODirAll(-1, 0x03).Ok());
+    EXPECT_TRUE(Dev().SetIOValue(-1, 0x05).Ok());
     EXPECT_EQ(sim_->Module(0).config.io.directions, 0x03);
     EXPECT_EQ(sim_->Module(0).config.io.outputs, 0x05);
     sim_->SetInputs(0, 0x0A);
     std::uint8_t lines = 0;
-    EXPECT_EQ(Dev().GetIOValue(-1, &lines), 1);
+    EXPECT_TRUE(Dev().GetIOValue(-1, &lines).Ok());
     EXPECT_EQ(lines, 0x0A);
     sim_->SetAd(0, {1650, 3300, 0, 812});
     std::uint8_t ad[8] = {};
-    EXPECT_EQ(Dev().GetADValue(-1, ad), 1);
+    EXPECT_TRUE(Dev().GetADValue(-1, ad).Ok());
     // Passed on as they came: four values, high byte first.
     EXPECT_EQ(std::vector<std::uint8_t>(ad, ad + 8),
               (std::vector<std::uint8_t>{0x06, 0x72, 0x0C, 0xE4, 0x00, 0x00, 0x03, 0x2C}));
 
     // The workshop module's outputs are wired back to its inputs.
-    ASSERT_EQ(Dev().SearchDev(kHomeChannel, kHomeRate), 1);
+    ASSERT_TRUE(Dev().SearchDev(kHomeChannel, kHomeRate).Ok());
     const int workshop = IndexOf(kWorkshopIo);
-    EXPECT_EQ(Dev().SetIODirAll(workshop, 0x0F), 1);
-    EXPECT_EQ(Dev().SetIOValue(workshop, 0x06), 1);
-    EXPECT_EQ(Dev().GetIOValue(workshop, &lines), 1);
+    EXPECT_TRUE(Dev().SetIODirAll(workshop, 0x0F).Ok());
+    EXPECT_TRUE(Dev().SetIOValue(workshop, 0x06).Ok());
+    EXPECT_TRUE(Dev().GetIOValue(workshop, &lines).Ok());
     EXPECT_EQ(lines, 0x06);
     EXPECT_EQ(sim_->Module(SimIndex(kWorkshopIo)).config.io.directions, 0x0F);
 
-    ASSERT_EQ(Dev().SearchDev(15, 1), 1);
+    ASSERT_TRUE(Dev().SearchDev(15, 1).Ok());
     const int pump = IndexOf(kPumpIo);
     sim_->SetAd(SimIndex(kPumpIo), {420, 1875, 2600, 95});
-    EXPECT_EQ(Dev().GetADValue(pump, ad), 1);
+    EXPECT_TRUE(Dev().GetADValue(pump, ad).Ok());
     EXPECT_EQ(std::vector<std::uint8_t>(ad, ad + 8),
               (std::vector<std::uint8_t>{0x01, 0xA4, 0x07, 0x53, 0x0A, 0x28, 0x00, 0x5F}));
     EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
     // A module without IO lines stays silent: refused, and home again.
     const int p2p = IndexOf(kP2p);
-    EXPECT_EQ(Dev().GetIOValue(p2p, &lines), 0);
+    EXPECT_FALSE(Dev().GetIOValue(p2p, &lines).Ok());
     EXPECT_EQ(sim_->TunedPair(), std::make_pair(kHomeChannel, kHomeRate));
 }
 
@@ -266,7 +262,7 @@ protected:
     void SetUp() override {
         SimNetwork::SetUp();
         const std::wstring path(sim_->SlavePath().begin(), sim_->SlavePath().end());
-        ASSERT_EQ(Global().Serial.Open(path.c_str(), kPortBaud, 8, 0, 0, 0, 0, 0, 0, kBlockReadTimeoutMs), 1);
+        ASSERT_EQ(port_.Open(path.c_str(), kPortBaud, 8, 0, 0, 0, 0, 0, 0, kBlockReadTimeoutMs), 1);
     }
     static constexpr std::uint32_t kBlockReadTimeoutMs = 300;
 
@@ -278,13 +274,14 @@ protected:
 
     TempDir dir_;
     const ImageLayout image_{0x100, 0x180, 0x1000, 0x10C0, 16};
+    CapturedUpgrade upgrade_;
 };
 
 TEST_F(SimFirmware, RunningModuleIsPreparedUpgradedAndRestarted) {
     const std::size_t module = SimIndex(kP2p);
     const auto before = sim_->Module(module).config.record;
     sim_->ClearLog();
-    EXPECT_EQ(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateUser, kP2p, kDevTypeQrv), 1);
+    EXPECT_TRUE(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateUser, kP2p, kDevTypeQrv, upgrade_).Ok());
 
     EXPECT_EQ(Requests(kCmdEnterUpdate).size(), 1u);
     EXPECT_EQ(Requests(kCmdFirmwareBlock).size(), 5u);
@@ -299,7 +296,7 @@ TEST_F(SimFirmware, RunningModuleIsPreparedUpgradedAndRestarted) {
 TEST_F(SimFirmware, BootLoaderModuleGetsNoPrepareFrame) {
     const std::size_t module = SimIndex(kBootModule);
     sim_->ClearLog();
-    EXPECT_EQ(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateBoot, kBootModule, kDevTypeBoot), 1);
+    EXPECT_TRUE(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateBoot, kBootModule, kDevTypeBoot, upgrade_).Ok());
     EXPECT_TRUE(Requests(kCmdEnterUpdate).empty());
     const auto after = sim_->Module(module);
     EXPECT_EQ(sim::ImageDigest(after.installedImage), sim::ImageDigest(ExpectedBlocks(image_)));
@@ -315,7 +312,7 @@ TEST_F(SimFirmware, BlockRefusedThreeTimesEndsWithoutFinishing) {
     refuse.count = 3;
     sim_->AddFault(refuse);
     sim_->ClearLog();
-    EXPECT_EQ(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateBoot, kBootModule, kDevTypeBoot), 0);
+    EXPECT_FALSE(Dev().UpdateWithFile(WriteImage(image_).c_str(), kRunStateBoot, kBootModule, kDevTypeBoot, upgrade_).Ok());
     const auto blocks = Requests(kCmdFirmwareBlock);
     ASSERT_EQ(blocks.size(), 3u);
     for (const auto& block : blocks) EXPECT_EQ(block.bytes, blocks[0].bytes);

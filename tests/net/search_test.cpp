@@ -3,6 +3,7 @@
 // reads with bad indices.
 #include <chrono>
 #include <cstring>
+#include <vector>
 
 #include "fake_net.h"
 #include "records/module_records.h"
@@ -25,7 +26,7 @@ protected:
     }
     ::ModuleBase Base(int index) {
         ::ModuleBase base{};
-        EXPECT_EQ(dev_.GetRemoteDevBase(&base, index), 1);
+        EXPECT_TRUE(dev_.GetRemoteDevBase(&base, index).Ok());
         return base;
     }
 };
@@ -38,7 +39,7 @@ TEST_F(Search, BroadcastKeepsEveryAnswerAndTunesHome) {
                         {5ms, SearchAnswer(kBroadcast, 0x0203, kDevTypeVlxIo, kRunStateBoot)}});
     fake_.Expect(TuneAck());
 
-    EXPECT_EQ(dev_.SearchDev(26, 2), 1);
+    EXPECT_TRUE(dev_.SearchDev(26, 2).Ok());
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames[0], ToBytes(BuildTuneRadio(26, 2)));
@@ -49,7 +50,7 @@ TEST_F(Search, BroadcastKeepsEveryAnswerAndTunesHome) {
     const auto requests = fake_.Requests();
     EXPECT_GE(requests[2].time - requests[1].time, 3 * std::chrono::milliseconds(kReadTimeoutMs) - 10ms);
 
-    ASSERT_EQ(dev_.GetSearchDevCount(), 2);
+    ASSERT_EQ(dev_.Found.Count(), 2);
     const auto first = Base(0);
     EXPECT_EQ(+first.NetAddr, 0x0102);
     EXPECT_EQ(+first.DevType, kDevTypeQrv);
@@ -73,8 +74,8 @@ TEST_F(Search, FailuresCountAgainstTheBudgetEvenWhenNotInARow) {
     fake_.Expect(burst);
     fake_.Expect(TuneAck());
 
-    EXPECT_EQ(dev_.SearchDev(11, 0), 1);
-    ASSERT_EQ(dev_.GetSearchDevCount(), 2);
+    EXPECT_TRUE(dev_.SearchDev(11, 0).Ok());
+    ASSERT_EQ(dev_.Found.Count(), 2);
     EXPECT_EQ(+Base(0).NetAddr, 0x0001);
     EXPECT_EQ(+Base(1).NetAddr, 0x0002);
     EXPECT_EQ(Frames().size(), 3u);
@@ -89,28 +90,74 @@ TEST_F(Search, DuplicatesAreAbsorbedWithinAndAcrossCalls) {
     fake_.Expect(answer);
     fake_.Expect(TuneAck());
 
-    EXPECT_EQ(dev_.SearchDev(11, 0), 1);
+    EXPECT_TRUE(dev_.SearchDev(11, 0).Ok());
     // Found again on another pair: still the same module.
-    EXPECT_EQ(dev_.SearchDev(15, 1), 0);
-    ASSERT_EQ(dev_.GetSearchDevCount(), 1);
+    EXPECT_FALSE(dev_.SearchDev(15, 1).Ok());
+    ASSERT_EQ(dev_.Found.Count(), 1);
     // The entry keeps the pair it was first found on.
-    EXPECT_EQ(dev_.ViewEntry(0)->channel, 11);
-    EXPECT_EQ(dev_.ViewEntry(0)->rate, 0);
+    EXPECT_EQ(Entry(0).foundChannel, 11);
+    EXPECT_EQ(Entry(0).foundRate, 0);
+}
+
+// A stuck transmitter repeating its answer does not keep the search going:
+// once heard, a module's answers cost the search its reads.
+TEST_F(Search, RepeatedAnswersDoNotExtendTheSearch) {
+    std::vector<Piece> stuck;
+    for (int i = 0; i < 200; ++i) stuck.push_back({10ms, SearchAnswer(kBroadcast, 0x0102, kDevTypeQrv, kRunStateUser)});
+    fake_.Expect(TuneAck());
+    fake_.ExpectPieces(stuck);  // two seconds of the same answer
+    fake_.Expect(TuneAck());
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome found = dev_.SearchDev(11, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_TRUE(found.Ok());
+    EXPECT_EQ(found.detail, "search-broadcast on channel 11 at 250K: 1 module answered, 1 of them new");
+    EXPECT_EQ(dev_.Found.Count(), 1);
+}
+
+// However many modules keep answering, a search stops 30 s after its frame
+// (here on a clock that moves a second at every look).
+TEST_F(Search, EndsAtItsTimeLimitWhileAnswersKeepComing) {
+    std::vector<Piece> crowd;
+    for (int i = 0; i < 100; ++i)
+        crowd.push_back({1ms, SearchAnswer(kBroadcast, static_cast<std::uint16_t>(0x0100 + i), kDevTypeQrv,
+                                           kRunStateUser)});
+    fake_.Expect(TuneAck());
+    fake_.ExpectPieces(crowd);
+    fake_.Expect(TuneAck());
+    waits_.step = 1s;
+    const Outcome found = dev_.SearchDev(11, 0);
+    EXPECT_TRUE(found.Ok());
+    EXPECT_NE(found.detail.find("stopped at the 30 s limit while answers kept coming"), std::string::npos)
+        << found.detail;
+    EXPECT_GT(dev_.Found.Count(), 20);
+    EXPECT_LT(dev_.Found.Count(), 31);
+    EXPECT_EQ(Frames().back(), ToBytes(BuildTuneRadio(0, 0)));  // and it still tunes home
+}
+
+TEST_F(Search, NothingFoundSaysWhereItLooked) {
+    fake_.Expect(TuneAck());
+    fake_.ExpectSilence();
+    fake_.Expect(TuneAck());
+    const Outcome found = dev_.SearchDev(26, 2);
+    EXPECT_EQ(found.reason, Reason::NoAnswer);
+    EXPECT_EQ(found.detail, "search-broadcast on channel 26 at 1M: no module answered (3 reads of 150 ms on " +
+                                pty_.SlavePath() + " at 115200 baud)");
 }
 
 TEST_F(Search, AnEntryWithAKnownVersionNoLongerAbsorbsItsModule) {
-    dev_.AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
+    AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
     // Reading the entry's record brings its firmware version.
     fake_.Expect(TuneAck());
     fake_.Expect(PropertyAnswer(0x0102, SampleRecord(0x0102, 11, 0)));
-    ASSERT_EQ(dev_.LoadRemoteDevInfo(0, lastError_), 1);
+    ASSERT_TRUE(dev_.LoadRemoteDevInfo(0).Ok());
     ASSERT_NE(+Base(0).FwVersion, 0);
 
     fake_.Expect(TuneAck());
     fake_.Expect(SearchAnswer(kBroadcast, 0x0102, kDevTypeVlxIo, kRunStateUser));
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SearchDev(11, 0), 1);
-    ASSERT_EQ(dev_.GetSearchDevCount(), 2);
+    EXPECT_TRUE(dev_.SearchDev(11, 0).Ok());
+    ASSERT_EQ(dev_.Found.Count(), 2);
     EXPECT_EQ(+Base(1).NetAddr, 0x0102);
     EXPECT_EQ(+Base(1).FwVersion, 0);
 }
@@ -119,8 +166,8 @@ TEST_F(Search, SilentPairAddsNothingAndTuneHomeBeforeAnyLoadIsChannelZero) {
     fake_.Expect(TuneAck());
     fake_.ExpectSilence();
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SearchDev(20, 1), 0);
-    EXPECT_EQ(dev_.GetSearchDevCount(), 0);
+    EXPECT_FALSE(dev_.SearchDev(20, 1).Ok());
+    EXPECT_EQ(dev_.Found.Count(), 0);
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 3u);
     // The local record is still all zero: home is channel 0, rate 0.
@@ -131,10 +178,10 @@ TEST_F(Search, RefusedTuningSendsNoSearchButTunesHome) {
     SetHome(11, 0);
     fake_.Expect(TuneAck(1));
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SearchDev(26, 2), 0);
+    EXPECT_FALSE(dev_.SearchDev(26, 2).Ok());
     fake_.Expect(TuneAck(1));
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SearchDevByAddr(26, 2, 0x0102), 0);
+    EXPECT_FALSE(dev_.SearchDevByAddr(26, 2, 0x0102).Ok());
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(frames[1], ToBytes(BuildTuneRadio(11, 0)));
@@ -143,8 +190,8 @@ TEST_F(Search, RefusedTuningSendsNoSearchButTunesHome) {
 
 TEST_F(Search, ClosedPortSendsNothing) {
     port_.Close();
-    EXPECT_EQ(dev_.SearchDev(11, 0), 0);
-    EXPECT_EQ(dev_.SearchDevByAddr(11, 0, 1), 0);
+    EXPECT_FALSE(dev_.SearchDev(11, 0).Ok());
+    EXPECT_FALSE(dev_.SearchDevByAddr(11, 0, 1).Ok());
     EXPECT_EQ(fake_.Requests().size(), 0u);
 }
 
@@ -153,13 +200,13 @@ TEST_F(Search, ByAddressKeepsWhoeverAnswersUnderItsOwnAddress) {
     fake_.Expect(TuneAck());
     fake_.Expect(SearchAnswer(kByAddr, 0x0777, kDevTypeKorvanet, kRunStateUser));
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SearchDevByAddr(26, 2, 0x10102), 1);
+    EXPECT_TRUE(dev_.SearchDevByAddr(26, 2, 0x10102).Ok());
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 3u);
     // Only the low 16 bits of the address travel.
     EXPECT_EQ(frames[1], ToBytes(BuildSearchByAddr(0x0102)));
     EXPECT_EQ(frames[2], ToBytes(BuildTuneRadio(11, 0)));
-    ASSERT_EQ(dev_.GetSearchDevCount(), 1);
+    ASSERT_EQ(dev_.Found.Count(), 1);
     EXPECT_EQ(+Base(0).NetAddr, 0x0777);
     EXPECT_EQ(+Base(0).DevType, kDevTypeKorvanet);
 }
@@ -170,43 +217,43 @@ TEST_F(Search, ByAddressReadsTwiceThenGivesUp) {
     fake_.ExpectPieces({{2ms, SearchAnswer(kBroadcast, 0x0102, kDevTypeQrv, kRunStateUser)},
                         {5ms, SearchAnswer(kByAddr, 0x0102, kDevTypeQrv, kRunStateUser)}});
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SearchDevByAddr(11, 0, 0x0102), 1);
+    EXPECT_TRUE(dev_.SearchDevByAddr(11, 0, 0x0102).Ok());
 
     fake_.Expect(TuneAck());
     fake_.ExpectPieces({{2ms, SearchAnswer(kBroadcast, 0x0103, kDevTypeQrv, kRunStateUser)},
                         {5ms, SearchAnswer(kBroadcast, 0x0103, kDevTypeQrv, kRunStateUser)},
                         {5ms, SearchAnswer(kByAddr, 0x0103, kDevTypeQrv, kRunStateUser)}});
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SearchDevByAddr(11, 0, 0x0103), 0);
-    EXPECT_EQ(dev_.GetSearchDevCount(), 1);
+    EXPECT_FALSE(dev_.SearchDevByAddr(11, 0, 0x0103).Ok());
+    EXPECT_EQ(dev_.Found.Count(), 1);
     EXPECT_EQ(Frames().size(), 6u);
 }
 
 TEST_F(Search, ByAddressOfAListedModuleAddsNothing) {
-    dev_.AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
+    AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
     fake_.Expect(TuneAck());
     fake_.Expect(SearchAnswer(kByAddr, 0x0102, kDevTypeQrv, kRunStateUser));
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SearchDevByAddr(11, 0, 0x0102), 0);
-    EXPECT_EQ(dev_.GetSearchDevCount(), 1);
+    EXPECT_FALSE(dev_.SearchDevByAddr(11, 0, 0x0102).Ok());
+    EXPECT_EQ(dev_.Found.Count(), 1);
     EXPECT_EQ(Frames().size(), 3u);
 }
 
 TEST_F(Search, ListReadsRefuseIndicesOutsideTheList) {
-    dev_.AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
+    AddEntry(0x0102, kDevTypeQrv, kRunStateUser, 11, 0);
     ::ModuleBase base{};
     std::memset(&base, 0x5A, sizeof base);
     for (int index : {-1, 1, 1000}) {
-        EXPECT_EQ(dev_.GetRemoteDevBase(&base, index), 0) << index;
-        EXPECT_FALSE(dev_.IsValidIndex(index)) << index;
+        EXPECT_FALSE(dev_.GetRemoteDevBase(&base, index).Ok()) << index;
+        EXPECT_FALSE(dev_.Found.IsValid(index)) << index;
     }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&base);
     for (std::size_t i = 0; i < sizeof base; ++i) EXPECT_EQ(bytes[i], 0x5A);
-    EXPECT_EQ(dev_.GetRemoteDevBase(nullptr, 0), 0);
+    EXPECT_FALSE(dev_.GetRemoteDevBase(nullptr, 0).Ok());
 
-    dev_.ClearSearchArr();
-    EXPECT_EQ(dev_.GetSearchDevCount(), 0);
-    EXPECT_EQ(dev_.GetRemoteDevBase(&base, 0), 0);
+    dev_.Found.Clear();
+    EXPECT_EQ(dev_.Found.Count(), 0);
+    EXPECT_FALSE(dev_.GetRemoteDevBase(&base, 0).Ok());
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ protected:
         FakeNetTest::SetUp();
         dev_.CurProperty.Channel = 11;
         dev_.CurProperty.AirRate = 0;
-        dev_.AddEntry(kFarAddr, kDevTypeVlxIo, kRunStateUser, 15, 1);
+        AddEntry(kFarAddr, kDevTypeVlxIo, kRunStateUser, 15, 1);
     }
     const Bytes tuneFar_ = ToBytes(BuildTuneRadio(15, 1));
     const Bytes tuneHome_ = ToBytes(BuildTuneRadio(11, 0));
@@ -33,13 +33,13 @@ TEST_F(WirelessIo, LocalFramesUseTheLocalAddressAndNeedNoTuning) {
     fake_.Expect(IoWriteAck(kIoCmdSetOutputs, 0x0042));
     fake_.Expect(IoInputsAnswer(0x0042, 0x0B));
     fake_.Expect(AdAnswer(0x0042, ad_));
-    EXPECT_EQ(dev_.SetIODirAll(kLocal, 0xFF), 1);
-    EXPECT_EQ(dev_.SetIOValue(kLocal, 0xA5), 1);
+    EXPECT_TRUE(dev_.SetIODirAll(kLocal, 0xFF).Ok());
+    EXPECT_TRUE(dev_.SetIOValue(kLocal, 0xA5).Ok());
     std::uint8_t lines = 0;
-    EXPECT_EQ(dev_.GetIOValue(kLocal, &lines), 1);
+    EXPECT_TRUE(dev_.GetIOValue(kLocal, &lines).Ok());
     EXPECT_EQ(lines, 0x0B);
     std::uint8_t values[8] = {};
-    EXPECT_EQ(dev_.GetADValue(kLocal, values), 1);
+    EXPECT_TRUE(dev_.GetADValue(kLocal, values).Ok());
     EXPECT_EQ(std::vector<std::uint8_t>(values, values + 8), ad_);
 
     const auto frames = Frames();
@@ -54,7 +54,7 @@ TEST_F(WirelessIo, LocalFramesUseTheLocalAddressAndNeedNoTuning) {
 TEST_F(WirelessIo, BeforeAnyLoadTheLocalModuleIsAddressZero) {
     fake_.Expect(IoInputsAnswer(0, 1));
     std::uint8_t lines = 0;
-    EXPECT_EQ(dev_.GetIOValue(kLocal, &lines), 1);
+    EXPECT_TRUE(dev_.GetIOValue(kLocal, &lines).Ok());
     EXPECT_EQ(Frames()[0], ToBytes(BuildIoReadInputs(0)));
 }
 
@@ -65,9 +65,9 @@ TEST_F(WirelessIo, RelayedExchangesAreBracketedByTuning) {
     fake_.Expect(TuneAck());
     fake_.Expect(AdAnswer(kFarAddr, ad_));
     fake_.Expect(TuneAck());
-    EXPECT_EQ(dev_.SetIODirAll(0, 0x03), 1);
+    EXPECT_TRUE(dev_.SetIODirAll(0, 0x03).Ok());
     std::uint8_t values[8] = {};
-    EXPECT_EQ(dev_.GetADValue(0, values), 1);
+    EXPECT_TRUE(dev_.GetADValue(0, values).Ok());
     EXPECT_EQ(std::vector<std::uint8_t>(values, values + 8), ad_);
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 6u);
@@ -83,8 +83,8 @@ TEST_F(WirelessIo, StatusBytesRefuseWhereTheyCount) {
     fake_.Expect(IoWriteAck(kIoCmdSetDirections, kFarAddr, 1));
     fake_.Expect(TuneAck());
     fake_.Expect(IoWriteAck(kIoCmdSetOutputs, 0, 1));
-    EXPECT_EQ(dev_.SetIODirAll(0, 0x03), 0);
-    EXPECT_EQ(dev_.SetIOValue(kLocal, 0x01), 0);
+    EXPECT_FALSE(dev_.SetIODirAll(0, 0x03).Ok());
+    EXPECT_FALSE(dev_.SetIOValue(kLocal, 0x01).Ok());
     EXPECT_EQ(Frames().size(), 4u);
 }
 
@@ -104,12 +104,12 @@ TEST_F(WirelessIo, MalformedAnswersLeaveTheCallersBytesAlone) {
     fake_.Expect(longAd);
 
     std::uint8_t lines = 0x77;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(dev_.GetIOValue(kLocal, &lines), 0) << i;
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(dev_.GetIOValue(kLocal, &lines).Ok()) << i;
     EXPECT_EQ(lines, 0x77);
     std::uint8_t values[8];
     std::memset(values, 0x77, sizeof values);
-    EXPECT_EQ(dev_.GetADValue(kLocal, values), 0);
-    EXPECT_EQ(dev_.GetADValue(kLocal, values), 0);
+    EXPECT_FALSE(dev_.GetADValue(kLocal, values).Ok());
+    EXPECT_FALSE(dev_.GetADValue(kLocal, values).Ok());
     for (std::uint8_t value : values) EXPECT_EQ(value, 0x77);
     EXPECT_EQ(Frames().size(), 5u);
 }
@@ -122,7 +122,7 @@ TEST_F(WirelessIo, ShortRelayedAdAnswerStillTunesHome) {
     fake_.Expect(TuneAck());
     std::uint8_t values[8];
     std::memset(values, 0x77, sizeof values);
-    EXPECT_EQ(dev_.GetADValue(0, values), 0);
+    EXPECT_FALSE(dev_.GetADValue(0, values).Ok());
     for (std::uint8_t value : values) EXPECT_EQ(value, 0x77);
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 3u);
@@ -133,18 +133,18 @@ TEST_F(WirelessIo, BadIndicesAndNullBuffersSendNothing) {
     std::uint8_t byte = 0;
     std::uint8_t values[8];
     for (int index : {1, 5, -2}) {
-        EXPECT_EQ(dev_.SetIODirAll(index, 1), 0);
-        EXPECT_EQ(dev_.SetIOValue(index, 1), 0);
-        EXPECT_EQ(dev_.GetIOValue(index, &byte), 0);
-        EXPECT_EQ(dev_.GetADValue(index, values), 0);
+        EXPECT_FALSE(dev_.SetIODirAll(index, 1).Ok());
+        EXPECT_FALSE(dev_.SetIOValue(index, 1).Ok());
+        EXPECT_FALSE(dev_.GetIOValue(index, &byte).Ok());
+        EXPECT_FALSE(dev_.GetADValue(index, values).Ok());
     }
-    EXPECT_EQ(dev_.GetIOValue(kLocal, nullptr), 0);
-    EXPECT_EQ(dev_.GetADValue(0, nullptr), 0);
+    EXPECT_FALSE(dev_.GetIOValue(kLocal, nullptr).Ok());
+    EXPECT_FALSE(dev_.GetADValue(0, nullptr).Ok());
     EXPECT_TRUE(Frames().empty());
 
     port_.Close();
-    EXPECT_EQ(dev_.GetIOValue(kLocal, &byte), 0);
-    EXPECT_EQ(dev_.GetADValue(0, values), 0);
+    EXPECT_FALSE(dev_.GetIOValue(kLocal, &byte).Ok());
+    EXPECT_FALSE(dev_.GetADValue(0, values).Ok());
 }
 
 }  // namespace

@@ -78,29 +78,32 @@ TEST(AnswerBuilder, PropertyAnswerCarriesTheRecordFromByteSix) {
     EXPECT_EQ(answer[6 + 53], 0x00);  // DevType
     EXPECT_EQ(answer[6 + 54], 0x12);
 
-    const auto parsed = ParsePropertyAnswer(View(answer));
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(std::memcmp(&*parsed, &record, sizeof record), 0);
+    ModuleProperty parsed{};
+    ASSERT_TRUE(ParsePropertyAnswer(View(answer), parsed).Ok());
+    EXPECT_EQ(std::memcmp(&parsed, &record, sizeof record), 0);
 }
 
 TEST(AnswerBuilder, HostChecksAcceptEveryAnswer) {
     const ModuleBase base = Base(0x0102, 0x0010, 0xAA, 0x0123);
-    const auto info = ParseBaseInfoAnswer(View(BuildBaseInfoAnswer(base)));
-    ASSERT_TRUE(info);
-    EXPECT_EQ(+info->NetAddr, 0x0102);
-    EXPECT_EQ(+info->FwVersion, 0x0123);
-    EXPECT_TRUE(CheckWritePropertyAnswer(View(BuildWritePropertyAnswer(0x0102, 0))));
-    EXPECT_FALSE(CheckWritePropertyAnswer(View(BuildWritePropertyAnswer(0x0102, 1))));
-    EXPECT_TRUE(CheckTuneAnswer(View(BuildTuneAnswer(0))));
-    EXPECT_TRUE(ParseSearchAnswer(View(BuildSearchAnswer(0xD5, base)), 0xD5));
-    EXPECT_TRUE(CheckUpdateStepAnswer(View(BuildAddrTypeAnswer(0xD8, 0x0102, 0x10, 0))));
-    EXPECT_TRUE(CheckFactoryResetAnswer(View(BuildAddrTypeAnswer(0xDB, 0x0102, 0x10, 0))));
-    EXPECT_TRUE(CheckFirmwareBlockAnswer(View(BuildFirmwareBlockAnswer(0x0102, 0x0140, 0)), 0x0102, 0x0140));
-    EXPECT_TRUE(CheckIoSetDirectionsAnswer(View(BuildIoStatusAnswer(0xD4, 0x0102, 0)), true));
-    EXPECT_TRUE(CheckIoSetOutputsAnswer(View(BuildIoStatusAnswer(0xD5, 0x0102, 0))));
-    EXPECT_EQ(ParseIoInputsAnswer(View(BuildIoInputsAnswer(0x0102, 0x05))), std::optional<std::uint8_t>(0x05));
+    ModuleBase info{};
+    ASSERT_TRUE(ParseBaseInfoAnswer(View(BuildBaseInfoAnswer(base)), info).Ok());
+    EXPECT_EQ(+info.NetAddr, 0x0102);
+    EXPECT_EQ(+info.FwVersion, 0x0123);
+    EXPECT_TRUE(CheckWritePropertyAnswer(View(BuildWritePropertyAnswer(0x0102, 0))).Ok());
+    EXPECT_FALSE(CheckWritePropertyAnswer(View(BuildWritePropertyAnswer(0x0102, 1))).Ok());
+    EXPECT_TRUE(CheckTuneAnswer(View(BuildTuneAnswer(0))).Ok());
+    ModuleBase found{};
+    EXPECT_TRUE(ParseSearchAnswer(View(BuildSearchAnswer(0xD5, base)), 0xD5, found).Ok());
+    EXPECT_TRUE(CheckUpdateStepAnswer(View(BuildAddrTypeAnswer(0xD8, 0x0102, 0x10, 0))).Ok());
+    EXPECT_TRUE(CheckFactoryResetAnswer(View(BuildAddrTypeAnswer(0xDB, 0x0102, 0x10, 0))).Ok());
+    EXPECT_TRUE(CheckFirmwareBlockAnswer(View(BuildFirmwareBlockAnswer(0x0102, 0x0140, 0)), 0x0102, 0x0140).Ok());
+    EXPECT_TRUE(CheckIoSetDirectionsAnswer(View(BuildIoStatusAnswer(0xD4, 0x0102, 0)), true).Ok());
+    EXPECT_TRUE(CheckIoSetOutputsAnswer(View(BuildIoStatusAnswer(0xD5, 0x0102, 0))).Ok());
+    std::uint8_t lines = 0;
+    EXPECT_TRUE(ParseIoInputsAnswer(View(BuildIoInputsAnswer(0x0102, 0x05)), lines).Ok());
+    EXPECT_EQ(lines, 0x05);
     std::uint8_t block[kAdBlockSize];
-    EXPECT_TRUE(ParseAdAnswer(View(BuildAdAnswer(0x0102, {1, 2, 3, 4})), block));
+    EXPECT_TRUE(ParseAdAnswer(View(BuildAdAnswer(0x0102, {1, 2, 3, 4})), block).Ok());
 }
 
 TEST(AnswerBuilder, StatusPositionsFollowTheTable) {

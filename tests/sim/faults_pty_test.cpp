@@ -35,7 +35,7 @@ TEST_F(SimOverPty, BadStatusRefusesTheWrite) {
     const Bytes ack = host_->Exchange(BuildWriteProperty(0x0001, sim_->Module(0).config.record), 6);
     ASSERT_EQ(ack.size(), 6u);
     EXPECT_NE(ack[4], 0);
-    EXPECT_FALSE(CheckWritePropertyAnswer(Answer{ack.data(), ack.size()}));
+    EXPECT_FALSE(CheckWritePropertyAnswer(Answer{ack.data(), ack.size()}).Ok());
 }
 
 TEST_F(SimOverPty, TruncatedAnswerStopsHalfWay) {

@@ -168,6 +168,11 @@ bool FakeModule::WaitForRequests(std::size_t count, std::chrono::milliseconds ti
     return changed_.wait_for(lock, timeout, [&] { return requests_.size() >= count; });
 }
 
+bool FakeModule::WaitBytesReceived(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return received_ >= count; });
+}
+
 bool FakeModule::WaitOutputDone(std::chrono::milliseconds timeout) const {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [&] { return output_.empty(); });
@@ -288,6 +293,11 @@ void FakeModule::Run() {
                 if (incoming_.empty()) incomingStart_ = arrived;
                 lastIncoming_ = arrived;
                 incoming_.insert(incoming_.end(), buffer, buffer + count);
+                {
+                    std::lock_guard lock(mutex_);
+                    received_ += static_cast<std::size_t>(count);
+                }
+                changed_.notify_all();
             }
         } else if (masterOpen && (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL))) {
             masterOpen = false;

@@ -109,6 +109,8 @@ public:
     bool WaitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
     // True once every byte scheduled so far has been written to the line.
     bool WaitOutputDone(std::chrono::milliseconds timeout) const;
+    // True once `count` bytes in all have come from the port under test.
+    bool WaitBytesReceived(std::size_t count, std::chrono::milliseconds timeout) const;
 
 private:
     struct OutByte {
@@ -137,6 +139,7 @@ private:
     std::deque<std::vector<Piece>> script_;
     std::vector<Request> requests_;
     std::deque<OutByte> output_;
+    std::size_t received_ = 0;
 
     // Owned by the thread: request bytes not yet cut into a frame.
     Bytes incoming_;

@@ -6,14 +6,33 @@
  * search. Every function is synchronous and blocks for the protocol's fixed
  * pauses and the port's read time-outs.
  *
- * Results: 1 for success and 0 for failure unless stated. The cause of the
- * last failure is read with Q_GetLastError(); only the causes listed under
- * "Error codes" are recorded. A missing or refused answer from a module
- * records nothing, so after a function that clears the code it reads 0.
+ * Results: 1 for success and 0 for failure unless stated. Two ways say
+ * why a call failed:
+ * - Q_GetLastError(): the codes listed under "Error codes", one word for
+ *   the whole process, recorded by the functions that say so. A missing or
+ *   refused answer from a module records nothing, so after a function that
+ *   clears the code it reads 0.
+ * - Q_GetLastFailure() and Q_GetLastOsError(): the reason (QRV_FAIL_*) and
+ *   the facts of the calling thread's last call that could fail, whatever
+ *   the call; see "Failure reasons".
  *
- * Threads: calls that talk to a module must never overlap; the caller
- * serialises them. Q_QRV_GetSearchDevCount, Q_QRV_GetRemoteDevBase and
- * Q_QRV_ClearSearchArr may run on another thread while a search appends.
+ * Threads: any thread may call any function. Calls that talk to the module
+ * or change the library's records take one lock for their whole run, so a
+ * second thread waits for the first to finish instead of mixing its frames
+ * into the first one's exchange. Q_QRV_GetSearchDevCount,
+ * Q_QRV_GetRemoteDevBase and Q_QRV_ClearSearchArr take only the search
+ * list's own short lock and stay usable while a search runs;
+ * Q_ComCheckOpen, Q_GetLastError, Q_GetLastFailure, Q_GetLastOsError,
+ * Q_GetVersion, Q_DescribeFrame and the Q_Set...Handler functions never
+ * wait for an exchange.
+ *
+ * Handlers (message, progress, trace) run on the thread of the call that
+ * raised them while that call holds the lock: a handler must not wait for
+ * another thread that is itself calling into the library, and a call into
+ * the library from inside a handler that talks to the module fails at once
+ * (QRV_FAIL_ARGUMENT) instead of deadlocking. Replacing a handler waits
+ * until no call of the old one runs (unless made from inside that handler),
+ * so its user data may be freed once the Q_Set...Handler call returns.
  *
  * Buffers: the caller owns every buffer it passes; the library keeps no
  * pointer into one after the call returns.
@@ -114,24 +133,57 @@ QRV_STATIC_ASSERT(offsetof(ModuleProperty, FwVersion) == 55, "FwVersion at 55");
 #define Q_ERR_NOT_LOADED 102        /* property record not read yet */
 #define Q_ERR_BAD_INDEX 105         /* search-entry index out of range */
 
+/* ---- Failure reasons (Q_GetLastFailure) --------------------------------
+ * Why the calling thread's last failing call failed (thread-local, like
+ * errno). Every function that returns a success/failure result sets it
+ * when it fails and resets it to QRV_FAIL_NONE when it succeeds (a search
+ * then still leaves a note of how it ended in the detail); Q_CloseCom
+ * resets it. Functions that cannot fail (Q_ComCheckOpen,
+ * Q_QRV_GetSearchDevCount, Q_QRV_ClearSearchArr, the getters, the handler
+ * setters, Q_DescribeFrame) and the two reserved ones leave it alone. */
+#define QRV_FAIL_NONE            0
+#define QRV_FAIL_PORT_NOT_OPEN   1
+#define QRV_FAIL_PORT_NOT_FOUND  2   /* no such device (adapter not plugged in, typo) */
+#define QRV_FAIL_PORT_PERMISSION 3   /* EACCES/EPERM: not in the dialout group */
+#define QRV_FAIL_PORT_BUSY       4   /* another process holds the port */
+#define QRV_FAIL_PORT_NOT_SERIAL 5   /* the path is not a terminal device */
+#define QRV_FAIL_PORT_SETTINGS   6   /* the device refused the baud rate / data bits / parity / stop bits */
+#define QRV_FAIL_PORT_LOST       7   /* hang-up, EIO or ENXIO: the adapter went away */
+#define QRV_FAIL_WRITE           8   /* the request could not be written in time */
+#define QRV_FAIL_NO_ANSWER       9   /* silence for the whole read time-out */
+#define QRV_FAIL_BAD_ANSWER     10   /* answer of the wrong length, framing, echo or address */
+#define QRV_FAIL_REFUSED        11   /* the module answered with a failure status */
+#define QRV_FAIL_ARGUMENT       12   /* null pointer, index out of range, unknown field number */
+#define QRV_FAIL_NOT_LOADED     13   /* the operation needs a successful load first */
+#define QRV_FAIL_IMAGE          14   /* firmware image unreadable or invalid */
+
 /* ---- Port and error --------------------------------------------------- */
 
 /* Opens the serial port (any open port is closed first, even if this open
  * fails). path: "ttyUSB0", "/dev/ttyUSB0" or "\\.\ttyUSB0"; on Windows
  * "COM3" or "\\.\COM3"; under 260 characters. dataBits 5..8; parity
- * 0 none, 1 odd, 2 even, 3 mark, 4 space; stopBits 0 one, 1 one and a
- * half (5 data bits only), 2 two; rtsControl 0..3; ctsOutFlow, dsrOutFlow
- * 0/1; readTimeoutMs bounds every read.
- * Clears the error code. */
+ * 0 none, 1 odd, 2 even, 3 mark, 4 space; stopBits 0 one, 1 one and a half (5 data bits only), 2 two; rtsControl
+ * 0..3; ctsOutFlow, dsrOutFlow 0/1. readTimeoutMs bounds every read from
+ * its start; 0 means no total limit: a read then waits for ever for its
+ * first byte (and ends only at the gap after the last one), so a silent
+ * module blocks the call until the port is closed from elsewhere or the
+ * adapter is pulled.
+ * Clears the error code. Failure reasons: PORT_NOT_FOUND, PORT_PERMISSION
+ * (the detail gives the device's mode and owner), PORT_BUSY (the detail
+ * names the holding process when it can be found), PORT_NOT_SERIAL,
+ * PORT_SETTINGS, ARGUMENT (null, empty or too long a path). */
 QRV_API int Q_OpenCom(const wchar_t *path, int baudRate, int dataBits, int parity,
                       int stopBits, int reserved, int rtsControl, int ctsOutFlow,
                       int dsrOutFlow, int readTimeoutMs);
 /* Closes the port; cached records and the search list stay. Always 1.
- * Clears the error code. */
+ * Clears the error code and the calling thread's failure reason. Waits for
+ * a running exchange to end; a lost port (QRV_FAIL_PORT_LOST) is usable
+ * again only after Q_CloseCom (or another Q_OpenCom). */
 QRV_API int Q_CloseCom(void);
-/* 1 when the port is open. Error code untouched. */
+/* 1 when the port is open (also when it was lost and not closed yet).
+ * Error code untouched. Never waits. */
 QRV_API int Q_ComCheckOpen(void);
-/* The code recorded by the last function that records one. */
+/* The code recorded by the last function that records one. Never waits. */
 QRV_API int Q_GetLastError(void);
 
 /* ---- Local module ----------------------------------------------------- */
@@ -164,7 +216,11 @@ QRV_API int Q_QRV_ResetToDefault(void);
 
 /* Tunes the local radio to channel/rate (0 250K, 1 500K, 2 1M), asks every
  * module there to answer, appends the new ones and tunes back. 1 when at
- * least one entry was added. Clears the code. */
+ * least one entry was added. Clears the code. Ends three reads after the
+ * last new answer, and at the latest 30 s after the search frame (plus
+ * three read time-outs); a module repeating its answer does not extend it.
+ * The failure detail says how it ended, also on success; finding nothing
+ * is QRV_FAIL_NO_ANSWER with the channel and rate. */
 QRV_API int Q_QRV_SearchDev(int channel, int rate);
 /* As Q_QRV_SearchDev for one address (low 16 bits). */
 QRV_API int Q_QRV_SearchDevByAddr(int channel, int rate, int address);
@@ -221,9 +277,11 @@ QRV_API uint16_t Q_QRV_GetADvalueRemote(int index, uint8_t *values, int length);
 
 /* Upgrades the module at `address` on the radio's current channel from a
  * .bin image. runState 0x55 (boot loader running) skips the prepare step.
- * The whole image is checked before anything is sent; a refused image is
- * reported through the message handler. Blocks for the whole upgrade.
- * Error code untouched. */
+ * The whole image is checked before anything is sent; only a regular file
+ * is read (a FIFO, device or directory is refused at once). A refused image
+ * is reported through the message handler (failure reason QRV_FAIL_IMAGE).
+ * The progress handler hears of each acknowledged block. Blocks for the
+ * whole upgrade. Error code untouched. */
 QRV_API int Q_QRV_UpdateWithFileNameLocal(const wchar_t *path, int runState, int address,
                                           int devType);
 /* Does nothing; always 0. */
@@ -238,8 +296,54 @@ QRV_API int Q_QRV_UpdateWithFileNameRemote(int a, int b, int c, int d, int e);
 /* Receives the library's user-facing messages (UTF-8), on the thread of the
  * call that raised them; the call waits until the handler returns. */
 typedef void (*Q_MessageHandler)(int kind, const char *text, void *user);
-/* Registers the handler (NULL: messages go to standard error). */
+/* Registers the handler (NULL: messages go to standard error). Safe while
+ * an upgrade runs; see "Handlers" at the top. */
 QRV_API void Q_SetMessageHandler(Q_MessageHandler handler, void *user);
+
+/* ---- Why, traffic, progress, version ---------------------------------- */
+
+/* The reason (QRV_FAIL_*) of the calling thread's last call that could fail.
+ * detail: when not NULL, receives one English UTF-8 line naming the facts
+ * (the port path and the system's message for port failures; the holding
+ * process of a busy port; command and status byte of a refusal; command,
+ * port and baud rate of a silence), NUL-terminated and cut at a character
+ * boundary to fit detailSize bytes. The caller owns the buffer. Never
+ * waits; touches nothing. */
+QRV_API int32_t Q_GetLastFailure(char *detail, int32_t detailSize);
+/* errno of the system call behind the calling thread's last failure
+ * (GetLastError() on Windows); 0 when none was involved. */
+QRV_API int32_t Q_GetLastOsError(void);
+
+/* Receives the line's traffic: every request as written (direction 0) and
+ * the bytes of every read as they arrived (direction 1; one call per read,
+ * none for a read that got nothing), with a monotonic timestamp in
+ * microseconds. Called on the thread of the exchange, which waits for it:
+ * a handler should only queue what it got. bytes is valid during the call. */
+typedef void (*Q_TraceHandler)(void *user, int32_t direction /* 0 written, 1 read */,
+                               const uint8_t *bytes, int32_t length, uint64_t microseconds /* monotonic */);
+/* Registers the trace handler; NULL removes it. Setting QRVLINK_TRACE=stderr
+ * (or =PATH, appended to) in the environment before the library loads writes
+ * the same traffic as decoded lines, with no handler. */
+QRV_API void Q_SetTraceHandler(Q_TraceHandler handler, void *user);
+
+/* One English line for a frame (command name, address, fields), e.g.
+ * "tune-radio channel=26 rate=1M", into text (NUL-terminated, cut to fit
+ * textSize bytes; the caller owns it). 1 when bytes are exactly one complete
+ * frame of the command table; 0 otherwise, the line then saying what was
+ * recognised ("partial ...", "unrecognised 3 bytes"), or nothing at all when
+ * text is NULL or textSize is not positive. A pure function: any thread,
+ * also inside a trace handler; leaves the failure reason alone. */
+QRV_API int32_t Q_DescribeFrame(const uint8_t *bytes, int32_t length, char *text, int32_t textSize);
+
+/* "MAJOR.MINOR.PATCH" of the library (static storage). */
+QRV_API const char *Q_GetVersion(void);
+
+/* Receives a firmware upgrade's progress: called after each acknowledged
+ * block with done of total blocks, on the upgrading thread. */
+typedef void (*Q_ProgressHandler)(void *user, int32_t done, int32_t total);
+/* Registers the progress handler; NULL removes it. Safe while an upgrade
+ * runs; see "Handlers" at the top. */
+QRV_API void Q_SetProgressHandler(Q_ProgressHandler handler, void *user);
 
 #ifdef __cplusplus
 }

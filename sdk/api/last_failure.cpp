@@ -1,0 +1,86 @@
+#include "api/last_failure.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "qrvlink/qrvlink.h"
+
+namespace qrv {
+
+namespace {
+
+// Plain data: nothing for a thread's exit (or the library's unload while
+// threads still run) to tear down.
+struct FailureRecord {
+    std::int32_t reason = QRV_FAIL_NONE;
+    std::int32_t osError = 0;
+    char detail[512] = {};
+};
+
+thread_local FailureRecord failure;
+
+}  // namespace
+
+std::int32_t PublicReason(Reason reason) {
+    switch (reason) {
+        case Reason::None:
+            return QRV_FAIL_NONE;
+        case Reason::PortNotOpen:
+            return QRV_FAIL_PORT_NOT_OPEN;
+        case Reason::PortNotFound:
+            return QRV_FAIL_PORT_NOT_FOUND;
+        case Reason::PortPermission:
+            return QRV_FAIL_PORT_PERMISSION;
+        case Reason::PortBusy:
+            return QRV_FAIL_PORT_BUSY;
+        case Reason::PortNotSerial:
+            return QRV_FAIL_PORT_NOT_SERIAL;
+        case Reason::PortSettings:
+            return QRV_FAIL_PORT_SETTINGS;
+        case Reason::PortLost:
+            return QRV_FAIL_PORT_LOST;
+        case Reason::WriteFailed:
+            return QRV_FAIL_WRITE;
+        case Reason::NoAnswer:
+            return QRV_FAIL_NO_ANSWER;
+        case Reason::BadAnswer:
+            return QRV_FAIL_BAD_ANSWER;
+        case Reason::Refused:
+            return QRV_FAIL_REFUSED;
+        case Reason::BadArgument:
+        case Reason::BadIndex:
+        case Reason::TextTooLong:
+        case Reason::NoSuchProperty:
+            return QRV_FAIL_ARGUMENT;
+        case Reason::NotLoaded:
+            return QRV_FAIL_NOT_LOADED;
+        case Reason::BadImage:
+            return QRV_FAIL_IMAGE;
+    }
+    return QRV_FAIL_ARGUMENT;
+}
+
+void CopyCut(const char* source, std::size_t length, char* text, std::int32_t size) {
+    if (text == nullptr || size <= 0) return;
+    std::size_t count = std::min(length, static_cast<std::size_t>(size) - 1);
+    // Back off over continuation bytes (10xxxxxx) so no character is split.
+    if (count < length)
+        while (count > 0 && (static_cast<unsigned char>(source[count]) & 0xC0) == 0x80) --count;
+    std::memcpy(text, source, count);
+    text[count] = '\0';
+}
+
+void RecordFailure(const Outcome& outcome) {
+    failure.reason = PublicReason(outcome.reason);
+    failure.osError = outcome.osError;
+    CopyCut(outcome.detail.data(), outcome.detail.size(), failure.detail, sizeof failure.detail);
+}
+
+std::int32_t LastFailure(char* text, std::int32_t size) {
+    CopyCut(failure.detail, std::strlen(failure.detail), text, size);
+    return failure.reason;
+}
+
+std::int32_t LastOsError() { return failure.osError; }
+
+}  // namespace qrv

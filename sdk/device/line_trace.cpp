@@ -1,0 +1,69 @@
+#include "device/line_trace.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cinttypes>
+
+#include "common/outcome.h"
+#include "protocol/frame_text.h"
+
+namespace qrv {
+
+LineTrace::~LineTrace() {
+    if (ownsLinesFd_) close(linesFd_);
+}
+
+bool LineTrace::WriteLinesTo(const std::string& where) {
+    if (where == "stderr") {
+        linesFd_ = STDERR_FILENO;
+        return true;
+    }
+    // Appended to, never truncated: a trace file named by mistake keeps what it held.
+    const int fd = open(where.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    linesFd_ = fd;
+    ownsLinesFd_ = true;
+    return true;
+}
+
+std::uint64_t LineTrace::NowMicroseconds() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(since).count());
+}
+
+std::string LineTrace::FormatLine(std::uint64_t microseconds, LineDirection direction,
+                                  std::span<const std::uint8_t> bytes) {
+    // Requests go out (->), answers come in (<-); the arrows read as in qrvsim's trace.
+    const bool written = direction == LineDirection::Written;
+    std::string meaning;
+    protocol::DescribeFrame(bytes, written ? protocol::FrameDirection::Request : protocol::FrameDirection::Answer,
+                            meaning);
+    return Printf("[%6" PRIu64 ".%06" PRIu64 "] %s ", microseconds / 1000000, microseconds % 1000000,
+                  written ? "->" : "<-") +
+           protocol::HexBytes(bytes) + " | " + meaning + "\n";
+}
+
+void LineTrace::OnTraffic(LineDirection direction, const std::uint8_t* bytes, std::size_t length) {
+    const bool lines = linesFd_ >= 0;
+    if (!lines && !handler_.IsSet()) return;
+    const std::uint64_t now = NowMicroseconds();
+    handler_.Call([&](Q_TraceHandler handler, void* user) {
+        handler(user, static_cast<std::int32_t>(direction), bytes, static_cast<std::int32_t>(length), now);
+    });
+    if (!lines) return;
+    // One write per line, so lines of several processes appending to one
+    // file do not interleave.
+    const std::string line = FormatLine(now, direction, {bytes, length});
+    std::size_t done = 0;
+    while (done < line.size()) {
+        const ssize_t count = write(linesFd_, line.data() + done, line.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) break;  // a full disk loses trace lines, never an exchange
+        done += static_cast<std::size_t>(count);
+    }
+}
+
+}  // namespace qrv
