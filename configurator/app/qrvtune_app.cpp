@@ -7,17 +7,16 @@
 #include "common/sdk_exchange_guard.h"
 #include "views/views.h"
 
+CQrvtuneApp::CQrvtuneApp() = default;
+CQrvtuneApp::~CQrvtuneApp() = default;
+
 bool CQrvtuneApp::InitInstance() {
     QApplication::setApplicationName(QStringLiteral("Qrvtune"));
     // Names the per-user settings location only; nothing is stored there.
     QApplication::setOrganizationName(QStringLiteral("应用程序向导生成的本地应用程序"));
 
     // The five pages exist before the main window builds its tab sets.
-    ViewLocalDevList();
-    ViewRemoteDevList();
-    ViewBaseInfo();
-    ViewDevAdvCfg();
-    ViewADIO();
+    views_ = std::make_unique<CViewSet>();
 
     InstallSdkMessageHandler();
     {

@@ -35,10 +35,11 @@ void GuiTest::SetUp() {
     savedConfigDir_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", configDir_.path().toLocal8Bit());
     SessionState() = SessionStateRecord{};
+    views_ = std::make_unique<CViewSet>();
 }
 
 void GuiTest::TearDown() {
-    qrvtune::detail::DestroyViewsForTests();
+    views_.reset();
     qrvtune::detail::OverrideModuleDir(QString());
     qrvtune::InstallToolkit(nullptr);
     if (savedRuntimeDir_.isNull())

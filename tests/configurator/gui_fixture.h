@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "capturing_toolkit.h"
+#include "views/views.h"
 
 class GuiTest : public ::testing::Test {
 protected:
@@ -30,6 +33,7 @@ private:
     QTemporaryDir moduleDir_;
     QTemporaryDir runtimeDir_;
     QTemporaryDir configDir_;
+    std::unique_ptr<CViewSet> views_;  // fresh pages in every case
     QByteArray savedRuntimeDir_;
     QByteArray savedConfigDir_;
 };
