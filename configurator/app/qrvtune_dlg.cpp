@@ -24,6 +24,7 @@
 #include "views/view_local_dev_list.h"
 #include "views/view_remote_dev_list.h"
 #include "views/views.h"
+#include "widgets/bounded_number_validator.h"
 
 namespace {
 CQrvtuneDlg* mainWindow = nullptr;
@@ -54,6 +55,7 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
+    ui_->timeoutEdit->setValidator(new BoundedNumberValidator(kMinReadTimeoutMs, kMaxReadTimeoutMs, ui_->timeoutEdit));
     connect(ui_->openButton, &QPushButton::clicked, this, &CQrvtuneDlg::OpenPort);
     connect(ui_->closeButton, &QPushButton::clicked, this, &CQrvtuneDlg::ClosePort);
     connect(ui_->rescanButton, &QPushButton::clicked, this, &CQrvtuneDlg::FillPortList);
@@ -115,11 +117,7 @@ void CQrvtuneDlg::SetPortControls(bool open) {
 }
 
 void CQrvtuneDlg::OpenPort() {
-    // A time-out that is not a number keeps the previous value; 0 and
-    // negative numbers go to the SDK as entered.
-    bool isNumber = false;
-    const int timeout = ui_->timeoutEdit->text().trimmed().toInt(&isNumber);
-    if (isNumber) timeoutMs_ = timeout;
+    CommitTimeout();
 
     const std::wstring path = (kDevicePathPrefix + ui_->portCombo->currentText()).toStdWString();
     // A search sweep that outlived its dialog still talks through the port.
@@ -140,6 +138,19 @@ void CQrvtuneDlg::OpenPort() {
     qrvtune::ShowMessage(QStringLiteral("打开串口失败"), qrvtune::MessageIcon::Warning);
     SetPortControls(false);
     SessionState().PortOpen = 0;
+}
+
+void CQrvtuneDlg::CommitTimeout() {
+    bool isNumber = false;
+    const int timeout = ui_->timeoutEdit->text().trimmed().toInt(&isNumber);
+    if (isNumber && timeout >= kMinReadTimeoutMs && timeout <= kMaxReadTimeoutMs) {
+        timeoutMs_ = timeout;
+        return;
+    }
+    // Refused like any whole-number box: the previous value comes back and
+    // the port opens with it.
+    ui_->timeoutEdit->setText(QString::number(timeoutMs_));
+    qrvtune::ShowNotANumber();
 }
 
 void CQrvtuneDlg::ClosePort() {

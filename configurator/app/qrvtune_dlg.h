@@ -38,6 +38,9 @@ private:
     void BuildTabSets();
     void OpenPort();
     void ClosePort();
+    // The time-out box into timeoutMs_: 1 to 60000 ms, else the box is
+    // refused and shows the previous value again.
+    void CommitTimeout();
     void ShowAbout();
     QString SettingsPath() const;
 

@@ -16,3 +16,9 @@ inline constexpr int kDefaultBaudPosition = 7;      // 115200
 inline constexpr int kDefaultDataBitsPosition = 3;  // 8
 inline constexpr int kDefaultParityPosition = 0;    // 无
 inline constexpr int kDefaultStopBitsPosition = 0;  // 1
+
+// The read time-out the panel accepts, in milliseconds. 0 would mean "no
+// total time-out" to the serial layer: a silent module would then hold the
+// window for ever.
+inline constexpr int kMinReadTimeoutMs = 1;
+inline constexpr int kMaxReadTimeoutMs = 60000;

@@ -62,7 +62,7 @@ const AdvancedValues& CViewDevAdvCfg::CommitAdvancedValues() {
             refused = true;
         }
     }
-    if (refused) qrvtune::ShowMessage(QStringLiteral("请输入一个整数。"), qrvtune::MessageIcon::Warning);
+    if (refused) qrvtune::ShowNotANumber();
     return values_;
 }
 

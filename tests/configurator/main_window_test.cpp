@@ -147,6 +147,37 @@ TEST_F(MainWindow, AFailedOpenAfterASuccessfulOneClosesTheFirstPort) {
     EXPECT_EQ(SessionState().PortOpen, 0);
 }
 
+// A time-out of 0 would let a silent module hold the window for ever; like
+// every whole-number box, the field refuses what it cannot take and keeps
+// its previous value, and the port opens with that.
+TEST_F(MainWindow, TimeOutTakesOneToSixtyThousandMillisecondsAndRefusesTheRest) {
+    PseudoTerminal port;
+    ASSERT_FALSE(port.Path().isEmpty());
+    CQrvtuneDlg window;
+    auto* timeout = Child<QLineEdit>(window, "timeoutEdit");
+    QTest::keyClicks(timeout, QStringLiteral("x-00"));  // refused as typed: no sign, letter or 100000
+    EXPECT_EQ(timeout->text(), QStringLiteral("10000"));
+
+    Child<QComboBox>(window, "portCombo")->setEditText(port.Path());
+    const struct {
+        const char* typed;
+        const char* shown;
+        bool refused;
+    } cases[] = {{"60000", "60000", false}, {"0", "60000", true}, {"abc", "60000", true},
+                 {"60001", "60000", true},  {"", "60000", true},  {"1", "1", false}};
+    for (const auto& entry : cases) {
+        toolkit_.ClearMessages();
+        timeout->setText(QString::fromLatin1(entry.typed));  // as pasted past the box's own check
+        QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+        std::vector<CapturedMessage> expected;
+        if (entry.refused) expected.push_back({QStringLiteral("请输入一个整数。"), MessageIcon::Warning});
+        EXPECT_EQ(toolkit_.Messages(), expected) << entry.typed;
+        EXPECT_EQ(timeout->text(), QString::fromLatin1(entry.shown)) << entry.typed;
+        EXPECT_EQ(Q_ComCheckOpen(), 1) << entry.typed;
+        QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
+    }
+}
+
 TEST_F(MainWindow, TitleCarriesTheVersionFromTheSettingsFile) {
     {
         CQrvtuneDlg window;
