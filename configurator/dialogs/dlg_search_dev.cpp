@@ -13,6 +13,7 @@
 #include "dialogs/search_settings.h"
 #include "qrvlink/qrvlink.h"
 #include "ui_dlg_search_dev.h"
+#include "widgets/hex_word_validator.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ CDlgSearchDev::CDlgSearchDev(QWidget* parent) : QDialog(parent), ui_(std::make_u
     ui_->progressBar->setRange(0, kProgressMax);
     LoadSearchSettings();
     ui_->broadcastRadio->setChecked(true);
+    ui_->addressEdit->setValidator(NewHexWordValidator(ui_->addressEdit));
 
     connect(ui_->searchButton, &QPushButton::clicked, this, &CDlgSearchDev::OnSearch);
     connect(ui_->stopButton, &QPushButton::clicked, this, &CDlgSearchDev::OnStop);

@@ -1,11 +1,14 @@
 #include "views/view_base_info.h"
 
 #include <QEvent>
+#include <QLineEdit>
 
 #include "common/field_hint.h"
 #include "common/record_fields.h"
 #include "common/text_codec.h"
 #include "ui_view_base_info.h"
+#include "toolkit/toolkit.h"
+#include "widgets/hex_word_validator.h"
 #include "widgets/mbcs_field_validator.h"
 
 namespace {
@@ -14,7 +17,12 @@ constexpr const char* kHintProperty = "qrvFieldHint";
 
 CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewBaseInfo>()) {
     ui_->setupUi(this);
-    ui_->devNameEdit->setValidator(new MbcsFieldValidator(sizeof(ModuleProperty::DevName), ui_->devNameEdit));
+    nameValidator_ = new MbcsFieldValidator(sizeof(ModuleProperty::DevName), ui_->devNameEdit);
+    connect(ui_->devNameEdit, &QLineEdit::textChanged, this, &CViewBaseInfo::ShowNameBytesLeft);
+    connect(ui_->devNameEdit, &QLineEdit::inputRejected, this, &CViewBaseInfo::ExplainRefusedName);
+    ShowNameBytesLeft(QString());
+    for (QLineEdit* box : {ui_->netIdEdit, ui_->localAddrEdit, ui_->destAddrEdit})
+        box->setValidator(NewHexWordValidator(box));
 
     const std::pair<QWidget*, int> hinted[] = {
         {ui_->devNameEdit, kHintDevName},
@@ -87,6 +95,17 @@ bool CViewBaseInfo::eventFilter(QObject* watched, QEvent* event) {
         if (number.isValid()) ShowFieldHint(number.toInt());
     }
     return CPageBase::eventFilter(watched, event);
+}
+
+void CViewBaseInfo::ShowNameBytesLeft(const QString& name) {
+    ui_->devNameBytesLabel->setText(tr("剩余 %1 字节").arg(nameValidator_->BytesLeft(name)));
+}
+
+void CViewBaseInfo::ExplainRefusedName() {
+    // A full box says so beside it; a character the module cannot store
+    // needs words, as the password dialog gives them.
+    if (nameValidator_->LastRefusal() == MbcsFieldValidator::Refusal::Unsupported)
+        qrvtune::ShowMessage(tr("设备名称不能含有模块不支持的字符，请从新输入"));
 }
 
 void CViewBaseInfo::ShowFieldHint(int number) { ui_->hintEdit->setPlainText(ReadFieldHint(number)); }

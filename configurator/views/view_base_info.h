@@ -2,6 +2,7 @@
 // Page "基本信息": the property form of the module read last (local or
 // remote). The page calls no SDK function; the read and modify flows put a
 // record on it and take the user's edits back (see views/module_record.h).
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
@@ -11,8 +12,11 @@
 namespace Ui {
 class CViewBaseInfo;
 }
+class MbcsFieldValidator;
 
 class CViewBaseInfo : public CPageBase {
+    Q_DECLARE_TR_FUNCTIONS(CViewBaseInfo)
+
 public:
     explicit CViewBaseInfo(QWidget* parent = nullptr);
     ~CViewBaseInfo() override;
@@ -34,6 +38,9 @@ protected:
 
 private:
     void ShowFieldHint(int number);
+    void ShowNameBytesLeft(const QString& name);
+    void ExplainRefusedName();
 
     std::unique_ptr<Ui::CViewBaseInfo> ui_;
+    MbcsFieldValidator* nameValidator_ = nullptr;  // owned by the name box
 };

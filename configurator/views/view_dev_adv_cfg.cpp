@@ -2,32 +2,32 @@
 
 #include <QEvent>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 #include "common/field_hint.h"
 #include "toolkit/toolkit.h"
 #include "ui_view_dev_adv_cfg.h"
+#include "widgets/bounded_number_validator.h"
 
 namespace {
 constexpr const char* kHintProperty = "qrvFieldHint";
-
-// Whole numbers only; nine digits always fit an int.
-const QRegularExpression& WholeNumberPattern() {
-    static const QRegularExpression pattern(QStringLiteral("[0-9]{0,9}"));
-    return pattern;
-}
 }  // namespace
 
 CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewDevAdvCfg>()) {
     ui_->setupUi(this);
-    const std::pair<QLineEdit*, int> boxes[] = {
-        {ui_->frameGapEdit, kHintFrameGap},
-        {ui_->frameLenEdit, kHintFrameLen},
-        {ui_->retryCountEdit, kHintRetryCount},
-        {ui_->retryIntervalEdit, kHintRetryInterval},
+    // The largest value each record field holds: a byte, or 16 bits for
+    // the retry interval.
+    const struct {
+        QLineEdit* box;
+        int number;
+        int maximum;
+    } boxes[] = {
+        {ui_->frameGapEdit, kHintFrameGap, 0xFF},
+        {ui_->frameLenEdit, kHintFrameLen, 0xFF},
+        {ui_->retryCountEdit, kHintRetryCount, 0xFF},
+        {ui_->retryIntervalEdit, kHintRetryInterval, 0xFFFF},
     };
-    for (const auto& [box, number] : boxes) {
-        box->setValidator(new QRegularExpressionValidator(WholeNumberPattern(), box));
+    for (const auto& [box, number, maximum] : boxes) {
+        box->setValidator(new BoundedNumberValidator(0, maximum, box));
         box->setProperty(kHintProperty, number);
         box->installEventFilter(this);
     }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -253,6 +254,49 @@ TEST_F(ModuleRecordForm, NameBoxRefusesWhatWouldNotFitFifteenGbkBytes) {
     CollectModuleRecord(collected);
     EXPECT_EQ(std::string(collected.DevName), std::string("\xD2\xBB\xB6\xFE\xC8\xFD\xCB\xC4\xCE\xE5\xC1\xF9\xC6\xDF"
                                                           "A"));
+}
+
+// What a box cannot store is refused as it is typed, instead of being cut
+// or replaced on its way into the record.
+TEST_F(ModuleRecordForm, BoxesRefuseWhatTheirFieldCannotHoldAsItIsTyped) {
+    const struct {
+        QLineEdit* box;
+        const char* typed;
+        const char* kept;
+    } cases[] = {
+        {Form<QLineEdit>("localAddrEdit"), "12345", "1234"},    {Form<QLineEdit>("netIdEdit"), "0xbeef1", "0xbeef"},
+        {Form<QLineEdit>("destAddrEdit"), " g-a", "a"},         {Advanced<QLineEdit>("frameGapEdit"), "300", "30"},
+        {Advanced<QLineEdit>("frameLenEdit"), "255", "255"},    {Advanced<QLineEdit>("retryCountEdit"), "256", "25"},
+        {Advanced<QLineEdit>("retryIntervalEdit"), "70000", "7000"},
+        {Advanced<QLineEdit>("retryIntervalEdit"), "65535", "65535"},
+    };
+    for (const auto& entry : cases) {
+        entry.box->clear();
+        QTest::keyClicks(entry.box, QString::fromLatin1(entry.typed));
+        EXPECT_EQ(entry.box->text(), QString::fromLatin1(entry.kept)) << entry.typed;
+    }
+    EXPECT_TRUE(toolkit_.Messages().empty());
+}
+
+TEST_F(ModuleRecordForm, NameBoxCountsTheBytesLeftAndRefusesCharactersGbkLacks) {
+    auto* name = Form<QLineEdit>("devNameEdit");
+    auto* left = Form<QLabel>("devNameBytesLabel");
+    EXPECT_EQ(left->text(), QStringLiteral("剩余 15 字节"));
+    TypeText(name, QStringLiteral("模块A"));
+    EXPECT_EQ(left->text(), QStringLiteral("剩余 10 字节"));
+
+    TypeText(name, QStringLiteral("한"));  // Hangul: no GBK form, would be stored as '?'
+    EXPECT_EQ(name->text(), QStringLiteral("模块A"));
+    const std::vector<CapturedMessage> expected{
+        {QStringLiteral("设备名称不能含有模块不支持的字符，请从新输入"), MessageIcon::None}};
+    EXPECT_EQ(toolkit_.Messages(), expected);
+
+    // A full box says so beside it, without a message.
+    toolkit_.ClearMessages();
+    QTest::keyClicks(name, QStringLiteral("0123456789X"));
+    EXPECT_EQ(name->text(), QStringLiteral("模块A0123456789"));
+    EXPECT_EQ(left->text(), QStringLiteral("剩余 0 字节"));
+    EXPECT_TRUE(toolkit_.Messages().empty());
 }
 
 TEST_F(ModuleRecordForm, UneditedNameKeepsBytesTheScreenCannotShow) {
