@@ -21,6 +21,7 @@ CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make
     connect(ui_->devNameEdit, &QLineEdit::textChanged, this, &CViewBaseInfo::ShowNameBytesLeft);
     connect(ui_->devNameEdit, &QLineEdit::inputRejected, this, &CViewBaseInfo::ExplainRefusedName);
     ShowNameBytesLeft(QString());
+    ui_->heldModuleLabel->setText(FormModuleText(held_, 0));
     for (QLineEdit* box : {ui_->netIdEdit, ui_->localAddrEdit, ui_->destAddrEdit})
         box->setValidator(NewHexWordValidator(box));
 
@@ -85,6 +86,11 @@ void CViewBaseInfo::FormToProperty(ModuleProperty& property) const {
     property.AirRate = ListValueOf(ui_->airRateCombo->currentIndex(), kAirRateList, property.AirRate);
     property.TxPower = ListValueOf(ui_->txPowerCombo->currentIndex(), kTxPowerList, property.TxPower);
     property.Channel = ListValueOf(ui_->channelCombo->currentIndex(), kChannelList, property.Channel);
+}
+
+void CViewBaseInfo::SetHeldModule(const FormModule& module, const QString& text) {
+    held_ = module;
+    ui_->heldModuleLabel->setText(text);
 }
 
 QString CViewBaseInfo::HintText() const { return ui_->hintEdit->toPlainText(); }

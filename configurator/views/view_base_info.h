@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "qrvlink/qrvlink.h"
+#include "views/module_record.h"
 #include "views/page_base.h"
 
 namespace Ui {
@@ -33,6 +34,11 @@ public:
 
     QString HintText() const;
 
+    // The module the record on the page was read from, and the line naming
+    // it above the fields (set by ShowModuleRecord).
+    void SetHeldModule(const FormModule& module, const QString& text);
+    const FormModule& HeldModule() const { return held_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -43,4 +49,5 @@ private:
 
     std::unique_ptr<Ui::CViewBaseInfo> ui_;
     MbcsFieldValidator* nameValidator_ = nullptr;  // owned by the name box
+    FormModule held_;
 };

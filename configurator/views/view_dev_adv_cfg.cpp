@@ -6,6 +6,7 @@
 #include "common/field_hint.h"
 #include "toolkit/toolkit.h"
 #include "ui_view_dev_adv_cfg.h"
+#include "views/module_record.h"
 #include "widgets/bounded_number_validator.h"
 
 namespace {
@@ -32,6 +33,7 @@ CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::ma
         box->installEventFilter(this);
     }
     PushValues();
+    ui_->heldModuleLabel->setText(FormModuleText(FormModule{}, 0));
     connect(ui_->upgradeButton, &QPushButton::clicked, this, &CViewDevAdvCfg::UpgradeTarget);
 }
 
@@ -65,6 +67,8 @@ const AdvancedValues& CViewDevAdvCfg::CommitAdvancedValues() {
     if (refused) qrvtune::ShowNotANumber();
     return values_;
 }
+
+void CViewDevAdvCfg::SetHeldModuleText(const QString& text) { ui_->heldModuleLabel->setText(text); }
 
 QString CViewDevAdvCfg::HintText() const { return ui_->hintEdit->toPlainText(); }
 

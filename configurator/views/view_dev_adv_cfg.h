@@ -28,6 +28,8 @@ public:
     const AdvancedValues& CommitAdvancedValues();
 
     const AdvancedValues& Values() const { return values_; }
+    // The line naming the module whose values the page shows.
+    void SetHeldModuleText(const QString& text);
     QString HintText() const;
 
 protected:

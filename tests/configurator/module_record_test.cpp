@@ -114,7 +114,7 @@ TEST_F(ModuleRecordForm, PagesStartEmptyAndTheAdvancedBoxesAtZero) {
 }
 
 TEST_F(ModuleRecordForm, ShowPutsEveryFieldOnTheTwoPages) {
-    ShowModuleRecord(SampleBase(), SampleProperty());
+    ShowModuleRecord(SampleBase(), SampleProperty(), FormModule::Local());
     EXPECT_EQ(Text("devNameEdit"), QStringLiteral("模块A1"));
     EXPECT_EQ(Text("statusEdit"), QStringLiteral("QVR-1 V1.23 USER"));  // run state of the base record
     EXPECT_EQ(Text("netIdEdit"), QStringLiteral("ab"));
@@ -140,7 +140,7 @@ TEST_F(ModuleRecordForm, ShowPutsEveryFieldOnTheTwoPages) {
     edge.WorkMode = 6;
     edge.AirRate = 2;
     edge.UartParity = 4;
-    ShowModuleRecord(SampleBase(), edge);
+    ShowModuleRecord(SampleBase(), edge, FormModule::Local());
     EXPECT_EQ(Entry("channelCombo"), QStringLiteral("Channel 30 (2500MHz)"));
     EXPECT_EQ(Entry("txPowerCombo"), QStringLiteral("0x12: -50dBm"));
     EXPECT_EQ(Entry("uartStopBitsCombo"), QStringLiteral("2"));
@@ -151,7 +151,7 @@ TEST_F(ModuleRecordForm, ShowPutsEveryFieldOnTheTwoPages) {
 
 TEST_F(ModuleRecordForm, UneditedRecordComesBackByteForByte) {
     const ModuleProperty shown = SampleProperty();
-    ShowModuleRecord(SampleBase(), shown);
+    ShowModuleRecord(SampleBase(), shown, FormModule::Local());
     ModuleProperty collected = shown;
     CollectModuleRecord(collected);
     EXPECT_TRUE(SameBytes(collected, shown));
@@ -163,7 +163,7 @@ TEST_F(ModuleRecordForm, ValuesTheListsCannotShowSurviveUnlessAnEntryIsPicked) {
     odd.TxPower = 0x20;
     odd.UartDataBits = 9;
     odd.WorkMode = 0xFF;
-    ShowModuleRecord(SampleBase(), odd);
+    ShowModuleRecord(SampleBase(), odd, FormModule::Local());
     EXPECT_EQ(Form<QComboBox>("channelCombo")->currentIndex(), -1);
     EXPECT_EQ(Form<QComboBox>("txPowerCombo")->currentIndex(), -1);
 
@@ -179,7 +179,7 @@ TEST_F(ModuleRecordForm, ValuesTheListsCannotShowSurviveUnlessAnEntryIsPicked) {
 
 TEST_F(ModuleRecordForm, EditsGoIntoTheRecordAndNothingElseChanges) {
     const ModuleProperty shown = SampleProperty();
-    ShowModuleRecord(SampleBase(), shown);
+    ShowModuleRecord(SampleBase(), shown, FormModule::Local());
     auto* name = Form<QLineEdit>("devNameEdit");
     name->clear();
     TypeText(name, QStringLiteral("测试ABC"));
@@ -232,7 +232,7 @@ TEST_F(ModuleRecordForm, EditsGoIntoTheRecordAndNothingElseChanges) {
 
 TEST_F(ModuleRecordForm, AddressBoxWithoutAHexNumberKeepsTheRecordValue) {
     const ModuleProperty shown = SampleProperty();
-    ShowModuleRecord(SampleBase(), shown);
+    ShowModuleRecord(SampleBase(), shown, FormModule::Local());
     Form<QLineEdit>("netIdEdit")->setText(QStringLiteral("zz"));
     Form<QLineEdit>("localAddrEdit")->clear();
     Form<QLineEdit>("destAddrEdit")->setText(QStringLiteral("-5"));
@@ -305,7 +305,7 @@ TEST_F(ModuleRecordForm, UneditedNameKeepsBytesTheScreenCannotShow) {
                 "AB\xFF\xFF"
                 "CDEFGHIJKLMN",
                 16);  // undecodable and without terminator
-    ShowModuleRecord(SampleBase(), odd);
+    ShowModuleRecord(SampleBase(), odd, FormModule::Local());
     EXPECT_EQ(Text("devNameEdit"), QStringLiteral("AB\uFFFD\uFFFDCDEFGHIJKLMN"));
     ModuleProperty collected = odd;
     CollectModuleRecord(collected);
@@ -313,7 +313,7 @@ TEST_F(ModuleRecordForm, UneditedNameKeepsBytesTheScreenCannotShow) {
 }
 
 TEST_F(ModuleRecordForm, AdvancedBoxWithoutANumberIsRefusedAndKeepsItsValue) {
-    ShowModuleRecord(SampleBase(), SampleProperty());
+    ShowModuleRecord(SampleBase(), SampleProperty(), FormModule::Local());
     auto* frameLen = Advanced<QLineEdit>("frameLenEdit");
     frameLen->clear();
     QTest::keyClicks(frameLen, QStringLiteral("-x9"));  // only digits get in
@@ -355,7 +355,7 @@ TEST_F(ModuleRecordForm, FocusShowsTheFieldHintOnEitherPage) {
 
     // Showing a record leaves the hint alone.
     Focus(&form, Form<QLineEdit>("devNameEdit"));
-    ShowModuleRecord(SampleBase(), SampleProperty());
+    ShowModuleRecord(SampleBase(), SampleProperty(), FormModule::Local());
     EXPECT_EQ(form.HintText(), QStringLiteral("name\nline two"));
 
     CViewDevAdvCfg& advanced = ViewDevAdvCfg();
