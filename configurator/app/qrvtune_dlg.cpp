@@ -1,10 +1,15 @@
 #include "app/qrvtune_dlg.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QStyle>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "app/about_dlg.h"
@@ -13,6 +18,7 @@
 #include "app/skin.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
+#include "common/personal_settings.h"
 #include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "qrvlink/qrvlink.h"
@@ -66,6 +72,7 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     ui_->parityCombo->setCurrentIndex(kDefaultParityPosition);
     ui_->dataBitsCombo->setCurrentIndex(kDefaultDataBitsPosition);
     ui_->baudCombo->setCurrentIndex(kDefaultBaudPosition);
+    SelectRememberedLineSettings();
     SetPortControls(false);
     setWindowTitle(QStringLiteral("Qrvtune V") +
                    ReadIniString(SettingsPath(), QStringLiteral("BaseInfo"), QStringLiteral("Ver")));
@@ -100,11 +107,48 @@ void CQrvtuneDlg::BuildTabSets() {
 QString CQrvtuneDlg::SettingsPath() const { return GetModuleDir() + QStringLiteral("/Meshcfg.ini"); }
 
 void CQrvtuneDlg::FillPortList() {
-    ui_->portCombo->clear();
-    ui_->portCombo->addItems(AvailablePortNames());
+    QComboBox& field = *ui_->portCombo;
+    field.clear();
+    int widest = 0;
+    for (const PortEntry& port : AvailablePorts()) {
+        field.addItem(port.label, port.name);
+        field.setItemData(field.count() - 1, port.details, Qt::ToolTipRole);
+        widest = std::max(widest, field.fontMetrics().horizontalAdvance(port.label));
+    }
+    // The open list is as wide as its longest entry, whatever the field's width.
+    field.view()->setMinimumWidth(widest + 2 * field.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     // A position beyond the list selects nothing and leaves the field empty.
     const int position = ReadIniInt(SettingsPath(), QStringLiteral("APP"), QStringLiteral("COM"), 0);
-    ui_->portCombo->setCurrentIndex(position < ui_->portCombo->count() ? position : -1);
+    field.setCurrentIndex(position < field.count() ? position : -1);
+    // This user's last port wins over the shared position while it is there.
+    if (const std::optional<PortChoice> last = ReadPortChoice()) {
+        const int remembered = field.findData(last->port);
+        if (remembered >= 0) field.setCurrentIndex(remembered);
+    }
+}
+
+QString CQrvtuneDlg::ChosenPortName() const {
+    // A listed port opens by its name; anything else as typed.
+    const QString text = ui_->portCombo->currentText();
+    const int listed = ui_->portCombo->findText(text);
+    return listed >= 0 ? ui_->portCombo->itemData(listed).toString() : text;
+}
+
+void CQrvtuneDlg::SelectRememberedLineSettings() {
+    const std::optional<PortChoice> last = ReadPortChoice();
+    if (!last) return;
+    const std::pair<QComboBox*, int> lists[] = {
+        {ui_->baudCombo, PositionOfBaud(last->baud)},
+        {ui_->dataBitsCombo, PositionOfDataBits(last->dataBits)},
+        {ui_->parityCombo, PositionOfParity(last->parity)},
+        {ui_->stopBitsCombo, PositionOfStopBits(last->stopBits)},
+    };
+    for (const auto& [list, position] : lists)
+        if (position >= 0) list->setCurrentIndex(position);
+    if (last->timeoutMs >= kMinReadTimeoutMs && last->timeoutMs <= kMaxReadTimeoutMs) {
+        timeoutMs_ = last->timeoutMs;
+        ui_->timeoutEdit->setText(QString::number(timeoutMs_));
+    }
 }
 
 void CQrvtuneDlg::SetPortControls(bool open) {
@@ -119,20 +163,27 @@ void CQrvtuneDlg::SetPortControls(bool open) {
 void CQrvtuneDlg::OpenPort() {
     CommitTimeout();
 
-    const std::wstring path = (kDevicePathPrefix + ui_->portCombo->currentText()).toStdWString();
+    const QString port = ChosenPortName();
+    const std::wstring path = (kDevicePathPrefix + port).toStdWString();
     // A search sweep that outlived its dialog still talks through the port.
     auto lease = qrvtune::SdkExchangeGuard::Acquire();
     if (!lease) return;
     Q_CloseCom();
-    const int opened = Q_OpenCom(path.c_str(), BaudForPosition(ui_->baudCombo->currentIndex()),
-                                 DataBitsForPosition(ui_->dataBitsCombo->currentIndex()),
-                                 ParityForPosition(ui_->parityCombo->currentIndex()),
-                                 StopBitsForPosition(ui_->stopBitsCombo->currentIndex()),
+    const PortChoice choice{port,
+                            BaudForPosition(ui_->baudCombo->currentIndex()),
+                            DataBitsForPosition(ui_->dataBitsCombo->currentIndex()),
+                            ParityForPosition(ui_->parityCombo->currentIndex()),
+                            StopBitsForPosition(ui_->stopBitsCombo->currentIndex()),
+                            timeoutMs_};
+    const int opened = Q_OpenCom(path.c_str(), choice.baud, choice.dataBits, choice.parity, choice.stopBits,
                                  /*reserved=*/0, /*rtsControl=*/0, /*ctsOutFlow=*/0, /*dsrOutFlow=*/0, timeoutMs_);
     lease.Release();
     if (opened != 0) {
         SessionState().PortOpen = 1;
         SetPortControls(true);
+        // Offered again at the next start; a settings file that cannot be
+        // written only loses that convenience.
+        RememberPortChoice(choice);
         return;
     }
     qrvtune::ShowMessage(QStringLiteral("打开串口失败"), qrvtune::MessageIcon::Warning);

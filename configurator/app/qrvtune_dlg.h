@@ -41,6 +41,10 @@ private:
     // The time-out box into timeoutMs_: 1 to 60000 ms, else the box is
     // refused and shows the previous value again.
     void CommitTimeout();
+    // The port to open: a listed entry's name, or the field's text as typed.
+    QString ChosenPortName() const;
+    // This user's line settings of the last successful open, when there are any.
+    void SelectRememberedLineSettings();
     void ShowAbout();
     QString SettingsPath() const;
 

@@ -11,6 +11,12 @@ int ParityForPosition(int position);
 // 0 one stop bit, 1 one and a half, 2 two.
 int StopBitsForPosition(int position);
 
+// The list position of a value Q_OpenCom takes; -1 when no entry has it.
+int PositionOfBaud(int baud);
+int PositionOfDataBits(int dataBits);
+int PositionOfParity(int parity);
+int PositionOfStopBits(int stopBits);
+
 // The defaults selected when the window opens.
 inline constexpr int kDefaultBaudPosition = 7;      // 115200
 inline constexpr int kDefaultDataBitsPosition = 3;  // 8

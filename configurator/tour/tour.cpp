@@ -146,7 +146,7 @@ void Tour::OpenPortStep(StepReport& report) {
     const QString wanted = QFileInfo(options_.portPath).canonicalFilePath();
     int position = -1;
     for (int i = 0; i < ports.count() && position < 0; ++i)
-        if (QFileInfo(ports.itemText(i)).canonicalFilePath() == wanted) position = i;
+        if (QFileInfo(ports.itemData(i).toString()).canonicalFilePath() == wanted) position = i;
     if (position >= 0)
         ports.setCurrentIndex(position);
     else

@@ -234,14 +234,14 @@ TEST_F(MainWindow, SettingsPortPositionSelectsAfterEveryFill) {
     }
     const QString moduleB = RuntimeDir() + QStringLiteral("/qrvsim/module-b");
     CQrvtuneDlg probe;
-    const int positionB = Child<QComboBox>(probe, "portCombo")->findText(moduleB);
+    const int positionB = Child<QComboBox>(probe, "portCombo")->findData(moduleB);
     ASSERT_GE(positionB, 1);
     const int count = Child<QComboBox>(probe, "portCombo")->count();
 
     WriteModuleFile(QStringLiteral("Meshcfg.ini"), QStringLiteral("[APP]\nCOM=%1\n").arg(positionB).toUtf8());
     CQrvtuneDlg window;
     auto* ports = Child<QComboBox>(window, "portCombo");
-    EXPECT_EQ(ports->currentText(), moduleB);
+    EXPECT_EQ(ports->currentData().toString(), moduleB);
 
     // Beyond the list: nothing selected, the field empty; "重新扫描" applies the rule again.
     WriteModuleFile(QStringLiteral("Meshcfg.ini"), QStringLiteral("[app]\ncom=%1\n").arg(count).toUtf8());
@@ -249,6 +249,44 @@ TEST_F(MainWindow, SettingsPortPositionSelectsAfterEveryFill) {
     EXPECT_EQ(ports->currentIndex(), -1);
     EXPECT_EQ(ports->currentText(), QString());
     EXPECT_EQ(ports->count(), count);
+}
+
+TEST_F(MainWindow, TheLastPortAndLineSettingsAreRememberedForThisUserOnly) {
+    PseudoTerminal port;
+    ASSERT_FALSE(port.Path().isEmpty());
+    AnnounceSimulatorPorts({QStringLiteral("module-a")});
+    const QString moduleB = RuntimeDir() + QStringLiteral("/qrvsim/module-b");
+    ASSERT_TRUE(QFile::link(port.Path(), moduleB));
+    {
+        CQrvtuneDlg window;
+        auto* ports = Child<QComboBox>(window, "portCombo");
+        EXPECT_EQ(ports->currentIndex(), 0);
+        ports->setCurrentIndex(ports->findData(moduleB));
+        Child<QComboBox>(window, "baudCombo")->setCurrentIndex(3);      // 9600
+        Child<QComboBox>(window, "dataBitsCombo")->setCurrentIndex(2);  // 7
+        Child<QComboBox>(window, "parityCombo")->setCurrentIndex(2);    // 偶校验
+        Child<QComboBox>(window, "stopBitsCombo")->setCurrentIndex(2);  // 2
+        Child<QLineEdit>(window, "timeoutEdit")->setText(QStringLiteral("250"));
+        QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+        ASSERT_EQ(SessionState().PortOpen, 1);
+        QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
+    }
+    EXPECT_TRUE(QFile::exists(ConfigDir() + QStringLiteral("/qrvtune/Meshcfg.ini")));
+    EXPECT_FALSE(QFile::exists(ModuleDir() + QStringLiteral("/Meshcfg.ini")));
+
+    CQrvtuneDlg window;
+    auto* ports = Child<QComboBox>(window, "portCombo");
+    EXPECT_EQ(ports->currentData().toString(), moduleB);
+    EXPECT_EQ(Child<QComboBox>(window, "baudCombo")->currentText(), QStringLiteral("9600"));
+    EXPECT_EQ(Child<QComboBox>(window, "dataBitsCombo")->currentText(), QStringLiteral("7"));
+    EXPECT_EQ(Child<QComboBox>(window, "parityCombo")->currentText(), QStringLiteral("偶校验"));
+    EXPECT_EQ(Child<QComboBox>(window, "stopBitsCombo")->currentText(), QStringLiteral("2"));
+    EXPECT_EQ(Child<QLineEdit>(window, "timeoutEdit")->text(), QStringLiteral("250"));
+
+    // A remembered port that is gone leaves the settings file's position.
+    ASSERT_TRUE(QFile::remove(moduleB));
+    QTest::mouseClick(Child<QPushButton>(window, "rescanButton"), Qt::LeftButton);
+    EXPECT_EQ(ports->currentIndex(), 0);
 }
 
 TEST_F(MainWindow, EnterDoesNothingAndEscCloses) {
