@@ -12,6 +12,8 @@ CQrvtuneApp::~CQrvtuneApp() = default;
 
 bool CQrvtuneApp::InitInstance() {
     QApplication::setApplicationName(QStringLiteral("Qrvtune"));
+    // The desktop entry qrvtune.desktop: the window and its icon belong to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("qrvtune"));
     // Names the per-user settings location only; nothing is stored there.
     QApplication::setOrganizationName(QStringLiteral("应用程序向导生成的本地应用程序"));
 

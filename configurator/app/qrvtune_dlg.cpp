@@ -5,6 +5,9 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 
@@ -55,11 +58,7 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     ui_->imagePane->SetImagePath(GetModuleDir() + QStringLiteral("/dadar.gxd"));
     mainWindow = this;
 
-    // The about item of the window's own menu, here its context menu.
-    auto* about = new QAction(QStringLiteral("关于 Qrvtune(&A)..."), this);
-    connect(about, &QAction::triggered, this, &CQrvtuneDlg::ShowAbout);
-    addAction(about);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
+    BuildMenus();
 
     ui_->timeoutEdit->setValidator(new BoundedNumberValidator(kMinReadTimeoutMs, kMaxReadTimeoutMs, ui_->timeoutEdit));
     connect(ui_->openButton, &QPushButton::clicked, this, &CQrvtuneDlg::OpenPort);
@@ -94,12 +93,29 @@ int ActiveLeftTabIndex() {
     return window != nullptr ? window->ActiveLeftTab() : kLeftTabLocal;
 }
 
+void CQrvtuneDlg::BuildMenus() {
+    // The about item of the window's own menu (its context menu here), and
+    // the same item where users look for it: the Help menu.
+    auto* about = new QAction(tr("关于 Qrvtune(&A)..."), this);
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, &CQrvtuneDlg::ShowAbout);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("menuBar"));
+    QMenu* help = bar->addMenu(tr("帮助(&H)"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->addAction(about);
+    layout()->setMenuBar(bar);
+}
+
 void CQrvtuneDlg::BuildTabSets() {
-    ui_->leftTabs->addTab(&ViewLocalDevList(), QStringLiteral("本地设备"));
-    ui_->leftTabs->addTab(&ViewRemoteDevList(), QStringLiteral("网络设备"));
-    ui_->rightTabs->addTab(&ViewBaseInfo(), QStringLiteral("基本信息"));
-    ui_->rightTabs->addTab(&ViewDevAdvCfg(), QStringLiteral("高级"));
-    ui_->rightTabs->addTab(&ViewADIO(), QStringLiteral("无线IO"));
+    ui_->leftTabs->addTab(&ViewLocalDevList(), tr("本地设备"));
+    ui_->leftTabs->addTab(&ViewRemoteDevList(), tr("网络设备"));
+    ui_->rightTabs->addTab(&ViewBaseInfo(), tr("基本信息"));
+    ui_->rightTabs->addTab(&ViewDevAdvCfg(), tr("高级"));
+    ui_->rightTabs->addTab(&ViewADIO(), tr("无线IO"));
     ui_->leftTabs->setCurrentIndex(0);
     ui_->rightTabs->setCurrentIndex(0);
 }
@@ -186,7 +202,7 @@ void CQrvtuneDlg::OpenPort() {
         RememberPortChoice(choice);
         return;
     }
-    qrvtune::ShowMessage(QStringLiteral("打开串口失败"), qrvtune::MessageIcon::Warning);
+    qrvtune::ShowMessage(tr("打开串口失败"), qrvtune::MessageIcon::Warning);
     SetPortControls(false);
     SessionState().PortOpen = 0;
 }

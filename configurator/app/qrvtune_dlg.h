@@ -1,6 +1,7 @@
 #pragma once
 // The main window (template 102): the serial panel, the image pane and the
 // two tab sets that host the five pages.
+#include <QCoreApplication>
 #include <QDialog>
 #include <QString>
 
@@ -16,6 +17,8 @@ inline constexpr int kLeftTabLocal = 0;    // "本地设备": the module on the 
 inline constexpr int kLeftTabNetwork = 1;  // "网络设备": the row selected in the network list
 
 class CQrvtuneDlg : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(CQrvtuneDlg)
+
 public:
     explicit CQrvtuneDlg(QWidget* parent = nullptr);
     ~CQrvtuneDlg() override;
@@ -35,6 +38,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The menu bar: "帮助" with the about item (and room for more windows).
+    void BuildMenus();
     void BuildTabSets();
     void OpenPort();
     void ClosePort();

@@ -1,17 +1,23 @@
 // The main window against the real SDK: port list, open/close and the
 // panel's states, the title, the tab sets and the keys.
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "app/about_dlg.h"
 #include "app/qrvtune_dlg.h"
 #include "common/session_state.h"
 #include "gui_fixture.h"
@@ -287,6 +293,30 @@ TEST_F(MainWindow, TheLastPortAndLineSettingsAreRememberedForThisUserOnly) {
     ASSERT_TRUE(QFile::remove(moduleB));
     QTest::mouseClick(Child<QPushButton>(window, "rescanButton"), Qt::LeftButton);
     EXPECT_EQ(ports->currentIndex(), 0);
+}
+
+TEST_F(MainWindow, HelpMenuOpensTheAboutBoxWithTheProgramAndSdkVersions) {
+    CQrvtuneDlg window;
+    auto* help = Child<QMenu>(window, "helpMenu");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->title(), QStringLiteral("帮助(&H)"));
+    ASSERT_FALSE(help->actions().isEmpty());
+    QAction* about = help->actions().front();
+    EXPECT_EQ(about->text(), QStringLiteral("关于 Qrvtune(&A)..."));
+    EXPECT_TRUE(window.actions().contains(about));  // and in the window's own menu
+
+    QStringList shown;
+    QTimer::singleShot(0, &window, [&shown] {
+        auto* box = dynamic_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        for (const char* name : {"versionLabel", "sdkVersionLabel"})
+            shown << box->findChild<QLabel*>(QLatin1String(name))->text();
+        box->accept();
+    });
+    about->trigger();
+    const QString sdk = QStringLiteral("%1.%2.%3").arg(QRVLINK_VERSION_MAJOR).arg(QRVLINK_VERSION_MINOR).arg(QRVLINK_VERSION_PATCH);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Qrvtune，%1 版").arg(QStringLiteral(QRV_PROJECT_VERSION)),
+                                  QStringLiteral("Qrvlink 模块开发包，%1 版").arg(sdk)}));
 }
 
 TEST_F(MainWindow, EnterDoesNothingAndEscCloses) {
