@@ -1,6 +1,7 @@
 # What `cmake --install` lays out beyond the SDK's own rules (sdk/), and the
 # Debian package built from it with CPack:
 #   <prefix>/lib/qrvtune/      Qrvtune and the files it reads beside itself
+#                              (settings, hints, banner, English translation)
 #   <prefix>/bin/Qrvtune       a symbolic link to it; the program finds its
 #                              folder through /proc/self/exe, past the link
 #   <prefix>/share/icons/hicolor/*/apps/qrvtune.*, share/applications/qrvtune.desktop
@@ -11,6 +12,7 @@ if(TARGET Qrvtune)
   install(TARGETS Qrvtune RUNTIME DESTINATION ${QRV_QRVTUNE_DIR} COMPONENT configurator)
   set(_res ${PROJECT_SOURCE_DIR}/configurator/resources)
   install(FILES ${PROJECT_BINARY_DIR}/configurator/Meshcfg.ini ${_res}/desc.ini ${_res}/dadar.gxd
+    ${_res}/dadar_en.gxd ${PROJECT_BINARY_DIR}/configurator/qrvtune_en.qm
     DESTINATION ${QRV_QRVTUNE_DIR} COMPONENT configurator)
 
   # The link is made here and installed as a link (file(INSTALL) keeps links).
@@ -42,7 +44,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "SDK, configurator and simulator for 2.4 G
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Qrvlink is a C library (libQrvlink.so, qrvlink/qrvlink.h, pkg-config and\n\
 CMake package files) for 2.4 GHz radio modules attached to a serial port.\n\
-Qrvtune is its desktop configurator (Chinese interface), and qrvsim\n\
+Qrvtune is its desktop configurator (Chinese and English), and qrvsim\n\
 simulates a network of modules on a pseudo-terminal.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Qrvlink maintainers <maintainers@qrvlink.invalid>")

@@ -2,13 +2,18 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QIcon>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 
 #include <algorithm>
@@ -23,6 +28,7 @@
 #include "common/module_dir.h"
 #include "common/personal_settings.h"
 #include "common/sdk_exchange_guard.h"
+#include "common/interface_language.h"
 #include "common/session_state.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
@@ -37,6 +43,9 @@
 
 namespace {
 CQrvtuneDlg* mainWindow = nullptr;
+
+// What the window frame and title bar take around the client area, at most.
+constexpr int kFrameAllowance = 16;
 
 // The SDK takes Windows device paths; it strips this prefix itself.
 const QString kDevicePathPrefix = QStringLiteral("\\\\.\\");
@@ -55,7 +64,7 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
 
     ui_->setupUi(this);
     setWindowIcon(ApplicationIcon());
-    ui_->imagePane->SetImagePath(GetModuleDir() + QStringLiteral("/dadar.gxd"));
+    ui_->imagePane->SetImagePath(BannerPath());
     mainWindow = this;
 
     BuildMenus();
@@ -64,6 +73,11 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     connect(ui_->openButton, &QPushButton::clicked, this, &CQrvtuneDlg::OpenPort);
     connect(ui_->closeButton, &QPushButton::clicked, this, &CQrvtuneDlg::ClosePort);
     connect(ui_->rescanButton, &QPushButton::clicked, this, &CQrvtuneDlg::FillPortList);
+    // A long entry shows from its start: the port's name, not the end of its description.
+    // Queued: the field takes the entry's text (cursor at its end) after the signal.
+    connect(
+        ui_->portCombo, &QComboBox::currentIndexChanged, this,
+        [this] { ui_->portCombo->lineEdit()->setCursorPosition(0); }, Qt::QueuedConnection);
 
     BuildTabSets();
     FillPortList();
@@ -73,8 +87,27 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     ui_->baudCombo->setCurrentIndex(kDefaultBaudPosition);
     SelectRememberedLineSettings();
     SetPortControls(false);
+    resize(FittingSize(sizeHint(), minimumSizeHint(), ScreenRoom()));
     setWindowTitle(QStringLiteral("Qrvtune V") +
                    ReadIniString(SettingsPath(), QStringLiteral("BaseInfo"), QStringLiteral("Ver")));
+}
+
+QSize FittingSize(QSize wanted, QSize minimum, QSize room) {
+    return wanted.boundedTo(room).expandedTo(minimum);
+}
+
+QSize CQrvtuneDlg::ScreenRoom() const {
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shown == nullptr) return sizeHint();
+    // Leave the window manager room for the title bar and the frame.
+    return shown->availableGeometry().size() - QSize(kFrameAllowance, 3 * kFrameAllowance);
+}
+
+QString BannerPath() {
+    // The banner carries words: the English interface has its own beside it.
+    const QString english = GetModuleDir() + QStringLiteral("/dadar_en.gxd");
+    if (CurrentUiLanguage() == UiLanguage::English && QFileInfo::exists(english)) return english;
+    return GetModuleDir() + QStringLiteral("/dadar.gxd");
 }
 
 CQrvtuneDlg::~CQrvtuneDlg() {
@@ -104,10 +137,33 @@ void CQrvtuneDlg::BuildMenus() {
 
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("menuBar"));
+    QMenu* settings = bar->addMenu(tr("设置(&S)"));
+    settings->setObjectName(QStringLiteral("settingsMenu"));
+    QMenu* language = settings->addMenu(tr("界面语言(&L)"));
+    language->setObjectName(QStringLiteral("languageMenu"));
+    auto* languages = new QActionGroup(language);
+    const QString saved = ReadLanguageChoice();
+    // Empty: the system's language.
+    const std::pair<QString, QString> choices[] = {
+        {QString(), tr("跟随系统(&Y)")}, {QStringLiteral("zh"), tr("中文(&C)")}, {QStringLiteral("en"), tr("English(&E)")}};
+    for (const auto& [code, text] : choices) {
+        QAction* choice = language->addAction(text);
+        choice->setCheckable(true);
+        choice->setChecked(code == saved || (code.isEmpty() && !UiLanguageFromCode(saved)));
+        languages->addAction(choice);
+        connect(choice, &QAction::triggered, this, [code] { ChooseLanguage(code); });
+    }
     QMenu* help = bar->addMenu(tr("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(about);
     layout()->setMenuBar(bar);
+}
+
+void CQrvtuneDlg::ChooseLanguage(const QString& code) {
+    // The pages build their texts once, at start: the choice applies from
+    // the next start on.
+    if (!RememberLanguageChoice(code)) return;
+    qrvtune::ShowMessage(tr("界面语言将在下次启动 Qrvtune 时更改。"), qrvtune::MessageIcon::Information);
 }
 
 void CQrvtuneDlg::BuildTabSets() {

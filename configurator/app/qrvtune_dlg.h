@@ -3,6 +3,7 @@
 // two tab sets that host the five pages.
 #include <QCoreApplication>
 #include <QDialog>
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -38,8 +39,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // The menu bar: "帮助" with the about item (and room for more windows).
+    // The menu bar: "设置" with the interface language, "帮助" with the
+    // about item (and room for more windows).
     void BuildMenus();
+    // A language picked in the Settings menu: "zh", "en", or empty for the system's.
+    static void ChooseLanguage(const QString& code);
     void BuildTabSets();
     void OpenPort();
     void ClosePort();
@@ -52,11 +56,21 @@ private:
     void SelectRememberedLineSettings();
     void ShowAbout();
     QString SettingsPath() const;
+    // The room the screen the window is on leaves for its client area.
+    QSize ScreenRoom() const;
 
     std::unique_ptr<Ui::CQrvtuneDlg> ui_;
     QString stylesDir_;
     int timeoutMs_ = 1000;
 };
+
+// The image pane's picture beside the program: dadar.gxd, or dadar_en.gxd
+// for the English interface when it is there.
+QString BannerPath();
+
+// The size a window opens at: the size it asks for, cut to the room the
+// screen leaves, but never below its minimum (pages scroll below that).
+QSize FittingSize(QSize wanted, QSize minimum, QSize room);
 
 // The active tab of the main window's left tab set; kLeftTabLocal when no
 // main window exists.

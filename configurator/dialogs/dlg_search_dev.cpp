@@ -31,8 +31,7 @@ CDlgSearchDev::CDlgSearchDev(QWidget* parent) : QDialog(parent), ui_(std::make_u
     timers_ = new qrvtune::WindowTimers(this, [this](int id) { OnTimer(id); });
 
     // Column widths in pixels: 序号, 设备ID, 设备类型, 运行状态.
-    const int widths[] = {53, 60, 140, 100};
-    for (int column = 0; column < 4; ++column) ui_->resultList->setColumnWidth(column, widths[column]);
+    SetModuleListColumns(*ui_->resultList, {53, 60, 140, 100});
     ui_->resultList->verticalHeader()->hide();
     SetButtons(true, true, false, false, true);
     ui_->progressBar->setRange(0, kProgressMax);

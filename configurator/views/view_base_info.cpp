@@ -16,7 +16,7 @@ constexpr const char* kHintProperty = "qrvFieldHint";
 }
 
 CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewBaseInfo>()) {
-    ui_->setupUi(this);
+    ui_->setupUi(Body());
     nameValidator_ = new MbcsFieldValidator(sizeof(ModuleProperty::DevName), ui_->devNameEdit);
     connect(ui_->devNameEdit, &QLineEdit::textChanged, this, &CViewBaseInfo::ShowNameBytesLeft);
     connect(ui_->devNameEdit, &QLineEdit::inputRejected, this, &CViewBaseInfo::ExplainRefusedName);

@@ -14,7 +14,7 @@ constexpr const char* kHintProperty = "qrvFieldHint";
 }  // namespace
 
 CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewDevAdvCfg>()) {
-    ui_->setupUi(this);
+    ui_->setupUi(Body());
     // The largest value each record field holds: a byte, or 16 bits for
     // the retry interval.
     const struct {

@@ -30,7 +30,7 @@ int RunStatePosition(std::uint8_t runState) {
 
 CViewLocalDevList::CViewLocalDevList(QWidget* parent)
     : CPageBase(parent), ui_(std::make_unique<Ui::CViewLocalDevList>()) {
-    ui_->setupUi(this);
+    ui_->setupUi(Body());
     connect(ui_->readButton, &QPushButton::clicked, this, &CViewLocalDevList::OnRead);
     connect(ui_->modifyButton, &QPushButton::clicked, this, &CViewLocalDevList::OnModify);
     connect(ui_->resetButton, &QPushButton::clicked, this, &CViewLocalDevList::OnReset);

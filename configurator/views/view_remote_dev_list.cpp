@@ -22,10 +22,9 @@ using qrvtune::WithSdkLink;
 
 CViewRemoteDevList::CViewRemoteDevList(QWidget* parent)
     : CPageBase(parent), ui_(std::make_unique<Ui::CViewRemoteDevList>()) {
-    ui_->setupUi(this);
+    ui_->setupUi(Body());
     // Column widths in pixels: 序号, 设备ID, 设备类型, 运行状态.
-    const int widths[] = {53, 60, 140, 68};
-    for (int column = 0; column < 4; ++column) ui_->moduleList->setColumnWidth(column, widths[column]);
+    SetModuleListColumns(*ui_->moduleList, {53, 60, 140, 68});
     ui_->moduleList->verticalHeader()->hide();
 
     connect(ui_->searchButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnSearch);

@@ -13,10 +13,14 @@
 #include <memory>
 
 #include "capturing_toolkit.h"
+#include "common/interface_language.h"
 #include "views/views.h"
 
 class GuiTest : public ::testing::Test {
 protected:
+    // The interface language the case runs in; the pages are built in it.
+    virtual UiLanguage Language() const { return UiLanguage::Chinese; }
+
     void SetUp() override;
     void TearDown() override;
 

@@ -12,7 +12,8 @@ DESTDIR="$root" cmake --install "$build" >/dev/null
 prefix=$root$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 
 fail() { echo "$*" >&2; exit 1; }
-for file in lib/qrvtune/Qrvtune lib/qrvtune/Meshcfg.ini lib/qrvtune/desc.ini lib/qrvtune/dadar.gxd \
+for file in lib/qrvtune/Qrvtune lib/qrvtune/Meshcfg.ini lib/qrvtune/desc.ini lib/qrvtune/dadar.gxd lib/qrvtune/dadar_en.gxd \
+            lib/qrvtune/qrvtune_en.qm \
             bin/qrvsim include/qrvlink/qrvlink.h share/applications/qrvtune.desktop \
             share/icons/hicolor/scalable/apps/qrvtune.svg share/icons/hicolor/48x48/apps/qrvtune.png; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"
