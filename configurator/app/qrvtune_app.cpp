@@ -7,10 +7,10 @@
 
 #include "app/qrvtune_dlg.h"
 #include "app/sdk_messages.h"
+#include "common/interface_language.h"
 #include "common/module_dir.h"
 #include "common/personal_settings.h"
 #include "common/sdk_exchange_guard.h"
-#include "common/interface_language.h"
 #include "views/views.h"
 
 CQrvtuneApp::CQrvtuneApp(QString language) : requestedLanguage_(std::move(language)) {}

@@ -4,12 +4,12 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
-#include <QIcon>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -26,9 +26,9 @@
 #include "app/skin.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
+#include "common/interface_language.h"
 #include "common/personal_settings.h"
 #include "common/sdk_exchange_guard.h"
-#include "common/interface_language.h"
 #include "common/session_state.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"

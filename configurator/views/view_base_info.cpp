@@ -6,8 +6,8 @@
 #include "common/field_hint.h"
 #include "common/record_fields.h"
 #include "common/text_codec.h"
-#include "ui_view_base_info.h"
 #include "toolkit/toolkit.h"
+#include "ui_view_base_info.h"
 #include "widgets/hex_word_validator.h"
 #include "widgets/mbcs_field_validator.h"
 
