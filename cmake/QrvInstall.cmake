@@ -2,7 +2,7 @@
 # usual places under the prefix; debian/ splits it into packages by folder:
 #   bin/Qrvtune, bin/qrvsim                   the programs
 #   share/qrvtune/                            the files Qrvtune reads (Meshcfg.ini,
-#                                             desc.ini, dadar.gxd); it finds them from
+#                                             desc.ini, banners, English translation); it finds them from
 #                                             bin/ (and beside itself in the build tree)
 #   share/icons/hicolor/*/apps/qrvtune.*, share/applications/qrvtune.desktop,
 #   share/metainfo/<id>.metainfo.xml          desktop entry and software-centre data
@@ -15,6 +15,7 @@ if(TARGET Qrvtune)
   install(TARGETS Qrvtune RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT configurator)
   set(_res ${PROJECT_SOURCE_DIR}/configurator/resources)
   install(FILES ${PROJECT_BINARY_DIR}/configurator/Meshcfg.ini ${_res}/desc.ini ${_res}/dadar.gxd
+    ${_res}/dadar_en.gxd ${PROJECT_BINARY_DIR}/configurator/qrvtune_en.qm
     DESTINATION ${QRV_QRVTUNE_DATADIR} COMPONENT configurator)
 
   # The program finds its installed files from its own folder, so an

@@ -12,7 +12,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
-  qt6-base-dev qt6-serialport-dev libsimpleini-dev
+  qt6-base-dev qt6-serialport-dev qt6-l10n-tools qt6-tools-dev libsimpleini-dev
   xvfb xauth fonts-wqy-microhei
   python3 scdoc
 )

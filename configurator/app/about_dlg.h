@@ -1,5 +1,6 @@
 #pragma once
-// The about box (template 100), shown from the window's "关于 Qrvtune(&A)..." item.
+// The about box (template 100), shown from the Help menu and the window's
+// own menu: the versions of the program and of the module SDK.
 #include <QDialog>
 
 #include <memory>

@@ -1,5 +1,6 @@
 #include "app/port_list.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
@@ -26,16 +27,36 @@ QString SimulatorPortDir() {
     return QStringLiteral("/tmp/qrvsim-%1").arg(::getuid());
 }
 
-QStringList AvailablePortNames() {
-    QStringList names;
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) names << port.portName();
+QString PortLabel(const QString& name, const QString& description) {
+    return description.isEmpty() ? name : name + QStringLiteral(" — ") + description;
+}
+
+QList<PortEntry> AvailablePorts() {
+    QList<PortEntry> ports;
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+        const QString description = !port.description().isEmpty() ? port.description() : port.manufacturer();
+        QString details = port.systemLocation();
+        if (!port.manufacturer().isEmpty()) details += QStringLiteral("\n") + port.manufacturer();
+        if (!port.serialNumber().isEmpty()) details += QStringLiteral("\n") + port.serialNumber();
+        ports.append({port.portName(), PortLabel(port.portName(), description), details});
+    }
+    // The simulator's links are long paths; the list names them by link.
     const QDir simulator(SimulatorPortDir());
     const auto entries = simulator.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries)
-        if (LooksLikePort(entry)) names << entry.absoluteFilePath();
+    for (const QFileInfo& entry : entries) {
+        if (!LooksLikePort(entry)) continue;
+        const QString description = QCoreApplication::translate("PortList", "qrvsim 模拟网络");
+        ports.append({entry.absoluteFilePath(), PortLabel(entry.fileName(), description), entry.absoluteFilePath()});
+    }
+
+    QStringList names;
+    for (const PortEntry& port : ports) names << port.name;
     names.removeDuplicates();
     SortPortNames(names);
-    return names;
+    QList<PortEntry> sorted;
+    for (const QString& name : names)
+        sorted.append(*std::find_if(ports.begin(), ports.end(), [&](const PortEntry& p) { return p.name == name; }));
+    return sorted;
 }
 
 void SortPortNames(QStringList& names) {

@@ -1,10 +1,23 @@
 #include "app/qrvtune_dlg.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "app/about_dlg.h"
@@ -13,6 +26,8 @@
 #include "app/skin.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
+#include "common/interface_language.h"
+#include "common/personal_settings.h"
 #include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "qrvlink/qrvlink.h"
@@ -24,9 +39,13 @@
 #include "views/view_local_dev_list.h"
 #include "views/view_remote_dev_list.h"
 #include "views/views.h"
+#include "widgets/bounded_number_validator.h"
 
 namespace {
 CQrvtuneDlg* mainWindow = nullptr;
+
+// What the window frame and title bar take around the client area, at most.
+constexpr int kFrameAllowance = 16;
 
 // The SDK takes Windows device paths; it strips this prefix itself.
 const QString kDevicePathPrefix = QStringLiteral("\\\\.\\");
@@ -45,18 +64,20 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
 
     ui_->setupUi(this);
     setWindowIcon(ApplicationIcon());
-    ui_->imagePane->SetImagePath(GetModuleDir() + QStringLiteral("/dadar.gxd"));
+    ui_->imagePane->SetImagePath(BannerPath());
     mainWindow = this;
 
-    // The about item of the window's own menu, here its context menu.
-    auto* about = new QAction(QStringLiteral("关于 Qrvtune(&A)..."), this);
-    connect(about, &QAction::triggered, this, &CQrvtuneDlg::ShowAbout);
-    addAction(about);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
+    BuildMenus();
 
+    ui_->timeoutEdit->setValidator(new BoundedNumberValidator(kMinReadTimeoutMs, kMaxReadTimeoutMs, ui_->timeoutEdit));
     connect(ui_->openButton, &QPushButton::clicked, this, &CQrvtuneDlg::OpenPort);
     connect(ui_->closeButton, &QPushButton::clicked, this, &CQrvtuneDlg::ClosePort);
     connect(ui_->rescanButton, &QPushButton::clicked, this, &CQrvtuneDlg::FillPortList);
+    // A long entry shows from its start: the port's name, not the end of its description.
+    // Queued: the field takes the entry's text (cursor at its end) after the signal.
+    connect(
+        ui_->portCombo, &QComboBox::currentIndexChanged, this,
+        [this] { ui_->portCombo->lineEdit()->setCursorPosition(0); }, Qt::QueuedConnection);
 
     BuildTabSets();
     FillPortList();
@@ -64,9 +85,29 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     ui_->parityCombo->setCurrentIndex(kDefaultParityPosition);
     ui_->dataBitsCombo->setCurrentIndex(kDefaultDataBitsPosition);
     ui_->baudCombo->setCurrentIndex(kDefaultBaudPosition);
+    SelectRememberedLineSettings();
     SetPortControls(false);
+    resize(FittingSize(sizeHint(), minimumSizeHint(), ScreenRoom()));
     setWindowTitle(QStringLiteral("Qrvtune V") +
                    ReadIniString(SettingsPath(), QStringLiteral("BaseInfo"), QStringLiteral("Ver")));
+}
+
+QSize FittingSize(QSize wanted, QSize minimum, QSize room) {
+    return wanted.boundedTo(room).expandedTo(minimum);
+}
+
+QSize CQrvtuneDlg::ScreenRoom() const {
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shown == nullptr) return sizeHint();
+    // Leave the window manager room for the title bar and the frame.
+    return shown->availableGeometry().size() - QSize(kFrameAllowance, 3 * kFrameAllowance);
+}
+
+QString BannerPath() {
+    // The banner carries words: the English interface has its own beside it.
+    const QString english = GetModuleDir() + QStringLiteral("/dadar_en.gxd");
+    if (CurrentUiLanguage() == UiLanguage::English && QFileInfo::exists(english)) return english;
+    return GetModuleDir() + QStringLiteral("/dadar.gxd");
 }
 
 CQrvtuneDlg::~CQrvtuneDlg() {
@@ -85,12 +126,52 @@ int ActiveLeftTabIndex() {
     return window != nullptr ? window->ActiveLeftTab() : kLeftTabLocal;
 }
 
+void CQrvtuneDlg::BuildMenus() {
+    // The about item of the window's own menu (its context menu here), and
+    // the same item where users look for it: the Help menu.
+    auto* about = new QAction(tr("关于 Qrvtune(&A)..."), this);
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, &CQrvtuneDlg::ShowAbout);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("menuBar"));
+    QMenu* settings = bar->addMenu(tr("设置(&S)"));
+    settings->setObjectName(QStringLiteral("settingsMenu"));
+    QMenu* language = settings->addMenu(tr("界面语言(&L)"));
+    language->setObjectName(QStringLiteral("languageMenu"));
+    auto* languages = new QActionGroup(language);
+    const QString saved = ReadLanguageChoice();
+    // Empty: the system's language.
+    const std::pair<QString, QString> choices[] = {
+        {QString(), tr("跟随系统(&Y)")}, {QStringLiteral("zh"), tr("中文(&C)")}, {QStringLiteral("en"), tr("English(&E)")}};
+    for (const auto& [code, text] : choices) {
+        QAction* choice = language->addAction(text);
+        choice->setCheckable(true);
+        choice->setChecked(code == saved || (code.isEmpty() && !UiLanguageFromCode(saved)));
+        languages->addAction(choice);
+        connect(choice, &QAction::triggered, this, [code] { ChooseLanguage(code); });
+    }
+    QMenu* help = bar->addMenu(tr("帮助(&H)"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->addAction(about);
+    layout()->setMenuBar(bar);
+}
+
+void CQrvtuneDlg::ChooseLanguage(const QString& code) {
+    // The pages build their texts once, at start: the choice applies from
+    // the next start on.
+    if (!RememberLanguageChoice(code)) return;
+    qrvtune::ShowMessage(tr("界面语言将在下次启动 Qrvtune 时更改。"), qrvtune::MessageIcon::Information);
+}
+
 void CQrvtuneDlg::BuildTabSets() {
-    ui_->leftTabs->addTab(&ViewLocalDevList(), QStringLiteral("本地设备"));
-    ui_->leftTabs->addTab(&ViewRemoteDevList(), QStringLiteral("网络设备"));
-    ui_->rightTabs->addTab(&ViewBaseInfo(), QStringLiteral("基本信息"));
-    ui_->rightTabs->addTab(&ViewDevAdvCfg(), QStringLiteral("高级"));
-    ui_->rightTabs->addTab(&ViewADIO(), QStringLiteral("无线IO"));
+    ui_->leftTabs->addTab(&ViewLocalDevList(), tr("本地设备"));
+    ui_->leftTabs->addTab(&ViewRemoteDevList(), tr("网络设备"));
+    ui_->rightTabs->addTab(&ViewBaseInfo(), tr("基本信息"));
+    ui_->rightTabs->addTab(&ViewDevAdvCfg(), tr("高级"));
+    ui_->rightTabs->addTab(&ViewADIO(), tr("无线IO"));
     ui_->leftTabs->setCurrentIndex(0);
     ui_->rightTabs->setCurrentIndex(0);
 }
@@ -98,11 +179,48 @@ void CQrvtuneDlg::BuildTabSets() {
 QString CQrvtuneDlg::SettingsPath() const { return GetModuleDir() + QStringLiteral("/Meshcfg.ini"); }
 
 void CQrvtuneDlg::FillPortList() {
-    ui_->portCombo->clear();
-    ui_->portCombo->addItems(AvailablePortNames());
+    QComboBox& field = *ui_->portCombo;
+    field.clear();
+    int widest = 0;
+    for (const PortEntry& port : AvailablePorts()) {
+        field.addItem(port.label, port.name);
+        field.setItemData(field.count() - 1, port.details, Qt::ToolTipRole);
+        widest = std::max(widest, field.fontMetrics().horizontalAdvance(port.label));
+    }
+    // The open list is as wide as its longest entry, whatever the field's width.
+    field.view()->setMinimumWidth(widest + 2 * field.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     // A position beyond the list selects nothing and leaves the field empty.
     const int position = ReadIniInt(SettingsPath(), QStringLiteral("APP"), QStringLiteral("COM"), 0);
-    ui_->portCombo->setCurrentIndex(position < ui_->portCombo->count() ? position : -1);
+    field.setCurrentIndex(position < field.count() ? position : -1);
+    // This user's last port wins over the shared position while it is there.
+    if (const std::optional<PortChoice> last = ReadPortChoice()) {
+        const int remembered = field.findData(last->port);
+        if (remembered >= 0) field.setCurrentIndex(remembered);
+    }
+}
+
+QString CQrvtuneDlg::ChosenPortName() const {
+    // A listed port opens by its name; anything else as typed.
+    const QString text = ui_->portCombo->currentText();
+    const int listed = ui_->portCombo->findText(text);
+    return listed >= 0 ? ui_->portCombo->itemData(listed).toString() : text;
+}
+
+void CQrvtuneDlg::SelectRememberedLineSettings() {
+    const std::optional<PortChoice> last = ReadPortChoice();
+    if (!last) return;
+    const std::pair<QComboBox*, int> lists[] = {
+        {ui_->baudCombo, PositionOfBaud(last->baud)},
+        {ui_->dataBitsCombo, PositionOfDataBits(last->dataBits)},
+        {ui_->parityCombo, PositionOfParity(last->parity)},
+        {ui_->stopBitsCombo, PositionOfStopBits(last->stopBits)},
+    };
+    for (const auto& [list, position] : lists)
+        if (position >= 0) list->setCurrentIndex(position);
+    if (last->timeoutMs >= kMinReadTimeoutMs && last->timeoutMs <= kMaxReadTimeoutMs) {
+        timeoutMs_ = last->timeoutMs;
+        ui_->timeoutEdit->setText(QString::number(timeoutMs_));
+    }
 }
 
 void CQrvtuneDlg::SetPortControls(bool open) {
@@ -115,31 +233,47 @@ void CQrvtuneDlg::SetPortControls(bool open) {
 }
 
 void CQrvtuneDlg::OpenPort() {
-    // A time-out that is not a number keeps the previous value; 0 and
-    // negative numbers go to the SDK as entered.
-    bool isNumber = false;
-    const int timeout = ui_->timeoutEdit->text().trimmed().toInt(&isNumber);
-    if (isNumber) timeoutMs_ = timeout;
+    CommitTimeout();
 
-    const std::wstring path = (kDevicePathPrefix + ui_->portCombo->currentText()).toStdWString();
+    const QString port = ChosenPortName();
+    const std::wstring path = (kDevicePathPrefix + port).toStdWString();
     // A search sweep that outlived its dialog still talks through the port.
     auto lease = qrvtune::SdkExchangeGuard::Acquire();
     if (!lease) return;
     Q_CloseCom();
-    const int opened = Q_OpenCom(path.c_str(), BaudForPosition(ui_->baudCombo->currentIndex()),
-                                 DataBitsForPosition(ui_->dataBitsCombo->currentIndex()),
-                                 ParityForPosition(ui_->parityCombo->currentIndex()),
-                                 StopBitsForPosition(ui_->stopBitsCombo->currentIndex()),
+    const PortChoice choice{port,
+                            BaudForPosition(ui_->baudCombo->currentIndex()),
+                            DataBitsForPosition(ui_->dataBitsCombo->currentIndex()),
+                            ParityForPosition(ui_->parityCombo->currentIndex()),
+                            StopBitsForPosition(ui_->stopBitsCombo->currentIndex()),
+                            timeoutMs_};
+    const int opened = Q_OpenCom(path.c_str(), choice.baud, choice.dataBits, choice.parity, choice.stopBits,
                                  /*reserved=*/0, /*rtsControl=*/0, /*ctsOutFlow=*/0, /*dsrOutFlow=*/0, timeoutMs_);
     lease.Release();
     if (opened != 0) {
         SessionState().PortOpen = 1;
         SetPortControls(true);
+        // Offered again at the next start; a settings file that cannot be
+        // written only loses that convenience.
+        RememberPortChoice(choice);
         return;
     }
-    qrvtune::ShowMessage(QStringLiteral("打开串口失败"), qrvtune::MessageIcon::Warning);
+    qrvtune::ShowMessage(tr("打开串口失败"), qrvtune::MessageIcon::Warning);
     SetPortControls(false);
     SessionState().PortOpen = 0;
+}
+
+void CQrvtuneDlg::CommitTimeout() {
+    bool isNumber = false;
+    const int timeout = ui_->timeoutEdit->text().trimmed().toInt(&isNumber);
+    if (isNumber && timeout >= kMinReadTimeoutMs && timeout <= kMaxReadTimeoutMs) {
+        timeoutMs_ = timeout;
+        return;
+    }
+    // Refused like any whole-number box: the previous value comes back and
+    // the port opens with it.
+    ui_->timeoutEdit->setText(QString::number(timeoutMs_));
+    qrvtune::ShowNotANumber();
 }
 
 void CQrvtuneDlg::ClosePort() {

@@ -1,5 +1,6 @@
 #include "app/serial_settings.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -27,3 +28,14 @@ int ParityForPosition(int position) {
 int StopBitsForPosition(int position) {
     return Within(position, kStopBitsCount) ? position : kDefaultStopBitsPosition;
 }
+
+int PositionOfBaud(int baud) {
+    const auto* found = std::find(kBauds.begin(), kBauds.end(), baud);
+    return found != kBauds.end() ? static_cast<int>(found - kBauds.begin()) : -1;
+}
+
+int PositionOfDataBits(int dataBits) { return Within(dataBits - 5, kDataBitsCount) ? dataBits - 5 : -1; }
+
+int PositionOfParity(int parity) { return Within(parity, kParityCount) ? parity : -1; }
+
+int PositionOfStopBits(int stopBits) { return Within(stopBits, kStopBitsCount) ? stopBits : -1; }

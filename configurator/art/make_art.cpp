@@ -154,7 +154,7 @@ QImage Icon(int size) {
     return image;
 }
 
-QImage Banner() {
+QImage Banner(const QString& subtitleText) {
     QImage image(kBannerWidth, kBannerHeight, QImage::Format_RGB32);
     image.fill(kPaneBackground);
     QPainter painter(&image);
@@ -181,8 +181,7 @@ QImage Banner() {
     subtitle.setPixelSize(13);
     painter.setFont(subtitle);
     painter.setPen(kSubtitleColour);
-    painter.drawText(QRectF(71, 35, 260, 20), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("2.4 GHz 无线模块配置工具"));
+    painter.drawText(QRectF(71, 35, 260, 20), Qt::AlignLeft | Qt::AlignVCenter, subtitleText);
     return image;
 }
 
@@ -202,7 +201,10 @@ int main(int argc, char** argv) {
     for (int size : {48, 128, 256})
         written &= Icon(size).save(out.filePath(QStringLiteral("qrvtune-%1.png").arg(size)), "PNG");
     // The pane reads the format from the bytes; the name is the program's own.
-    written &= Banner().save(out.filePath(QStringLiteral("dadar.gxd")), "PNG");
+    written &= Banner(QStringLiteral("2.4 GHz 无线模块配置工具")).save(out.filePath(QStringLiteral("dadar.gxd")), "PNG");
+    // The English interface shows its own banner when it lies beside the program.
+    written &= Banner(QStringLiteral("2.4 GHz radio module configurator"))
+                   .save(out.filePath(QStringLiteral("dadar_en.gxd")), "PNG");
     if (!written) {
         std::fprintf(stderr, "qrvtune_art: cannot write into %s\n", argv[1]);
         return 1;

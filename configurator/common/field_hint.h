@@ -26,6 +26,6 @@ enum FieldHintNumber : int {
 };
 
 // The hint for field `number`; empty when the file, section or key is
-// missing. An INI value is one line, so the file writes line breaks as the
+// missing. In English it comes from section "desc_en" when that has the key. An INI value is one line, so the file writes line breaks as the
 // four characters \r\n; they come back as a real CR LF.
 QString ReadFieldHint(int number);

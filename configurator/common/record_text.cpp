@@ -1,11 +1,13 @@
 #include "common/record_text.h"
 
+#include <QCoreApplication>
+
 QString GetDevTypeName(unsigned devType) {
     switch (devType) {
         case 0x00: return QStringLiteral("BOOT");
-        case 0x10: return QStringLiteral("QRV设备(点对点设备)");
-        case 0x11: return QStringLiteral("KORVANET设备");
-        case 0x12: return QStringLiteral("VLX设备(无线IO设备)");
+        case 0x10: return QCoreApplication::translate("RecordText", "QRV设备(点对点设备)");
+        case 0x11: return QCoreApplication::translate("RecordText", "KORVANET设备");
+        case 0x12: return QCoreApplication::translate("RecordText", "VLX设备(无线IO设备)");
         default: return QString();
     }
 }

@@ -1,5 +1,6 @@
 #include "dialogs/dlg_input_pwd.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 
 #include "common/text_codec.h"
@@ -13,9 +14,9 @@ constexpr std::size_t kPasswordFieldBytes = 16;
 
 std::optional<QString> NewPasswordProblem(const QString& password) {
     if (!FitsMbcsField(password, kPasswordFieldBytes))
-        return QStringLiteral("新密码太长（最多15个字节，一个汉字占2个字节），请从新输入");
+        return QCoreApplication::translate("CDlgInputPwd", "新密码太长（最多15个字节，一个汉字占2个字节），请从新输入");
     if (MbcsToText(TextToMbcs(password)) != password)
-        return QStringLiteral("新密码含有模块不支持的字符，请从新输入");
+        return QCoreApplication::translate("CDlgInputPwd", "新密码含有模块不支持的字符，请从新输入");
     return std::nullopt;
 }
 
@@ -36,12 +37,12 @@ void CDlgInputPwd::CheckEntry() {
 
     // A refused entry leaves the dialog open with every field as typed.
     if (password_ != expected_) {
-        qrvtune::ShowMessage(QStringLiteral("输入的密码不正确，请从新输入"));
+        qrvtune::ShowMessage(QCoreApplication::translate("CDlgInputPwd", "输入的密码不正确，请从新输入"));
         return;
     }
     if (changePassword_) {
         if (newPassword_ != confirmation_) {
-            qrvtune::ShowMessage(QStringLiteral("两次输入的密码不匹配，请从新输入"));
+            qrvtune::ShowMessage(QCoreApplication::translate("CDlgInputPwd", "两次输入的密码不匹配，请从新输入"));
             return;
         }
         if (const auto problem = NewPasswordProblem(newPassword_)) {

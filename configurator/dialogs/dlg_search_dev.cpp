@@ -13,6 +13,7 @@
 #include "dialogs/search_settings.h"
 #include "qrvlink/qrvlink.h"
 #include "ui_dlg_search_dev.h"
+#include "widgets/hex_word_validator.h"
 
 namespace {
 
@@ -30,13 +31,13 @@ CDlgSearchDev::CDlgSearchDev(QWidget* parent) : QDialog(parent), ui_(std::make_u
     timers_ = new qrvtune::WindowTimers(this, [this](int id) { OnTimer(id); });
 
     // Column widths in pixels: 序号, 设备ID, 设备类型, 运行状态.
-    const int widths[] = {53, 60, 140, 100};
-    for (int column = 0; column < 4; ++column) ui_->resultList->setColumnWidth(column, widths[column]);
+    SetModuleListColumns(*ui_->resultList, {53, 60, 140, 100});
     ui_->resultList->verticalHeader()->hide();
     SetButtons(true, true, false, false, true);
     ui_->progressBar->setRange(0, kProgressMax);
     LoadSearchSettings();
     ui_->broadcastRadio->setChecked(true);
+    ui_->addressEdit->setValidator(NewHexWordValidator(ui_->addressEdit));
 
     connect(ui_->searchButton, &QPushButton::clicked, this, &CDlgSearchDev::OnSearch);
     connect(ui_->stopButton, &QPushButton::clicked, this, &CDlgSearchDev::OnStop);

@@ -1,5 +1,7 @@
 #include "dialogs/dlg_upgrade_frame.h"
 
+#include <QCoreApplication>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -94,7 +96,7 @@ void CDlgUpgradeFrame::Exit() {
     // Leaving now would let the user start another exchange with the module
     // while the upgrade still talks to it.
     if (upgrading_) {
-        qrvtune::ShowMessage(QStringLiteral("正在升级固件，请等待升级结束后再退出"), qrvtune::MessageIcon::Warning);
+        qrvtune::ShowMessage(QCoreApplication::translate("CDlgUpgradeFrame", "正在升级固件，请等待升级结束后再退出"), qrvtune::MessageIcon::Warning);
         return;
     }
     path_ = ui_->pathEdit->text();
@@ -111,7 +113,7 @@ void CDlgUpgradeFrame::OnTimer(int id) {
         ShowPosition();
         upgrading_ = false;
         SetControlsForState();
-        qrvtune::ShowMessage(succeeded ? QStringLiteral("固件升级成功") : QStringLiteral("固件升级失败"),
+        qrvtune::ShowMessage(succeeded ? QCoreApplication::translate("CDlgUpgradeFrame", "固件升级成功") : QCoreApplication::translate("CDlgUpgradeFrame", "固件升级失败"),
                              qrvtune::MessageIcon::Information);
         return;
     }

@@ -1,6 +1,9 @@
 #include "dialogs/fill_module_list.h"
 
+#include <QHeaderView>
 #include <QTableWidget>
+
+#include <algorithm>
 
 #include "common/record_text.h"
 #include "qrvlink/qrvlink.h"
@@ -12,6 +15,12 @@ void SetCell(QTableWidget& list, int row, int column, const QString& text) {
 }
 
 }  // namespace
+
+void SetModuleListColumns(QTableWidget& list, const std::array<int, 4>& widths) {
+    const QHeaderView& header = *list.horizontalHeader();
+    for (int column = 0; column < 4; ++column)
+        list.setColumnWidth(column, std::max(widths[static_cast<std::size_t>(column)], header.sectionSizeHint(column)));
+}
 
 void FillModuleList(QTableWidget& list) {
     list.setRowCount(0);

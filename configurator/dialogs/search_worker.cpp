@@ -8,13 +8,17 @@
 
 std::atomic<int> SearchRunning{0};
 
+QString LoadInfoFailedText() {
+    return QCoreApplication::translate("SearchWorker", "获取本地信息失败，请确定你的ZigBee设备已经接到计算机上...");
+}
+
 namespace {
 
 // Shown on the window thread; a worker blocked on a message box would stall
 // a window thread that is waiting for that worker to stop.
 void ReportLoadFailure() {
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { qrvtune::ShowMessage(kLoadInfoFailedText, qrvtune::MessageIcon::Error); },
+        QCoreApplication::instance(), [] { qrvtune::ShowMessage(LoadInfoFailedText(), qrvtune::MessageIcon::Error); },
         Qt::QueuedConnection);
 }
 

@@ -27,7 +27,8 @@ struct SearchPlan {
 // stop action and by the worker at its normal end; it only signals.
 extern std::atomic<int> SearchRunning;
 
-inline const QString kLoadInfoFailedText = QStringLiteral("获取本地信息失败，请确定你的ZigBee设备已经接到计算机上...");
+// The error the worker shows when the local module does not answer.
+QString LoadInfoFailedText();
 
 // Reads the local module, then searches every chosen channel (ascending) at
 // every chosen rate, testing SearchRunning before each rate step of a chosen

@@ -27,7 +27,7 @@ void ShowOnWindowThread(const QString& text, MessageIcon icon) {
 
 std::unique_ptr<QMessageBox> MakeMessageBox(const QString& text, MessageIcon icon, QWidget* parent) {
     auto box = std::make_unique<QMessageBox>(ToQt(icon), QApplication::applicationName(), text, QMessageBox::Ok, parent);
-    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box->button(QMessageBox::Ok)->setText(QCoreApplication::translate("Toolkit", "确定"));
     return box;
 }
 

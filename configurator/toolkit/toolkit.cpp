@@ -1,5 +1,7 @@
 #include "toolkit/toolkit.h"
 
+#include <QCoreApplication>
+
 #include <atomic>
 
 #include "toolkit/qt_toolkit.h"
@@ -22,5 +24,9 @@ Toolkit& CurrentToolkit() {
 void InstallToolkit(Toolkit* toolkit) { installed.store(toolkit, std::memory_order_release); }
 
 void ShowMessage(const QString& text, MessageIcon icon) { CurrentToolkit().ShowMessage(text, icon); }
+
+void ShowNotANumber() {
+    ShowMessage(QCoreApplication::translate("Toolkit", "请输入一个整数。"), MessageIcon::Warning);
+}
 
 }  // namespace qrvtune

@@ -36,4 +36,8 @@ void InstallToolkit(Toolkit* toolkit);
 // Shorthand for CurrentToolkit().ShowMessage.
 void ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None);
 
+// The toolkit's own refusal of a whole-number box that holds no acceptable
+// number ("请输入一个整数。"); the box then keeps its previous value.
+void ShowNotANumber();
+
 }  // namespace qrvtune

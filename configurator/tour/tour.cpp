@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -146,7 +147,7 @@ void Tour::OpenPortStep(StepReport& report) {
     const QString wanted = QFileInfo(options_.portPath).canonicalFilePath();
     int position = -1;
     for (int i = 0; i < ports.count() && position < 0; ++i)
-        if (QFileInfo(ports.itemText(i)).canonicalFilePath() == wanted) position = i;
+        if (QFileInfo(ports.itemData(i).toString()).canonicalFilePath() == wanted) position = i;
     if (position >= 0)
         ports.setCurrentIndex(position);
     else
@@ -178,7 +179,7 @@ void Tour::ReadLocalStep(StepReport& report) {
     ShowRightTab(kRightTabForm);
     FocusField(Find<QComboBox>(ViewBaseInfo(), "channelCombo"));
     Picture(report, *window_, QStringLiteral("03-local-read.png"));
-    if (!toolkit_.ArrivedSince(before, QStringLiteral("获取本地信息成功！"))) {
+    if (!toolkit_.ArrivedSince(before, QCoreApplication::translate("CViewLocalDevList", "获取本地信息成功！"))) {
         report.status = StepStatus::Failed;
         report.note = QStringLiteral("the local module did not answer");
     }
@@ -250,7 +251,7 @@ void Tour::ReadFarStep(StepReport& report) {
     Find<QPushButton>(ViewRemoteDevList(), "readButton").click();
     ShowRightTab(kRightTabForm);
     Picture(report, *window_, QStringLiteral("07-far-read.png"));
-    if (!toolkit_.ArrivedSince(before, QStringLiteral("获取成功！"))) {
+    if (!toolkit_.ArrivedSince(before, QCoreApplication::translate("CViewRemoteDevList", "获取成功！"))) {
         report.status = StepStatus::Failed;
         report.note = QStringLiteral("the far module did not answer");
     }
@@ -287,8 +288,8 @@ void Tour::UpgradeStep(StepReport& report) {
     ShowRightTab(kRightTabAdvanced);
     toolkit_.SetFileAnswer(options_.firmwarePath);
     const std::size_t before = toolkit_.MessageCount();
-    const QString succeeded = QStringLiteral("固件升级成功");
-    const QString failed = QStringLiteral("固件升级失败");
+    const QString succeeded = QCoreApplication::translate("CDlgUpgradeFrame", "固件升级成功");
+    const QString failed = QCoreApplication::translate("CDlgUpgradeFrame", "固件升级失败");
     const QString messagePicture = QStringLiteral("09-upgrade-message.png");
     const bool opened = OpenDialog(
         [] { Find<QPushButton>(ViewDevAdvCfg(), "upgradeButton").click(); }, QStringLiteral("CDlgUpgradeFrame"),
@@ -318,10 +319,8 @@ void Tour::UpgradeStep(StepReport& report) {
 }
 
 void Tour::AboutStep(StepReport& report) {
-    // The about item of the window's own menu.
-    QAction* about = nullptr;
-    for (QAction* action : window_->actions())
-        if (action->text().startsWith(QStringLiteral("关于"))) about = action;
+    // The about item of the Help menu and the window's own menu.
+    auto* about = window_->findChild<QAction*>(QStringLiteral("aboutAction"));
     if (about == nullptr) throw std::runtime_error("the main window has no about item");
     const bool opened = OpenDialog([about] { about->trigger(); }, QStringLiteral("CAboutDlg"), [&](QDialog& dialog) {
         Picture(report, dialog, QStringLiteral("10-about.png"));

@@ -1,7 +1,7 @@
 // qrvtune_tour: runs the real Qrvtune main window on Qt's offscreen platform
 // against a simulated module network and photographs each page and dialog.
 //
-//   qrvtune_tour --out DIR [--port PATH --baud N]
+//   qrvtune_tour --out DIR [--port PATH --baud N] [--lang zh|en] [--screen WxH]
 //
 // Without --port a simulator runs in-process (the default network, answers
 // paced at 9600 baud) and announces its port as qrvsim does. The exit status
@@ -67,9 +67,28 @@ bool WriteManifest(const QString& path, const std::vector<StepReport>& reports) 
 
 }  // namespace
 
+// The offscreen platform, with one screen of the size --screen WxH asks for
+// (written to a configuration file in `scratch`): the window then opens at
+// the size the program picks for such a screen. Read before the
+// application exists, as the platform is chosen when it starts.
+QByteArray OffscreenPlatform(int argc, char** argv, const QTemporaryDir& scratch) {
+    QByteArray size;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "--screen") == 0) size = argv[i + 1];
+    const QList<QByteArray> sides = size.split('x');
+    if (sides.size() != 2 || !scratch.isValid()) return "offscreen";
+    const QString path = scratch.filePath(QStringLiteral("screen.json"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return "offscreen";
+    file.write("{\"screens\": [{\"name\": \"tour\", \"x\": 0, \"y\": 0, \"width\": " + sides[0] +
+               ", \"height\": " + sides[1] + ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}");
+    return "offscreen:configfile=" + QFile::encodeName(path);
+}
+
 int main(int argc, char** argv) {
     // Always offscreen: the tour needs no display and must not open windows on one.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QTemporaryDir platformScratch;
+    qputenv("QT_QPA_PLATFORM", OffscreenPlatform(argc, argv, platformScratch));
     defaultHandler = qInstallMessageHandler(&QuietOffscreenRemarks);
     QApplication application(argc, argv);
 
@@ -84,7 +103,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption baudOption(QStringLiteral("baud"),
                                         QStringLiteral("Baud rate to open the port with (9600 in-process, else 115200)."),
                                         QStringLiteral("N"));
-    parser.addOptions({outOption, portOption, baudOption});
+    const QCommandLineOption langOption(QStringLiteral("lang"),
+                                        QStringLiteral("Interface language, zh or en (default: as Qrvtune chooses)."),
+                                        QStringLiteral("zh|en"));
+    const QCommandLineOption screenOption(QStringLiteral("screen"),
+                                          QStringLiteral("Size of the screen the window opens on (default 800x800)."),
+                                          QStringLiteral("WxH"));
+    parser.addOptions({outOption, portOption, baudOption, langOption, screenOption});
     parser.process(application);
     if (!parser.isSet(outOption)) {
         std::fprintf(stderr, "qrvtune_tour: --out DIR is required\n");
@@ -140,7 +165,7 @@ int main(int argc, char** argv) {
             tour.Run(*window);
         }
     });
-    CQrvtuneApp app;
+    CQrvtuneApp app(parser.value(langOption));
     app.InitInstance();
     Q_CloseCom();
     qrvtune::InstallToolkit(nullptr);

@@ -1,6 +1,25 @@
 #include "views/page_base.h"
 
 #include <QKeyEvent>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+CPageBase::CPageBase(QWidget* parent) : QWidget(parent), body_(new QWidget) {
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("pageScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    // The body grows with the page and never shrinks below what it needs.
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(body_);
+    // The page's own background shows through, as without the scroll area.
+    scroll->viewport()->setAutoFillBackground(false);
+    body_->setAutoFillBackground(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+}
+
+QSize CPageBase::sizeHint() const { return body_->sizeHint().expandedTo(body_->minimumSizeHint()); }
 
 void CPageBase::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {

@@ -13,6 +13,7 @@
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
 #include "ui_view_adio.h"
+#include "views/flow_messages.h"
 #include "views/operation_target.h"
 
 namespace {
@@ -22,7 +23,7 @@ constexpr int kLineCount = 4;
 constexpr std::uint8_t kWorkModeHost = 0;
 constexpr std::uint8_t kWorkModeHostRelay = 2;
 
-void ShowPlain(const char* text) { qrvtune::ShowMessage(QString::fromUtf8(text)); }
+void ShowPlain(const QString& text) { qrvtune::ShowMessage(text); }
 
 // Runs one exchange while holding the link to the module (released before
 // any message box); no link to be had counts as a failed call.
@@ -39,7 +40,7 @@ bool LocalModuleMayDriveIo() {
 }  // namespace
 
 CViewADIO::CViewADIO(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewADIO>()) {
-    ui_->setupUi(this);
+    ui_->setupUi(Body());
     connect(ui_->readInputsButton, &QPushButton::clicked, this, &CViewADIO::ReadInputs);
     connect(ui_->setOutputsButton, &QPushButton::clicked, this, &CViewADIO::SetOutputs);
     connect(ui_->readAdButton, &QPushButton::clicked, this, &CViewADIO::ReadAnalogue);
@@ -75,12 +76,12 @@ void CViewADIO::ExchangeData(bool fromControls) {
 
 void CViewADIO::ReadInputs() {
     const std::optional<OperationTarget> target = CurrentOperationTarget();
-    if (!target) return ShowPlain("请选择设备");
+    if (!target) return ShowPlain(SelectDeviceText());
     std::uint8_t lines = 0xFF;
     const int ok = WithLink([&] {
         return target->remote ? Q_QRV_GetIOvalueRemote(target->index, &lines, 1) : Q_QRV_GetIOvalueLocal(&lines, 1);
     });
-    if (ok == 0) return ShowPlain("获取失败");
+    if (ok == 0) return ShowPlain(tr("获取失败"));
     // Bit 0 is line 1 ... bit 3 line 4; a set bit is a ticked box.
     for (int n = 0; n < kLineCount; ++n) inputs_[n] = (lines >> n) & 1;
     // Also puts back the outputs last sent: unsent ticks are undone.
@@ -92,22 +93,22 @@ void CViewADIO::SetOutputs() {
     int value = 0;
     for (int n = 0; n < kLineCount; ++n) value |= outputs_[n] << n;
     const std::optional<OperationTarget> target = CurrentOperationTarget();
-    if (!target) return ShowPlain("请选择设备");
+    if (!target) return ShowPlain(SelectDeviceText());
     const int ok = WithLink([&] {
         return target->remote ? Q_QRV_SetIOValueRemote(target->index, value) : Q_QRV_SetIOValueLocal(value);
     });
-    if (ok == 0) ShowPlain("设置失败");
+    if (ok == 0) ShowPlain(tr("设置失败"));
 }
 
 void CViewADIO::ReadAnalogue() {
     const std::optional<OperationTarget> target = CurrentOperationTarget();
-    if (!target) return ShowPlain("请选择设备");
+    if (!target) return ShowPlain(SelectDeviceText());
     std::uint8_t values[2 * kLineCount] = {};
     const int ok = WithLink([&] {
         return target->remote ? Q_QRV_GetADvalueRemote(target->index, values, sizeof values)
                               : Q_QRV_GetADvalueLocal(values, sizeof values);
     });
-    if (ok == 0) return ShowPlain("获取失败");
+    if (ok == 0) return ShowPlain(tr("获取失败"));
     // Four 16-bit millivolt values, high byte first, channel 1 first.
     for (int n = 0; n < kLineCount; ++n) {
         const unsigned millivolts = (unsigned{values[2 * n]} << 8) | values[2 * n + 1];
@@ -123,12 +124,12 @@ void CViewADIO::SetDirections() {
     // without a choice counts as input rather than sending stray high bits.
     const int value = std::max(direction1_, 0) + 2 * std::max(direction2_, 0);
     const std::optional<OperationTarget> target = CurrentOperationTarget();
-    if (!target) return ShowPlain("请选择设备");
+    if (!target) return ShowPlain(SelectDeviceText());
     // The stored work mode means nothing until the local module was read,
     // whichever module the directions are for.
-    if (SessionState().LocalInfoLoaded == 0) return ShowPlain("请先获取本地信息");
+    if (SessionState().LocalInfoLoaded == 0) return ShowPlain(tr("请先获取本地信息"));
     if (!target->remote) {
-        if (!LocalModuleMayDriveIo()) return ShowPlain("本地设备必须配置成主机或主机+中继模式才可以访问IO");
+        if (!LocalModuleMayDriveIo()) return ShowPlain(tr("本地设备必须配置成主机或主机+中继模式才可以访问IO"));
         WithLink([&] { return Q_QRV_SetIODirAllLocal(value); });
         return;
     }
@@ -146,6 +147,6 @@ void CViewADIO::SetDirections() {
             outcome = Outcome::Set;
         return 1;
     });
-    if (outcome == Outcome::NotHost) return ShowPlain("本地设备必须配置成主机或主机+中继模式才可以访问IO");
-    ShowPlain(outcome == Outcome::Set ? "设置成功" : "设置失败");
+    if (outcome == Outcome::NotHost) return ShowPlain(tr("本地设备必须配置成主机或主机+中继模式才可以访问IO"));
+    ShowPlain(outcome == Outcome::Set ? tr("设置成功") : tr("设置失败"));
 }

@@ -3,6 +3,7 @@
 // the local one or the one selected in the network list. The page does not
 // check the device type; a note on it says these functions are for VLX
 // modules only.
+#include <QCoreApplication>
 #include <QString>
 
 #include <array>
@@ -15,6 +16,8 @@ class CViewADIO;
 }
 
 class CViewADIO : public CPageBase {
+    Q_DECLARE_TR_FUNCTIONS(CViewADIO)
+
 public:
     explicit CViewADIO(QWidget* parent = nullptr);
     ~CViewADIO() override;

@@ -1,11 +1,14 @@
 #include "views/view_base_info.h"
 
 #include <QEvent>
+#include <QLineEdit>
 
 #include "common/field_hint.h"
 #include "common/record_fields.h"
 #include "common/text_codec.h"
+#include "toolkit/toolkit.h"
 #include "ui_view_base_info.h"
+#include "widgets/hex_word_validator.h"
 #include "widgets/mbcs_field_validator.h"
 
 namespace {
@@ -13,8 +16,14 @@ constexpr const char* kHintProperty = "qrvFieldHint";
 }
 
 CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewBaseInfo>()) {
-    ui_->setupUi(this);
-    ui_->devNameEdit->setValidator(new MbcsFieldValidator(sizeof(ModuleProperty::DevName), ui_->devNameEdit));
+    ui_->setupUi(Body());
+    nameValidator_ = new MbcsFieldValidator(sizeof(ModuleProperty::DevName), ui_->devNameEdit);
+    connect(ui_->devNameEdit, &QLineEdit::textChanged, this, &CViewBaseInfo::ShowNameBytesLeft);
+    connect(ui_->devNameEdit, &QLineEdit::inputRejected, this, &CViewBaseInfo::ExplainRefusedName);
+    ShowNameBytesLeft(QString());
+    ui_->heldModuleLabel->setText(FormModuleText(held_, 0));
+    for (QLineEdit* box : {ui_->netIdEdit, ui_->localAddrEdit, ui_->destAddrEdit})
+        box->setValidator(NewHexWordValidator(box));
 
     const std::pair<QWidget*, int> hinted[] = {
         {ui_->devNameEdit, kHintDevName},
@@ -79,6 +88,11 @@ void CViewBaseInfo::FormToProperty(ModuleProperty& property) const {
     property.Channel = ListValueOf(ui_->channelCombo->currentIndex(), kChannelList, property.Channel);
 }
 
+void CViewBaseInfo::SetHeldModule(const FormModule& module, const QString& text) {
+    held_ = module;
+    ui_->heldModuleLabel->setText(text);
+}
+
 QString CViewBaseInfo::HintText() const { return ui_->hintEdit->toPlainText(); }
 
 bool CViewBaseInfo::eventFilter(QObject* watched, QEvent* event) {
@@ -87,6 +101,17 @@ bool CViewBaseInfo::eventFilter(QObject* watched, QEvent* event) {
         if (number.isValid()) ShowFieldHint(number.toInt());
     }
     return CPageBase::eventFilter(watched, event);
+}
+
+void CViewBaseInfo::ShowNameBytesLeft(const QString& name) {
+    ui_->devNameBytesLabel->setText(tr("剩余 %1 字节").arg(nameValidator_->BytesLeft(name)));
+}
+
+void CViewBaseInfo::ExplainRefusedName() {
+    // A full box says so beside it; a character the module cannot store
+    // needs words, as the password dialog gives them.
+    if (nameValidator_->LastRefusal() == MbcsFieldValidator::Refusal::Unsupported)
+        qrvtune::ShowMessage(tr("设备名称不能含有模块不支持的字符，请从新输入"));
 }
 
 void CViewBaseInfo::ShowFieldHint(int number) { ui_->hintEdit->setPlainText(ReadFieldHint(number)); }

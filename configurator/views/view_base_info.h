@@ -2,17 +2,22 @@
 // Page "基本信息": the property form of the module read last (local or
 // remote). The page calls no SDK function; the read and modify flows put a
 // record on it and take the user's edits back (see views/module_record.h).
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
 #include "qrvlink/qrvlink.h"
+#include "views/module_record.h"
 #include "views/page_base.h"
 
 namespace Ui {
 class CViewBaseInfo;
 }
+class MbcsFieldValidator;
 
 class CViewBaseInfo : public CPageBase {
+    Q_DECLARE_TR_FUNCTIONS(CViewBaseInfo)
+
 public:
     explicit CViewBaseInfo(QWidget* parent = nullptr);
     ~CViewBaseInfo() override;
@@ -29,11 +34,20 @@ public:
 
     QString HintText() const;
 
+    // The module the record on the page was read from, and the line naming
+    // it above the fields (set by ShowModuleRecord).
+    void SetHeldModule(const FormModule& module, const QString& text);
+    const FormModule& HeldModule() const { return held_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ShowFieldHint(int number);
+    void ShowNameBytesLeft(const QString& name);
+    void ExplainRefusedName();
 
     std::unique_ptr<Ui::CViewBaseInfo> ui_;
+    MbcsFieldValidator* nameValidator_ = nullptr;  // owned by the name box
+    FormModule held_;
 };

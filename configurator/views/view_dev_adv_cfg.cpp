@@ -2,36 +2,38 @@
 
 #include <QEvent>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 #include "common/field_hint.h"
 #include "toolkit/toolkit.h"
 #include "ui_view_dev_adv_cfg.h"
+#include "views/module_record.h"
+#include "widgets/bounded_number_validator.h"
 
 namespace {
 constexpr const char* kHintProperty = "qrvFieldHint";
-
-// Whole numbers only; nine digits always fit an int.
-const QRegularExpression& WholeNumberPattern() {
-    static const QRegularExpression pattern(QStringLiteral("[0-9]{0,9}"));
-    return pattern;
-}
 }  // namespace
 
 CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewDevAdvCfg>()) {
-    ui_->setupUi(this);
-    const std::pair<QLineEdit*, int> boxes[] = {
-        {ui_->frameGapEdit, kHintFrameGap},
-        {ui_->frameLenEdit, kHintFrameLen},
-        {ui_->retryCountEdit, kHintRetryCount},
-        {ui_->retryIntervalEdit, kHintRetryInterval},
+    ui_->setupUi(Body());
+    // The largest value each record field holds: a byte, or 16 bits for
+    // the retry interval.
+    const struct {
+        QLineEdit* box;
+        int number;
+        int maximum;
+    } boxes[] = {
+        {ui_->frameGapEdit, kHintFrameGap, 0xFF},
+        {ui_->frameLenEdit, kHintFrameLen, 0xFF},
+        {ui_->retryCountEdit, kHintRetryCount, 0xFF},
+        {ui_->retryIntervalEdit, kHintRetryInterval, 0xFFFF},
     };
-    for (const auto& [box, number] : boxes) {
-        box->setValidator(new QRegularExpressionValidator(WholeNumberPattern(), box));
+    for (const auto& [box, number, maximum] : boxes) {
+        box->setValidator(new BoundedNumberValidator(0, maximum, box));
         box->setProperty(kHintProperty, number);
         box->installEventFilter(this);
     }
     PushValues();
+    ui_->heldModuleLabel->setText(FormModuleText(FormModule{}, 0));
     connect(ui_->upgradeButton, &QPushButton::clicked, this, &CViewDevAdvCfg::UpgradeTarget);
 }
 
@@ -62,9 +64,11 @@ const AdvancedValues& CViewDevAdvCfg::CommitAdvancedValues() {
             refused = true;
         }
     }
-    if (refused) qrvtune::ShowMessage(QStringLiteral("请输入一个整数。"), qrvtune::MessageIcon::Warning);
+    if (refused) qrvtune::ShowNotANumber();
     return values_;
 }
+
+void CViewDevAdvCfg::SetHeldModuleText(const QString& text) { ui_->heldModuleLabel->setText(text); }
 
 QString CViewDevAdvCfg::HintText() const { return ui_->hintEdit->toPlainText(); }
 

@@ -3,6 +3,7 @@
 // show, and the firmware upgrade button. The values live here as plain
 // integers; ShowModuleRecord fills them and CollectModuleRecord takes them
 // into a record (views/module_record.h), cutting them to the field widths.
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 
@@ -15,6 +16,8 @@ class CViewDevAdvCfg;
 class QLineEdit;
 
 class CViewDevAdvCfg : public CPageBase {
+    Q_DECLARE_TR_FUNCTIONS(CViewDevAdvCfg)
+
 public:
     explicit CViewDevAdvCfg(QWidget* parent = nullptr);
     ~CViewDevAdvCfg() override;
@@ -28,6 +31,8 @@ public:
     const AdvancedValues& CommitAdvancedValues();
 
     const AdvancedValues& Values() const { return values_; }
+    // The line naming the module whose values the page shows.
+    void SetHeldModuleText(const QString& text);
     QString HintText() const;
 
 protected:

@@ -4,18 +4,19 @@
 #include "dialogs/dlg_upgrade_frame.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
+#include "views/flow_messages.h"
 #include "views/operation_target.h"
 #include "views/view_dev_adv_cfg.h"
 
 void CViewDevAdvCfg::UpgradeTarget() {
     using qrvtune::MessageIcon;
     if (Q_ComCheckOpen() == 0) {
-        qrvtune::ShowMessage(QStringLiteral("操作失败，串口未打开！"), MessageIcon::Error);
+        qrvtune::ShowMessage(tr("操作失败，串口未打开！"), MessageIcon::Error);
         return;
     }
     const std::optional<OperationTarget> target = CurrentOperationTarget();
     if (!target) {
-        qrvtune::ShowMessage(QStringLiteral("请选择设备"));
+        qrvtune::ShowMessage(SelectDeviceText());
         return;
     }
     ModuleBase base{};
@@ -24,12 +25,12 @@ void CViewDevAdvCfg::UpgradeTarget() {
         // A row the search list no longer holds has none: upgrading address
         // 0 instead could put some other module into its boot loader.
         if (Q_QRV_GetRemoteDevBase(&base, target->index) == 0) {
-            qrvtune::ShowMessage(QStringLiteral("获取失败！"));
+            qrvtune::ShowMessage(tr("获取失败！"));
             return;
         }
     } else {
         if (SessionState().LocalInfoLoaded == 0) {
-            qrvtune::ShowMessage(QStringLiteral("请先获取本地信息"));
+            qrvtune::ShowMessage(tr("请先获取本地信息"));
             return;
         }
         base = SessionState().LocalBase;

@@ -9,6 +9,7 @@
 #include "dialogs/dlg_input_pwd.h"
 #include "toolkit/toolkit.h"
 #include "ui_view_local_dev_list.h"
+#include "views/flow_messages.h"
 #include "views/module_record.h"
 
 namespace {
@@ -17,9 +18,6 @@ using qrvtune::MessageIcon;
 using qrvtune::ShowMessage;
 using qrvtune::WithSdkLink;
 
-// The texts carry their trailing blanks as the users have always seen them.
-const QString kModifyFailed = QStringLiteral("修改失败    ");
-const QString kCommandSent = QStringLiteral("发送命令成功！");
 
 // Positions of the run-state list: "BOOT", "USER", "NOBOOT".
 int RunStatePosition(std::uint8_t runState) {
@@ -32,7 +30,7 @@ int RunStatePosition(std::uint8_t runState) {
 
 CViewLocalDevList::CViewLocalDevList(QWidget* parent)
     : CPageBase(parent), ui_(std::make_unique<Ui::CViewLocalDevList>()) {
-    ui_->setupUi(this);
+    ui_->setupUi(Body());
     connect(ui_->readButton, &QPushButton::clicked, this, &CViewLocalDevList::OnRead);
     connect(ui_->modifyButton, &QPushButton::clicked, this, &CViewLocalDevList::OnModify);
     connect(ui_->resetButton, &QPushButton::clicked, this, &CViewLocalDevList::OnReset);
@@ -44,28 +42,30 @@ CViewLocalDevList::~CViewLocalDevList() = default;
 void CViewLocalDevList::OnRead() {
     SessionStateRecord& session = SessionState();
     if (session.PortOpen == 0) {
-        ShowMessage(QStringLiteral("串口未打开，请先打开串口再进行此操作!"));
+        ShowMessage(tr("串口未打开，请先打开串口再进行此操作!"));
         return;
     }
     ModuleBase base{};
     ModuleProperty property{};
     if (WithSdkLink([&] { return Q_QRV_GetPropertyAll(&base, &property); }).value_or(0) != 1) {
         // The records of an earlier read stay in use.
-        ShowMessage(QStringLiteral("获取本地信息失败"));
+        ShowMessage(tr("获取本地信息失败"));
         return;
     }
-    session.LocalBase = base;
-    session.LocalProperty = property;
-    session.LocalInfoLoaded = 1;
-    ShowModuleRecord(session.LocalBase, session.LocalProperty);
-    ShowLocalBase(session.LocalBase);
-    ShowMessage(QStringLiteral("获取本地信息成功！"), MessageIcon::Information);
+    TakeLocalRecords(base, property);
+    ShowMessage(tr("获取本地信息成功！"), MessageIcon::Information);
 }
 
 void CViewLocalDevList::OnModify() {
     SessionStateRecord& session = SessionState();
     if (session.LocalInfoLoaded == 0) {
-        ShowMessage(QStringLiteral("请先获取设备信息"));
+        ShowMessage(tr("请先获取设备信息"));
+        return;
+    }
+    // The pages may hold a far module's record since: laid over the local
+    // one, its name and address would be written into the local module.
+    if (FormHolds() != FormModule::Local()) {
+        ShowMessage(tr("表单中显示的不是本地设备的配置，请先读取本地设备"), MessageIcon::Warning);
         return;
     }
     // The pages' values laid over the last read or submitted record, so that
@@ -79,30 +79,52 @@ void CViewLocalDevList::OnModify() {
     // The dialog accepts only a new password that fits the field.
     if (dialog.ChangePassword() && !StoreMbcsField(dialog.NewPassword(), working.Password)) return;
 
+    // After the write the module restarts; reading it again shows what it
+    // really stores, which is what the pages should hold from now on.
+    ModuleBase readBase{};
+    ModuleProperty readBack{};
+    bool readAgain = false;
     const int submitted = WithSdkLink([&] {
                               Q_QRV_SetLocalPropertyAll(&session.LocalBase, &working);
-                              return Q_QRV_SubmitInfo();
+                              const int result = Q_QRV_SubmitInfo();
+                              if (result == 1) readAgain = Q_QRV_GetPropertyAll(&readBase, &readBack) == 1;
+                              return result;
                           }).value_or(0);
     if (submitted != 1) {
-        ShowMessage(kModifyFailed, MessageIcon::Warning);
+        ShowMessage(ModifyFailedText(), MessageIcon::Warning);
         return;
     }
-    ShowMessage(QStringLiteral("修改成功   "), MessageIcon::Information);
+    ShowMessage(tr("修改成功   "), MessageIcon::Information);
+    if (readAgain) {
+        TakeLocalRecords(readBase, readBack);
+        return;
+    }
     session.LocalProperty = working;
+    ShowModuleRecord(session.LocalBase, working, FormModule::Local());
+    ShowReadBackFailed();
 }
 
 void CViewLocalDevList::OnReset() {
     if (WithSdkLink(&Q_QRV_ResetDev).value_or(0) == 1)
-        ShowMessage(kCommandSent, MessageIcon::Information);
+        ShowMessage(CommandSentText(), MessageIcon::Information);
     else
-        ShowMessage(kModifyFailed, MessageIcon::Warning);
+        ShowMessage(ModifyFailedText(), MessageIcon::Warning);
 }
 
 void CViewLocalDevList::OnFactoryRestore() {
     if (WithSdkLink(&Q_QRV_ResetToDefault).value_or(0) == 1)
-        ShowMessage(kCommandSent, MessageIcon::Information);
+        ShowMessage(CommandSentText(), MessageIcon::Information);
     else
-        ShowMessage(QStringLiteral("恢复出厂设置失败"));
+        ShowMessage(tr("恢复出厂设置失败"));
+}
+
+void CViewLocalDevList::TakeLocalRecords(const ModuleBase& base, const ModuleProperty& property) {
+    SessionStateRecord& session = SessionState();
+    session.LocalBase = base;
+    session.LocalProperty = property;
+    session.LocalInfoLoaded = 1;
+    ShowModuleRecord(session.LocalBase, session.LocalProperty, FormModule::Local());
+    ShowLocalBase(session.LocalBase);
 }
 
 void CViewLocalDevList::ShowLocalBase(const ModuleBase& base) {

@@ -4,6 +4,7 @@
 // configuration back after the password check, restarts the module and
 // restores its factory settings. Every SDK call blocks the window until the
 // exchange is over, so each button returns with its message shown.
+#include <QCoreApplication>
 #include <memory>
 
 #include "qrvlink/qrvlink.h"
@@ -14,6 +15,8 @@ class CViewLocalDevList;
 }
 
 class CViewLocalDevList : public CPageBase {
+    Q_DECLARE_TR_FUNCTIONS(CViewLocalDevList)
+
 public:
     explicit CViewLocalDevList(QWidget* parent = nullptr);
     ~CViewLocalDevList() override;
@@ -24,6 +27,8 @@ private:
     void OnModify();
     void OnReset();
     void OnFactoryRestore();
+    // A successful read (or read-back): into SessionState and onto the pages.
+    void TakeLocalRecords(const ModuleBase& base, const ModuleProperty& property);
     void ShowLocalBase(const ModuleBase& base);
 
     std::unique_ptr<Ui::CViewLocalDevList> ui_;

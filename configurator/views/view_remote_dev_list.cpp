@@ -12,25 +12,19 @@
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
 #include "ui_view_remote_dev_list.h"
+#include "views/flow_messages.h"
 #include "views/module_record.h"
 
 using qrvtune::MessageIcon;
 using qrvtune::ShowMessage;
 using qrvtune::WithSdkLink;
 
-namespace {
-const QString kSelectDevice = QStringLiteral("请选择设备");
-const QString kSelectDeviceForModify = QStringLiteral("请选择设备   ");
-const QString kCommandSent = QStringLiteral("发送命令成功！");
-const QString kModifyFailed = QStringLiteral("修改失败    ");
-}  // namespace
 
 CViewRemoteDevList::CViewRemoteDevList(QWidget* parent)
     : CPageBase(parent), ui_(std::make_unique<Ui::CViewRemoteDevList>()) {
-    ui_->setupUi(this);
+    ui_->setupUi(Body());
     // Column widths in pixels: 序号, 设备ID, 设备类型, 运行状态.
-    const int widths[] = {53, 60, 140, 68};
-    for (int column = 0; column < 4; ++column) ui_->moduleList->setColumnWidth(column, widths[column]);
+    SetModuleListColumns(*ui_->moduleList, {53, 60, 140, 68});
     ui_->moduleList->verticalHeader()->hide();
 
     connect(ui_->searchButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnSearch);
@@ -60,14 +54,14 @@ void CViewRemoteDevList::OnSearch() {
 void CViewRemoteDevList::OnRead() {
     const int row = SelectedRow();
     if (row < 0) {
-        ShowMessage(kSelectDevice);
+        ShowMessage(SelectDeviceText());
         return;
     }
     // The base is the search result's, taken before the over-the-air read: its
     // run state is the one the search saw.
     ModuleBase base{};
     if (Q_QRV_GetRemoteDevBase(&base, row) != 1) {
-        ShowMessage(QStringLiteral("获取失败！"));
+        ShowMessage(tr("获取失败！"));
         return;
     }
     // Loaded twice, as the module list always has: the second read is the one
@@ -78,21 +72,28 @@ void CViewRemoteDevList::OnRead() {
             return Q_QRV_LoadRemoteDevInfo(row) == 1 && Q_QRV_GetRemoteDevPropertyAll(&property, row) == 1;
         }).value_or(false);
     if (!read) return;
-    ShowMessage(QStringLiteral("获取成功！"), MessageIcon::Information);
-    ShowModuleRecord(base, property);
+    ShowMessage(tr("获取成功！"), MessageIcon::Information);
+    ShowModuleRecord(base, property, FormModule::Remote(row, base.NetAddr));
 }
 
 void CViewRemoteDevList::OnModify() {
     const int row = SelectedRow();
     if (row < 0) {
-        ShowMessage(kSelectDeviceForModify);
+        ShowMessage(tr("请选择设备   "));
+        return;
+    }
+    // Only the record read from this very module goes back to it: the pages
+    // may hold another module's (or the local one's) name and addresses.
+    ModuleBase base{};
+    if (Q_QRV_GetRemoteDevBase(&base, row) != 1 || FormHolds() != FormModule::Remote(row, base.NetAddr)) {
+        ShowMessage(tr("表单中显示的不是所选设备的配置，请先读取所选设备"), MessageIcon::Warning);
         return;
     }
     // The module's current configuration, read over the air, is the base the
     // pages' values are laid over.
     ModuleProperty working{};
     if (WithSdkLink([&] { return Q_QRV_GetRemoteDevPropertyAll(&working, row); }).value_or(0) != 1) {
-        ShowMessage(QStringLiteral("请先获取设备信息"));
+        ShowMessage(tr("请先获取设备信息"));
         return;
     }
 
@@ -104,14 +105,22 @@ void CViewRemoteDevList::OnModify() {
     // dialog accepts only one that fits the field.
     if (dialog.ChangePassword() && !StoreMbcsField(dialog.NewPassword(), working.Password)) return;
 
+    // Read again after the write: the pages then show what the module stores.
+    ModuleProperty readBack{};
+    bool readAgain = false;
     const int submitted = WithSdkLink([&] {
                               Q_QRV_SetRemotePropertyAll(&working, row);
-                              return Q_QRV_SubmitRemoteDevInfo(row);
+                              const int result = Q_QRV_SubmitRemoteDevInfo(row);
+                              if (result != 0) readAgain = Q_QRV_GetRemoteDevPropertyAll(&readBack, row) == 1;
+                              return result;
                           }).value_or(0);
-    if (submitted != 0)
-        ShowMessage(QStringLiteral("修改成功     "), MessageIcon::Information);
-    else
-        ShowMessage(kModifyFailed, MessageIcon::Warning);
+    if (submitted == 0) {
+        ShowMessage(ModifyFailedText(), MessageIcon::Warning);
+        return;
+    }
+    ShowMessage(tr("修改成功     "), MessageIcon::Information);
+    ShowModuleRecord(base, readAgain ? readBack : working, FormModule::Remote(row, base.NetAddr));
+    if (!readAgain) ShowReadBackFailed();
 }
 
 void CViewRemoteDevList::OnReset() { SendToSelected(&Q_QRV_ResetRemoteDev); }
@@ -121,11 +130,11 @@ void CViewRemoteDevList::OnFactoryRestore() { SendToSelected(&Q_QRV_ResetRemoteT
 void CViewRemoteDevList::SendToSelected(int (*command)(int index)) {
     const int row = SelectedRow();
     if (row < 0) {
-        ShowMessage(kSelectDevice);
+        ShowMessage(SelectDeviceText());
         return;
     }
     if (WithSdkLink([&] { return command(row); }).value_or(0) == 1)
-        ShowMessage(kCommandSent, MessageIcon::Information);
+        ShowMessage(CommandSentText(), MessageIcon::Information);
     else
-        ShowMessage(kModifyFailed, MessageIcon::Warning);
+        ShowMessage(ModifyFailedText(), MessageIcon::Warning);
 }

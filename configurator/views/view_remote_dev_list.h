@@ -2,6 +2,7 @@
 // Page "网络设备": the modules the last network search found, and reading,
 // changing, restarting and factory-resetting the selected one over the air.
 // Row i is the SDK's search result i; its position is the entry index.
+#include <QCoreApplication>
 #include <memory>
 
 #include "views/page_base.h"
@@ -11,6 +12,8 @@ class CViewRemoteDevList;
 }
 
 class CViewRemoteDevList : public CPageBase {
+    Q_DECLARE_TR_FUNCTIONS(CViewRemoteDevList)
+
 public:
     explicit CViewRemoteDevList(QWidget* parent = nullptr);
     ~CViewRemoteDevList() override;

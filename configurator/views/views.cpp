@@ -1,6 +1,7 @@
 #include "views/views.h"
 
 #include <QPointer>
+#include <QtGlobal>
 
 #include "views/view_adio.h"
 #include "views/view_base_info.h"
@@ -10,36 +11,49 @@
 
 namespace {
 
-template <typename View>
-QPointer<View>& Slot() {
-    static QPointer<View> view;
-    return view;
-}
+// The pages of the existing set. Guarded pointers: whoever deletes a page
+// first, the set never deletes it twice.
+struct Pages {
+    QPointer<CViewLocalDevList> local;
+    QPointer<CViewRemoteDevList> remote;
+    QPointer<CViewBaseInfo> form;
+    QPointer<CViewDevAdvCfg> advanced;
+    QPointer<CViewADIO> io;
+};
 
-template <typename View>
-View& Instance() {
-    QPointer<View>& view = Slot<View>();
-    if (view.isNull()) view = new View();
-    return *view;
-}
+Pages* current = nullptr;
 
-template <typename View>
-void Destroy() {
-    delete Slot<View>().data();
+Pages& Current() {
+    Q_ASSERT_X(current != nullptr, "views", "no CViewSet exists");
+    return *current;
 }
 
 }  // namespace
 
-CViewLocalDevList& ViewLocalDevList() { return Instance<CViewLocalDevList>(); }
-CViewRemoteDevList& ViewRemoteDevList() { return Instance<CViewRemoteDevList>(); }
-CViewBaseInfo& ViewBaseInfo() { return Instance<CViewBaseInfo>(); }
-CViewDevAdvCfg& ViewDevAdvCfg() { return Instance<CViewDevAdvCfg>(); }
-CViewADIO& ViewADIO() { return Instance<CViewADIO>(); }
-
-void qrvtune::detail::DestroyViewsForTests() {
-    Destroy<CViewLocalDevList>();
-    Destroy<CViewRemoteDevList>();
-    Destroy<CViewBaseInfo>();
-    Destroy<CViewDevAdvCfg>();
-    Destroy<CViewADIO>();
+CViewSet::CViewSet() {
+    Q_ASSERT_X(current == nullptr, "CViewSet", "a set of pages exists already");
+    // Published before the pages are built: a page may reach another while
+    // it builds itself.
+    current = new Pages;
+    current->local = new CViewLocalDevList();
+    current->remote = new CViewRemoteDevList();
+    current->form = new CViewBaseInfo();
+    current->advanced = new CViewDevAdvCfg();
+    current->io = new CViewADIO();
 }
+
+CViewSet::~CViewSet() {
+    delete current->io.data();
+    delete current->advanced.data();
+    delete current->form.data();
+    delete current->remote.data();
+    delete current->local.data();
+    delete current;
+    current = nullptr;
+}
+
+CViewLocalDevList& ViewLocalDevList() { return *Current().local; }
+CViewRemoteDevList& ViewRemoteDevList() { return *Current().remote; }
+CViewBaseInfo& ViewBaseInfo() { return *Current().form; }
+CViewDevAdvCfg& ViewDevAdvCfg() { return *Current().advanced; }
+CViewADIO& ViewADIO() { return *Current().io; }

@@ -1,22 +1,28 @@
 #pragma once
-// The five pages exist once per process; the pages and the main window reach
-// each other through these accessors. Each is created on first use (after the
-// QApplication) and is never destroyed: the main window hands them back when
-// it closes.
+// The five pages exist once per run of the program; the pages and the main
+// window reach each other through the accessors below. The application
+// builds them (a CViewSet) before its main window and keeps them until the
+// process ends: the main window hands them back when it closes.
 class CViewLocalDevList;
 class CViewRemoteDevList;
 class CViewBaseInfo;
 class CViewDevAdvCfg;
 class CViewADIO;
 
+class CViewSet {
+public:
+    // Builds the five pages (after the QApplication) and makes them the ones
+    // the accessors return. One set exists at a time.
+    CViewSet();
+    // Deletes the pages, taking them out of any tab set.
+    ~CViewSet();
+    CViewSet(const CViewSet&) = delete;
+    CViewSet& operator=(const CViewSet&) = delete;
+};
+
+// The pages of the set that exists.
 CViewLocalDevList& ViewLocalDevList();
 CViewRemoteDevList& ViewRemoteDevList();
 CViewBaseInfo& ViewBaseInfo();
 CViewDevAdvCfg& ViewDevAdvCfg();
 CViewADIO& ViewADIO();
-
-namespace qrvtune::detail {
-// Tests start each case from fresh pages: deletes the five (taking them out
-// of any tab set) so that the next accessor call builds a new one.
-void DestroyViewsForTests();
-}  // namespace qrvtune::detail

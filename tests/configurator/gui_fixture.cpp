@@ -35,10 +35,14 @@ void GuiTest::SetUp() {
     savedConfigDir_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", configDir_.path().toLocal8Bit());
     SessionState() = SessionStateRecord{};
+    // The English translation as the build makes it, beside the program.
+    ASSERT_TRUE(ApplyUiLanguage(Language(), QStringLiteral(QRV_TRANSLATIONS_DIR)));
+    views_ = std::make_unique<CViewSet>();
 }
 
 void GuiTest::TearDown() {
-    qrvtune::detail::DestroyViewsForTests();
+    views_.reset();
+    ApplyUiLanguage(UiLanguage::Chinese, QString());
     qrvtune::detail::OverrideModuleDir(QString());
     qrvtune::InstallToolkit(nullptr);
     if (savedRuntimeDir_.isNull())

@@ -10,10 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "capturing_toolkit.h"
+#include "common/interface_language.h"
+#include "views/views.h"
 
 class GuiTest : public ::testing::Test {
 protected:
+    // The interface language the case runs in; the pages are built in it.
+    virtual UiLanguage Language() const { return UiLanguage::Chinese; }
+
     void SetUp() override;
     void TearDown() override;
 
@@ -30,6 +37,7 @@ private:
     QTemporaryDir moduleDir_;
     QTemporaryDir runtimeDir_;
     QTemporaryDir configDir_;
+    std::unique_ptr<CViewSet> views_;  // fresh pages in every case
     QByteArray savedRuntimeDir_;
     QByteArray savedConfigDir_;
 };

@@ -239,9 +239,24 @@ TEST_F(LocalModulePage, ModifyWithTheRightPasswordWritesTheEditsToTheModule) {
     EXPECT_EQ(+module.RetryInterval, 250);
     EXPECT_EQ(std::memcmp(module.Password, read.Password, sizeof read.Password), 0);
     EXPECT_EQ(module.Spare51, read.Spare51);
-    // The submitted record is the new stored one; the page's identity stays.
+    // Read back after the write: what the module stores is the new stored one.
+    EXPECT_TRUE(SameRecord(SessionState().LocalProperty, module));
+    EXPECT_EQ(Requests(kReadBaseInfo), 2u);
     EXPECT_EQ(SessionState().LocalProperty.Channel, 26);
     EXPECT_EQ(std::memcmp(SessionState().LocalProperty.DevName, module.DevName, sizeof module.DevName), 0);
+}
+
+TEST_F(LocalModulePage, ModifyWhoseReadBackFailsSaysSoAndKeepsTheValuesSent) {
+    OpenPort();
+    ReadOk();
+    FormBox("devNameEdit")->setText(QStringLiteral("sent"));
+    sim_->AddFault({qrv::sim::FaultKind::Drop, kReadBaseInfo, 1.0, 1});
+    ModifyWithPassword(QStringLiteral("123456"));
+    ASSERT_EQ(toolkit_.Messages().size(), 2u);
+    EXPECT_EQ(toolkit_.Messages()[0], kModifyOk);
+    EXPECT_TRUE(toolkit_.Messages()[1].text.startsWith(QStringLiteral("修改已写入，但未能读回模块的配置")));
+    EXPECT_EQ(std::string(SessionState().LocalProperty.DevName), "sent");
+    EXPECT_EQ(FormBox("devNameEdit")->text(), QStringLiteral("sent"));
 }
 
 TEST_F(LocalModulePage, WrongPasswordIsRefusedInTheDialogAndCancelSendsNothing) {

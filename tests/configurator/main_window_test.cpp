@@ -1,17 +1,23 @@
 // The main window against the real SDK: port list, open/close and the
 // panel's states, the title, the tab sets and the keys.
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "app/about_dlg.h"
 #include "app/qrvtune_dlg.h"
 #include "common/session_state.h"
 #include "gui_fixture.h"
@@ -147,6 +153,37 @@ TEST_F(MainWindow, AFailedOpenAfterASuccessfulOneClosesTheFirstPort) {
     EXPECT_EQ(SessionState().PortOpen, 0);
 }
 
+// A time-out of 0 would let a silent module hold the window for ever; like
+// every whole-number box, the field refuses what it cannot take and keeps
+// its previous value, and the port opens with that.
+TEST_F(MainWindow, TimeOutTakesOneToSixtyThousandMillisecondsAndRefusesTheRest) {
+    PseudoTerminal port;
+    ASSERT_FALSE(port.Path().isEmpty());
+    CQrvtuneDlg window;
+    auto* timeout = Child<QLineEdit>(window, "timeoutEdit");
+    QTest::keyClicks(timeout, QStringLiteral("x-00"));  // refused as typed: no sign, letter or 100000
+    EXPECT_EQ(timeout->text(), QStringLiteral("10000"));
+
+    Child<QComboBox>(window, "portCombo")->setEditText(port.Path());
+    const struct {
+        const char* typed;
+        const char* shown;
+        bool refused;
+    } cases[] = {{"60000", "60000", false}, {"0", "60000", true}, {"abc", "60000", true},
+                 {"60001", "60000", true},  {"", "60000", true},  {"1", "1", false}};
+    for (const auto& entry : cases) {
+        toolkit_.ClearMessages();
+        timeout->setText(QString::fromLatin1(entry.typed));  // as pasted past the box's own check
+        QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+        std::vector<CapturedMessage> expected;
+        if (entry.refused) expected.push_back({QStringLiteral("请输入一个整数。"), MessageIcon::Warning});
+        EXPECT_EQ(toolkit_.Messages(), expected) << entry.typed;
+        EXPECT_EQ(timeout->text(), QString::fromLatin1(entry.shown)) << entry.typed;
+        EXPECT_EQ(Q_ComCheckOpen(), 1) << entry.typed;
+        QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
+    }
+}
+
 TEST_F(MainWindow, TitleCarriesTheVersionFromTheSettingsFile) {
     {
         CQrvtuneDlg window;
@@ -203,14 +240,14 @@ TEST_F(MainWindow, SettingsPortPositionSelectsAfterEveryFill) {
     }
     const QString moduleB = RuntimeDir() + QStringLiteral("/qrvsim/module-b");
     CQrvtuneDlg probe;
-    const int positionB = Child<QComboBox>(probe, "portCombo")->findText(moduleB);
+    const int positionB = Child<QComboBox>(probe, "portCombo")->findData(moduleB);
     ASSERT_GE(positionB, 1);
     const int count = Child<QComboBox>(probe, "portCombo")->count();
 
     WriteModuleFile(QStringLiteral("Meshcfg.ini"), QStringLiteral("[APP]\nCOM=%1\n").arg(positionB).toUtf8());
     CQrvtuneDlg window;
     auto* ports = Child<QComboBox>(window, "portCombo");
-    EXPECT_EQ(ports->currentText(), moduleB);
+    EXPECT_EQ(ports->currentData().toString(), moduleB);
 
     // Beyond the list: nothing selected, the field empty; "重新扫描" applies the rule again.
     WriteModuleFile(QStringLiteral("Meshcfg.ini"), QStringLiteral("[app]\ncom=%1\n").arg(count).toUtf8());
@@ -218,6 +255,68 @@ TEST_F(MainWindow, SettingsPortPositionSelectsAfterEveryFill) {
     EXPECT_EQ(ports->currentIndex(), -1);
     EXPECT_EQ(ports->currentText(), QString());
     EXPECT_EQ(ports->count(), count);
+}
+
+TEST_F(MainWindow, TheLastPortAndLineSettingsAreRememberedForThisUserOnly) {
+    PseudoTerminal port;
+    ASSERT_FALSE(port.Path().isEmpty());
+    AnnounceSimulatorPorts({QStringLiteral("module-a")});
+    const QString moduleB = RuntimeDir() + QStringLiteral("/qrvsim/module-b");
+    ASSERT_TRUE(QFile::link(port.Path(), moduleB));
+    {
+        CQrvtuneDlg window;
+        auto* ports = Child<QComboBox>(window, "portCombo");
+        EXPECT_EQ(ports->currentIndex(), 0);
+        ports->setCurrentIndex(ports->findData(moduleB));
+        Child<QComboBox>(window, "baudCombo")->setCurrentIndex(3);      // 9600
+        Child<QComboBox>(window, "dataBitsCombo")->setCurrentIndex(2);  // 7
+        Child<QComboBox>(window, "parityCombo")->setCurrentIndex(2);    // 偶校验
+        Child<QComboBox>(window, "stopBitsCombo")->setCurrentIndex(2);  // 2
+        Child<QLineEdit>(window, "timeoutEdit")->setText(QStringLiteral("250"));
+        QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+        ASSERT_EQ(SessionState().PortOpen, 1);
+        QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
+    }
+    EXPECT_TRUE(QFile::exists(ConfigDir() + QStringLiteral("/qrvtune/Meshcfg.ini")));
+    EXPECT_FALSE(QFile::exists(ModuleDir() + QStringLiteral("/Meshcfg.ini")));
+
+    CQrvtuneDlg window;
+    auto* ports = Child<QComboBox>(window, "portCombo");
+    EXPECT_EQ(ports->currentData().toString(), moduleB);
+    EXPECT_EQ(Child<QComboBox>(window, "baudCombo")->currentText(), QStringLiteral("9600"));
+    EXPECT_EQ(Child<QComboBox>(window, "dataBitsCombo")->currentText(), QStringLiteral("7"));
+    EXPECT_EQ(Child<QComboBox>(window, "parityCombo")->currentText(), QStringLiteral("偶校验"));
+    EXPECT_EQ(Child<QComboBox>(window, "stopBitsCombo")->currentText(), QStringLiteral("2"));
+    EXPECT_EQ(Child<QLineEdit>(window, "timeoutEdit")->text(), QStringLiteral("250"));
+
+    // A remembered port that is gone leaves the settings file's position.
+    ASSERT_TRUE(QFile::remove(moduleB));
+    QTest::mouseClick(Child<QPushButton>(window, "rescanButton"), Qt::LeftButton);
+    EXPECT_EQ(ports->currentIndex(), 0);
+}
+
+TEST_F(MainWindow, HelpMenuOpensTheAboutBoxWithTheProgramAndSdkVersions) {
+    CQrvtuneDlg window;
+    auto* help = Child<QMenu>(window, "helpMenu");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->title(), QStringLiteral("帮助(&H)"));
+    ASSERT_FALSE(help->actions().isEmpty());
+    QAction* about = help->actions().front();
+    EXPECT_EQ(about->text(), QStringLiteral("关于 Qrvtune(&A)..."));
+    EXPECT_TRUE(window.actions().contains(about));  // and in the window's own menu
+
+    QStringList shown;
+    QTimer::singleShot(0, &window, [&shown] {
+        auto* box = dynamic_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        for (const char* name : {"versionLabel", "sdkVersionLabel"})
+            shown << box->findChild<QLabel*>(QLatin1String(name))->text();
+        box->accept();
+    });
+    about->trigger();
+    const QString sdk = QStringLiteral("%1.%2.%3").arg(QRVLINK_VERSION_MAJOR).arg(QRVLINK_VERSION_MINOR).arg(QRVLINK_VERSION_PATCH);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Qrvtune，%1 版").arg(QStringLiteral(QRV_PROJECT_VERSION)),
+                                  QStringLiteral("Qrvlink 模块开发包，%1 版").arg(sdk)}));
 }
 
 TEST_F(MainWindow, EnterDoesNothingAndEscCloses) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -113,7 +114,7 @@ TEST_F(ModuleRecordForm, PagesStartEmptyAndTheAdvancedBoxesAtZero) {
 }
 
 TEST_F(ModuleRecordForm, ShowPutsEveryFieldOnTheTwoPages) {
-    ShowModuleRecord(SampleBase(), SampleProperty());
+    ShowModuleRecord(SampleBase(), SampleProperty(), FormModule::Local());
     EXPECT_EQ(Text("devNameEdit"), QStringLiteral("模块A1"));
     EXPECT_EQ(Text("statusEdit"), QStringLiteral("QVR-1 V1.23 USER"));  // run state of the base record
     EXPECT_EQ(Text("netIdEdit"), QStringLiteral("ab"));
@@ -139,7 +140,7 @@ TEST_F(ModuleRecordForm, ShowPutsEveryFieldOnTheTwoPages) {
     edge.WorkMode = 6;
     edge.AirRate = 2;
     edge.UartParity = 4;
-    ShowModuleRecord(SampleBase(), edge);
+    ShowModuleRecord(SampleBase(), edge, FormModule::Local());
     EXPECT_EQ(Entry("channelCombo"), QStringLiteral("Channel 30 (2500MHz)"));
     EXPECT_EQ(Entry("txPowerCombo"), QStringLiteral("0x12: -50dBm"));
     EXPECT_EQ(Entry("uartStopBitsCombo"), QStringLiteral("2"));
@@ -150,7 +151,7 @@ TEST_F(ModuleRecordForm, ShowPutsEveryFieldOnTheTwoPages) {
 
 TEST_F(ModuleRecordForm, UneditedRecordComesBackByteForByte) {
     const ModuleProperty shown = SampleProperty();
-    ShowModuleRecord(SampleBase(), shown);
+    ShowModuleRecord(SampleBase(), shown, FormModule::Local());
     ModuleProperty collected = shown;
     CollectModuleRecord(collected);
     EXPECT_TRUE(SameBytes(collected, shown));
@@ -162,7 +163,7 @@ TEST_F(ModuleRecordForm, ValuesTheListsCannotShowSurviveUnlessAnEntryIsPicked) {
     odd.TxPower = 0x20;
     odd.UartDataBits = 9;
     odd.WorkMode = 0xFF;
-    ShowModuleRecord(SampleBase(), odd);
+    ShowModuleRecord(SampleBase(), odd, FormModule::Local());
     EXPECT_EQ(Form<QComboBox>("channelCombo")->currentIndex(), -1);
     EXPECT_EQ(Form<QComboBox>("txPowerCombo")->currentIndex(), -1);
 
@@ -178,7 +179,7 @@ TEST_F(ModuleRecordForm, ValuesTheListsCannotShowSurviveUnlessAnEntryIsPicked) {
 
 TEST_F(ModuleRecordForm, EditsGoIntoTheRecordAndNothingElseChanges) {
     const ModuleProperty shown = SampleProperty();
-    ShowModuleRecord(SampleBase(), shown);
+    ShowModuleRecord(SampleBase(), shown, FormModule::Local());
     auto* name = Form<QLineEdit>("devNameEdit");
     name->clear();
     TypeText(name, QStringLiteral("测试ABC"));
@@ -231,7 +232,7 @@ TEST_F(ModuleRecordForm, EditsGoIntoTheRecordAndNothingElseChanges) {
 
 TEST_F(ModuleRecordForm, AddressBoxWithoutAHexNumberKeepsTheRecordValue) {
     const ModuleProperty shown = SampleProperty();
-    ShowModuleRecord(SampleBase(), shown);
+    ShowModuleRecord(SampleBase(), shown, FormModule::Local());
     Form<QLineEdit>("netIdEdit")->setText(QStringLiteral("zz"));
     Form<QLineEdit>("localAddrEdit")->clear();
     Form<QLineEdit>("destAddrEdit")->setText(QStringLiteral("-5"));
@@ -255,13 +256,56 @@ TEST_F(ModuleRecordForm, NameBoxRefusesWhatWouldNotFitFifteenGbkBytes) {
                                                           "A"));
 }
 
+// What a box cannot store is refused as it is typed, instead of being cut
+// or replaced on its way into the record.
+TEST_F(ModuleRecordForm, BoxesRefuseWhatTheirFieldCannotHoldAsItIsTyped) {
+    const struct {
+        QLineEdit* box;
+        const char* typed;
+        const char* kept;
+    } cases[] = {
+        {Form<QLineEdit>("localAddrEdit"), "12345", "1234"},    {Form<QLineEdit>("netIdEdit"), "0xbeef1", "0xbeef"},
+        {Form<QLineEdit>("destAddrEdit"), " g-a", "a"},         {Advanced<QLineEdit>("frameGapEdit"), "300", "30"},
+        {Advanced<QLineEdit>("frameLenEdit"), "255", "255"},    {Advanced<QLineEdit>("retryCountEdit"), "256", "25"},
+        {Advanced<QLineEdit>("retryIntervalEdit"), "70000", "7000"},
+        {Advanced<QLineEdit>("retryIntervalEdit"), "65535", "65535"},
+    };
+    for (const auto& entry : cases) {
+        entry.box->clear();
+        QTest::keyClicks(entry.box, QString::fromLatin1(entry.typed));
+        EXPECT_EQ(entry.box->text(), QString::fromLatin1(entry.kept)) << entry.typed;
+    }
+    EXPECT_TRUE(toolkit_.Messages().empty());
+}
+
+TEST_F(ModuleRecordForm, NameBoxCountsTheBytesLeftAndRefusesCharactersGbkLacks) {
+    auto* name = Form<QLineEdit>("devNameEdit");
+    auto* left = Form<QLabel>("devNameBytesLabel");
+    EXPECT_EQ(left->text(), QStringLiteral("剩余 15 字节"));
+    TypeText(name, QStringLiteral("模块A"));
+    EXPECT_EQ(left->text(), QStringLiteral("剩余 10 字节"));
+
+    TypeText(name, QStringLiteral("한"));  // Hangul: no GBK form, would be stored as '?'
+    EXPECT_EQ(name->text(), QStringLiteral("模块A"));
+    const std::vector<CapturedMessage> expected{
+        {QStringLiteral("设备名称不能含有模块不支持的字符，请从新输入"), MessageIcon::None}};
+    EXPECT_EQ(toolkit_.Messages(), expected);
+
+    // A full box says so beside it, without a message.
+    toolkit_.ClearMessages();
+    QTest::keyClicks(name, QStringLiteral("0123456789X"));
+    EXPECT_EQ(name->text(), QStringLiteral("模块A0123456789"));
+    EXPECT_EQ(left->text(), QStringLiteral("剩余 0 字节"));
+    EXPECT_TRUE(toolkit_.Messages().empty());
+}
+
 TEST_F(ModuleRecordForm, UneditedNameKeepsBytesTheScreenCannotShow) {
     ModuleProperty odd = SampleProperty();
     std::memcpy(odd.DevName,
                 "AB\xFF\xFF"
                 "CDEFGHIJKLMN",
                 16);  // undecodable and without terminator
-    ShowModuleRecord(SampleBase(), odd);
+    ShowModuleRecord(SampleBase(), odd, FormModule::Local());
     EXPECT_EQ(Text("devNameEdit"), QStringLiteral("AB\uFFFD\uFFFDCDEFGHIJKLMN"));
     ModuleProperty collected = odd;
     CollectModuleRecord(collected);
@@ -269,7 +313,7 @@ TEST_F(ModuleRecordForm, UneditedNameKeepsBytesTheScreenCannotShow) {
 }
 
 TEST_F(ModuleRecordForm, AdvancedBoxWithoutANumberIsRefusedAndKeepsItsValue) {
-    ShowModuleRecord(SampleBase(), SampleProperty());
+    ShowModuleRecord(SampleBase(), SampleProperty(), FormModule::Local());
     auto* frameLen = Advanced<QLineEdit>("frameLenEdit");
     frameLen->clear();
     QTest::keyClicks(frameLen, QStringLiteral("-x9"));  // only digits get in
@@ -311,7 +355,7 @@ TEST_F(ModuleRecordForm, FocusShowsTheFieldHintOnEitherPage) {
 
     // Showing a record leaves the hint alone.
     Focus(&form, Form<QLineEdit>("devNameEdit"));
-    ShowModuleRecord(SampleBase(), SampleProperty());
+    ShowModuleRecord(SampleBase(), SampleProperty(), FormModule::Local());
     EXPECT_EQ(form.HintText(), QStringLiteral("name\nline two"));
 
     CViewDevAdvCfg& advanced = ViewDevAdvCfg();

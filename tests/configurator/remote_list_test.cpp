@@ -4,13 +4,16 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <cstring>
 
 #include "common/sdk_exchange_guard.h"
+#include "common/session_state.h"
 #include "dialogs/dlg_input_pwd.h"
 #include "dialogs/dlg_search_dev.h"
 #include "network_fixture.h"
@@ -244,9 +247,10 @@ TEST_F(RemoteListTest, ModifySendsThePagesValuesWithTheNewPasswordAndTheModuleKe
     EXPECT_TRUE(dialogSeen);
     EXPECT_EQ(toolkit_.Messages(),
               (std::vector<CapturedMessage>{{QStringLiteral("修改成功     "), MessageIcon::Information}}));
+    // Read back after the write: the pages show what the module stores.
     EXPECT_EQ(SdkCallLog::Exchanges(),
               (std::vector<SdkCall>{Call("GetRemoteDevPropertyAll", {0}), Call("SetRemotePropertyAll", {0}),
-                                    Call("SubmitRemoteDevInfo", {0})}));
+                                    Call("SubmitRemoteDevInfo", {0}), Call("GetRemoteDevPropertyAll", {0})}));
 
     const std::size_t node = FarModule(0x0102);
     ASSERT_TRUE(QTest::qWaitFor(
@@ -266,6 +270,9 @@ TEST_F(RemoteListTest, ModifySendsThePagesValuesWithTheNewPasswordAndTheModuleKe
 
 TEST_F(RemoteListTest, ModifyStopsWithoutSendingWhenThePasswordIsCancelledOrTheModuleSilent) {
     SearchChannelEleven();
+    Press("readButton");
+    toolkit_.ClearMessages();
+    SdkCallLog::Clear();
     bool dialogSeen = false;
     WhenPasswordDialogOpens(&dialogSeen, QString());
     Press("modifyButton");
@@ -279,6 +286,56 @@ TEST_F(RemoteListTest, ModifyStopsWithoutSendingWhenThePasswordIsCancelledOrTheM
     EXPECT_FALSE(dialogSeen);
     EXPECT_EQ(toolkit_.Messages(),
               (std::vector<CapturedMessage>{{QStringLiteral("请先获取设备信息"), MessageIcon::None}}));
+}
+
+// The pages hold one module's record at a time, and a modify writes it only
+// to the module it was read from: after reading 0x506, a modify of row 0
+// (0x102) would give 0x102 the other module's name and address.
+TEST_F(RemoteListTest, ModifyWritesOnlyTheRecordReadFromTheSelectedModule) {
+    SearchChannelEleven();
+    const ModuleProperty before = sim_->Module(FarModule(0x0102)).config.record;
+    const auto writes = [this] {
+        std::size_t count = 0;
+        for (const auto& entry : sim_->Log())
+            count += entry.kind == qrv::sim::LogKind::Request &&
+                     entry.command == qrv::sim::CommandKey{qrv::sim::Family::Config, 0xD3};
+        return count;
+    };
+    const auto held = [] { return ViewBaseInfo().findChild<QLabel*>(QStringLiteral("heldModuleLabel"))->text(); };
+    const CapturedMessage refusal{QStringLiteral("表单中显示的不是所选设备的配置，请先读取所选设备"),
+                                  MessageIcon::Warning};
+    EXPECT_EQ(held(), QStringLiteral("当前显示：尚未读取设备"));
+    ModuleList()->selectRow(2);
+    Press("readButton");
+    EXPECT_EQ(held(), QStringLiteral("当前显示：网络设备 序号 2，ID 506"));
+
+    ModuleList()->selectRow(0);
+    toolkit_.ClearMessages();
+    SdkCallLog::Clear();
+    bool dialogSeen = false;
+    WhenPasswordDialogOpens(&dialogSeen, QStringLiteral("123456"));
+    Press("modifyButton");
+    EXPECT_FALSE(dialogSeen);
+    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{refusal});
+    EXPECT_TRUE(SdkCallLog::Exchanges().empty());
+
+    // The local module's record is refused as well, and the local page
+    // refuses a far module's.
+    SessionState().PortOpen = 1;
+    ViewLocalDevList().findChild<QPushButton*>(QStringLiteral("readButton"))->click();
+    EXPECT_EQ(held(), QStringLiteral("当前显示：本地设备，ID 1"));
+    toolkit_.ClearMessages();
+    Press("modifyButton");
+    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{refusal});
+    Press("readButton");
+    toolkit_.ClearMessages();
+    ViewLocalDevList().findChild<QPushButton*>(QStringLiteral("modifyButton"))->click();
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{
+                  {QStringLiteral("表单中显示的不是本地设备的配置，请先读取本地设备"), MessageIcon::Warning}}));
+    EXPECT_EQ(writes(), 0u);
+    const ModuleProperty after = sim_->Module(FarModule(0x0102)).config.record;
+    EXPECT_EQ(std::memcmp(&after, &before, sizeof before), 0);
 }
 
 TEST_F(RemoteListTest, ModifyRefusedByTheModuleReportsTheFailure) {

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <unistd.h>
 
 #include "app/port_list.h"
@@ -26,6 +27,11 @@ TEST(SerialSettings, NoSelectionNeverIndexesOutsideTheTables) {
     }
 }
 
+TEST(PortNames, LabelNamesTheAdapterWhenTheSystemKnowsIt) {
+    EXPECT_EQ(PortLabel(QStringLiteral("ttyUSB0"), QStringLiteral("CH340")), QStringLiteral("ttyUSB0 — CH340"));
+    EXPECT_EQ(PortLabel(QStringLiteral("ttyS0"), QString()), QStringLiteral("ttyS0"));
+}
+
 TEST(PortNames, SortByTextIgnoringCase) {
     QStringList names{QStringLiteral("COM2"), QStringLiteral("com3"), QStringLiteral("COM10"),
                       QStringLiteral("/tmp/x/port"), QStringLiteral("COM1")};
@@ -37,7 +43,7 @@ TEST(PortNames, SortByTextIgnoringCase) {
 
 using SimulatorPorts = GuiTest;
 
-TEST_F(SimulatorPorts, AnnouncedLinksAreListedByAbsolutePath) {
+TEST_F(SimulatorPorts, AnnouncedLinksOpenByAbsolutePathAndReadByLinkName) {
     const QString dir = RuntimeDir() + QStringLiteral("/qrvsim");
     EXPECT_EQ(SimulatorPortDir(), dir);
     ASSERT_TRUE(QDir().mkpath(dir));
@@ -46,12 +52,16 @@ TEST_F(SimulatorPorts, AnnouncedLinksAreListedByAbsolutePath) {
     QFile other(dir + QStringLiteral("/sim.pid"));
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
 
-    const QStringList ports = AvailablePortNames();
-    const qsizetype a = ports.indexOf(dir + QStringLiteral("/module-a"));
-    const qsizetype b = ports.indexOf(dir + QStringLiteral("/module-b"));
-    ASSERT_GE(a, 0);
-    EXPECT_EQ(b, a + 1);
-    EXPECT_FALSE(ports.contains(dir + QStringLiteral("/sim.pid")));
+    const QList<PortEntry> ports = AvailablePorts();
+    const auto at = [&](const QString& name) {
+        return std::find_if(ports.begin(), ports.end(), [&](const PortEntry& p) { return p.name == name; });
+    };
+    const auto a = at(dir + QStringLiteral("/module-a"));
+    ASSERT_NE(a, ports.end());
+    EXPECT_EQ(std::next(a), at(dir + QStringLiteral("/module-b")));
+    EXPECT_EQ(a->label, QStringLiteral("module-a — qrvsim 模拟网络"));
+    EXPECT_EQ(a->details, dir + QStringLiteral("/module-a"));
+    EXPECT_EQ(at(dir + QStringLiteral("/sim.pid")), ports.end());
 }
 
 TEST_F(SimulatorPorts, WithoutRuntimeDirectoryTheUsersTmpFolderIsUsed) {

@@ -9,6 +9,7 @@
 
 #include "app/qrvtune_dlg.h"
 #include "common/field_hint.h"
+#include "common/interface_language.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
 #include "gui_fixture.h"
@@ -41,6 +42,19 @@ TEST_F(BesideFiles, EveryFieldHasAHintOfAtMostOneProfileValue) {
             << "field " << number;
     }
     EXPECT_TRUE(ReadFieldHint(kFieldCount + 1).isEmpty());
+}
+
+TEST_F(BesideFiles, TheEnglishTranslationAndHintsLieBesideTheProgram) {
+    ASSERT_TRUE(ApplyUiLanguage(UiLanguage::English, GetModuleDir()));
+    for (int number = 1; number <= kFieldCount; ++number)
+        EXPECT_TRUE(IniHasKey(GetModuleDir() + QStringLiteral("/desc.ini"), QStringLiteral("desc_en"),
+                              QString::number(number)))
+            << "field " << number;
+    EXPECT_EQ(ReadFieldHint(kHintDevName).left(12), QStringLiteral("Device name:"));
+    // The banner's words in English, of the Chinese banner's size.
+    EXPECT_EQ(BannerPath(), GetModuleDir() + QStringLiteral("/dadar_en.gxd"));
+    EXPECT_EQ(QImageReader(BannerPath()).size(), QImageReader(GetModuleDir() + QStringLiteral("/dadar.gxd")).size());
+    ApplyUiLanguage(UiLanguage::Chinese, QString());
 }
 
 TEST_F(BesideFiles, SettingsAreWellFormed) {

@@ -13,7 +13,8 @@ prefix=$root$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 
 fail() { echo "$*" >&2; exit 1; }
 # Qrvtune finds its shipped files from bin/ in share/qrvtune/.
-for file in bin/Qrvtune share/qrvtune/Meshcfg.ini share/qrvtune/desc.ini share/qrvtune/dadar.gxd \
+for file in bin/Qrvtune share/qrvtune/Meshcfg.ini share/qrvtune/desc.ini share/qrvtune/dadar.gxd share/qrvtune/dadar_en.gxd \
+            share/qrvtune/qrvtune_en.qm \
             bin/qrvsim include/qrvlink/qrvlink.h share/applications/qrvtune.desktop \
             share/icons/hicolor/scalable/apps/qrvtune.svg share/icons/hicolor/48x48/apps/qrvtune.png; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"

@@ -1,0 +1,1275 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>关于 Qrvtune</source>
+        <translation>About Qrvtune</translation>
+    </message>
+    <message>
+        <source>Qrvtune，%1 版</source>
+        <translation>Qrvtune, version %1</translation>
+    </message>
+    <message>
+        <source>Qrvlink 模块开发包，%1 版</source>
+        <translation>Qrvlink module SDK, version %1</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgInputPwd</name>
+    <message>
+        <source>对话框</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>修改密码</source>
+        <translation>Change password</translation>
+    </message>
+    <message>
+        <source>新密码</source>
+        <translation>New password</translation>
+    </message>
+    <message>
+        <source>确认新密码</source>
+        <translation>Confirm new password</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>新密码太长（最多15个字节，一个汉字占2个字节），请从新输入</source>
+        <translation>The new password is too long (at most 15 bytes; a Chinese character takes 2 bytes). Please enter it again.</translation>
+    </message>
+    <message>
+        <source>新密码含有模块不支持的字符，请从新输入</source>
+        <translation>The new password holds characters the module cannot store. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>输入的密码不正确，请从新输入</source>
+        <translation>The password is not correct. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>两次输入的密码不匹配，请从新输入</source>
+        <translation>The two new passwords differ. Please enter them again.</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgSearchDev</name>
+    <message>
+        <source>搜索</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>广播搜索</source>
+        <translation>Broadcast search</translation>
+    </message>
+    <message>
+        <source>指定搜索</source>
+        <translation>Search one address</translation>
+    </message>
+    <message>
+        <source>输入地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>全部通道与速率</source>
+        <translation>All channels and rates</translation>
+    </message>
+    <message>
+        <source>通道选择</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>C-6(2380MHz) </source>
+        <translation>C-6(2380MHz) </translation>
+    </message>
+    <message>
+        <source>C-7(2385MHz) </source>
+        <translation>C-7(2385MHz) </translation>
+    </message>
+    <message>
+        <source>C-8(2390MHz) </source>
+        <translation>C-8(2390MHz) </translation>
+    </message>
+    <message>
+        <source>C-9(2395MHz) </source>
+        <translation>C-9(2395MHz) </translation>
+    </message>
+    <message>
+        <source>C-10(2400MHz) </source>
+        <translation>C-10(2400MHz) </translation>
+    </message>
+    <message>
+        <source>C-11(2405MHz) </source>
+        <translation>C-11(2405MHz) </translation>
+    </message>
+    <message>
+        <source>C-12(2410MHz) </source>
+        <translation>C-12(2410MHz) </translation>
+    </message>
+    <message>
+        <source>C-13(2415MHz) </source>
+        <translation>C-13(2415MHz) </translation>
+    </message>
+    <message>
+        <source>C-14(2420MHz) </source>
+        <translation>C-14(2420MHz) </translation>
+    </message>
+    <message>
+        <source>C-15(2425MHz) </source>
+        <translation>C-15(2425MHz) </translation>
+    </message>
+    <message>
+        <source>C-16(2430MHz) </source>
+        <translation>C-16(2430MHz) </translation>
+    </message>
+    <message>
+        <source>C-17(2435MHz) </source>
+        <translation>C-17(2435MHz) </translation>
+    </message>
+    <message>
+        <source>C-18(2440MHz) </source>
+        <translation>C-18(2440MHz) </translation>
+    </message>
+    <message>
+        <source>C-19(2445MHz) </source>
+        <translation>C-19(2445MHz) </translation>
+    </message>
+    <message>
+        <source>C-20(2450MHz) </source>
+        <translation>C-20(2450MHz) </translation>
+    </message>
+    <message>
+        <source>C-21(2455MHz) </source>
+        <translation>C-21(2455MHz) </translation>
+    </message>
+    <message>
+        <source>C-22(2460MHz) </source>
+        <translation>C-22(2460MHz) </translation>
+    </message>
+    <message>
+        <source>C-23(2465MHz) </source>
+        <translation>C-23(2465MHz) </translation>
+    </message>
+    <message>
+        <source>C-24(2470MHz) </source>
+        <translation>C-24(2470MHz) </translation>
+    </message>
+    <message>
+        <source>C-25(2475MHz) </source>
+        <translation>C-25(2475MHz) </translation>
+    </message>
+    <message>
+        <source>C-26(2480MHz) </source>
+        <translation>C-26(2480MHz) </translation>
+    </message>
+    <message>
+        <source>C-27(2485MHz) </source>
+        <translation>C-27(2485MHz) </translation>
+    </message>
+    <message>
+        <source>C-28(2490MHz) </source>
+        <translation>C-28(2490MHz) </translation>
+    </message>
+    <message>
+        <source>C-29(2495MHz) </source>
+        <translation>C-29(2495MHz) </translation>
+    </message>
+    <message>
+        <source>C-30(2500MHz) </source>
+        <translation>C-30(2500MHz) </translation>
+    </message>
+    <message>
+        <source>速率选择</source>
+        <translation>Air rates</translation>
+    </message>
+    <message>
+        <source>250K</source>
+        <translation>250K</translation>
+    </message>
+    <message>
+        <source>500K</source>
+        <translation>500K</translation>
+    </message>
+    <message>
+        <source>1M</source>
+        <translation>1M</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>Device ID</translation>
+    </message>
+    <message>
+        <source>设备类型</source>
+        <translation>Device type</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>Run state</translation>
+    </message>
+    <message>
+        <source>搜索进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgUpgradeFrame</name>
+    <message>
+        <source>对话框</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <source>选择固件文件</source>
+        <translation>Firmware file</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>当前进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>正在升级固件，请等待升级结束后再退出</source>
+        <translation>The firmware upgrade is running. Please wait until it ends before leaving.</translation>
+    </message>
+    <message>
+        <source>固件升级成功</source>
+        <translation>Firmware upgrade succeeded</translation>
+    </message>
+    <message>
+        <source>固件升级失败</source>
+        <translation>Firmware upgrade failed</translation>
+    </message>
+</context>
+<context>
+    <name>CQrvtuneDlg</name>
+    <message>
+        <source>Qrvtune V</source>
+        <translation>Qrvtune V</translation>
+    </message>
+    <message>
+        <source>0,1</source>
+        <translation>0,1</translation>
+    </message>
+    <message>
+        <source>250,223</source>
+        <translation>250,223</translation>
+    </message>
+    <message>
+        <source>串口参数</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>串口号</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>1200</source>
+        <translation>1200</translation>
+    </message>
+    <message>
+        <source>2400</source>
+        <translation>2400</translation>
+    </message>
+    <message>
+        <source>4800</source>
+        <translation>4800</translation>
+    </message>
+    <message>
+        <source>9600</source>
+        <translation>9600</translation>
+    </message>
+    <message>
+        <source>19200</source>
+        <translation>19200</translation>
+    </message>
+    <message>
+        <source>38400</source>
+        <translation>38400</translation>
+    </message>
+    <message>
+        <source>57600</source>
+        <translation>57600</translation>
+    </message>
+    <message>
+        <source>115200</source>
+        <translation>115200</translation>
+    </message>
+    <message>
+        <source>230400</source>
+        <translation>230400</translation>
+    </message>
+    <message>
+        <source>460800</source>
+        <translation>460800</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>5</source>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>6</source>
+        <translation>6</translation>
+    </message>
+    <message>
+        <source>7</source>
+        <translation>7</translation>
+    </message>
+    <message>
+        <source>8</source>
+        <translation>8</translation>
+    </message>
+    <message>
+        <source>重新扫描</source>
+        <translation>Rescan</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>奇校验</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>偶校验</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>强制为0</source>
+        <translation>Forced 0</translation>
+    </message>
+    <message>
+        <source>强制为1</source>
+        <translation>Forced 1</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>1.5</source>
+        <translation>1.5</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>超时(ms)</source>
+        <translation>Time-out (ms)</translation>
+    </message>
+    <message>
+        <source>1000</source>
+        <translation>1000</translation>
+    </message>
+    <message>
+        <source>打开串口</source>
+        <translation>Open port</translation>
+    </message>
+    <message>
+        <source>关闭串口</source>
+        <translation>Close port</translation>
+    </message>
+    <message>
+        <source>221,252</source>
+        <translation>221,252</translation>
+    </message>
+    <message>
+        <source>关于 Qrvtune(&amp;A)...</source>
+        <translation>&amp;About Qrvtune...</translation>
+    </message>
+    <message>
+        <source>设置(&amp;S)</source>
+        <translation>&amp;Settings</translation>
+    </message>
+    <message>
+        <source>界面语言(&amp;L)</source>
+        <translation>Interface &amp;language</translation>
+    </message>
+    <message>
+        <source>跟随系统(&amp;Y)</source>
+        <translation>S&amp;ystem language</translation>
+    </message>
+    <message>
+        <source>中文(&amp;C)</source>
+        <translation>&amp;Chinese</translation>
+    </message>
+    <message>
+        <source>English(&amp;E)</source>
+        <translation>English(&amp;E)</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>界面语言将在下次启动 Qrvtune 时更改。</source>
+        <translation>The interface language changes the next time Qrvtune starts.</translation>
+    </message>
+    <message>
+        <source>本地设备</source>
+        <translation>Local device</translation>
+    </message>
+    <message>
+        <source>网络设备</source>
+        <translation>Network devices</translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>Basic settings</translation>
+    </message>
+    <message>
+        <source>高级</source>
+        <translation>Advanced</translation>
+    </message>
+    <message>
+        <source>无线IO</source>
+        <translation>Wireless IO</translation>
+    </message>
+    <message>
+        <source>打开串口失败</source>
+        <translation>Cannot open the serial port</translation>
+    </message>
+</context>
+<context>
+    <name>CViewADIO</name>
+    <message>
+        <source>此属性只在VLX设备下有效</source>
+        <translation>These functions apply to VLX devices only</translation>
+    </message>
+    <message>
+        <source>4路输入IO</source>
+        <translation>4 input lines</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>4路输出IO</source>
+        <translation>4 output lines</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>4路AD</source>
+        <translation>4 analogue inputs</translation>
+    </message>
+    <message>
+        <source>1#</source>
+        <translation>1#</translation>
+    </message>
+    <message>
+        <source>(mV)</source>
+        <translation>(mV)</translation>
+    </message>
+    <message>
+        <source>2#</source>
+        <translation>2#</translation>
+    </message>
+    <message>
+        <source>3#</source>
+        <translation>3#</translation>
+    </message>
+    <message>
+        <source>4#</source>
+        <translation>4#</translation>
+    </message>
+    <message>
+        <source>IO方向</source>
+        <translation>IO direction</translation>
+    </message>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>获取失败</source>
+        <translation>Read failed</translation>
+    </message>
+    <message>
+        <source>设置失败</source>
+        <translation>Set failed</translation>
+    </message>
+    <message>
+        <source>请先获取本地信息</source>
+        <translation>Please read the local device first</translation>
+    </message>
+    <message>
+        <source>本地设备必须配置成主机或主机+中继模式才可以访问IO</source>
+        <translation>The local device must be in host or host + relay mode to reach IO lines</translation>
+    </message>
+    <message>
+        <source>设置成功</source>
+        <translation>Set successfully</translation>
+    </message>
+</context>
+<context>
+    <name>CViewBaseInfo</name>
+    <message>
+        <source>模块版本信息</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation>Device name</translation>
+    </message>
+    <message>
+        <source>最多15个字节，一个汉字占2个字节</source>
+        <translation>At most 15 bytes; a Chinese character takes 2 bytes</translation>
+    </message>
+    <message>
+        <source>模块状态</source>
+        <translation>Module status</translation>
+    </message>
+    <message>
+        <source>工作参数</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>网络号</source>
+        <translation>Network ID</translation>
+    </message>
+    <message>
+        <source>十六进制，0～ffff</source>
+        <translation>Hexadecimal, 0 to ffff</translation>
+    </message>
+    <message>
+        <source>本机地址</source>
+        <translation>Local address</translation>
+    </message>
+    <message>
+        <source>目标地址</source>
+        <translation>Destination address</translation>
+    </message>
+    <message>
+        <source>工作类型</source>
+        <translation>Work mode</translation>
+    </message>
+    <message>
+        <source>主机模式</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>终端模式</source>
+        <translation>Terminal</translation>
+    </message>
+    <message>
+        <source>主机+中继模式</source>
+        <translation>Host + relay</translation>
+    </message>
+    <message>
+        <source>终端+中继模式</source>
+        <translation>Terminal + relay</translation>
+    </message>
+    <message>
+        <source>数据采集模式</source>
+        <translation>Data collection</translation>
+    </message>
+    <message>
+        <source>数据采集+中继模式</source>
+        <translation>Data collection + relay</translation>
+    </message>
+    <message>
+        <source>联动IO模式</source>
+        <translation>Linked IO</translation>
+    </message>
+    <message>
+        <source>串口参数</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>1200</source>
+        <translation>1200</translation>
+    </message>
+    <message>
+        <source>2400</source>
+        <translation>2400</translation>
+    </message>
+    <message>
+        <source>4800</source>
+        <translation>4800</translation>
+    </message>
+    <message>
+        <source>9600</source>
+        <translation>9600</translation>
+    </message>
+    <message>
+        <source>19200</source>
+        <translation>19200</translation>
+    </message>
+    <message>
+        <source>38400</source>
+        <translation>38400</translation>
+    </message>
+    <message>
+        <source>57600</source>
+        <translation>57600</translation>
+    </message>
+    <message>
+        <source>115200</source>
+        <translation>115200</translation>
+    </message>
+    <message>
+        <source>230400</source>
+        <translation>230400</translation>
+    </message>
+    <message>
+        <source>460800</source>
+        <translation>460800</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>5</source>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>6</source>
+        <translation>6</translation>
+    </message>
+    <message>
+        <source>7</source>
+        <translation>7</translation>
+    </message>
+    <message>
+        <source>8</source>
+        <translation>8</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>奇校验</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>偶校验</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>强制为0</source>
+        <translation>Forced 0</translation>
+    </message>
+    <message>
+        <source>强制为1</source>
+        <translation>Forced 1</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>通信参数</source>
+        <translation>Radio</translation>
+    </message>
+    <message>
+        <source>速率</source>
+        <translation>Air rate</translation>
+    </message>
+    <message>
+        <source>250 K</source>
+        <translation>250 K</translation>
+    </message>
+    <message>
+        <source>500 K</source>
+        <translation>500 K</translation>
+    </message>
+    <message>
+        <source>1  M</source>
+        <translation>1  M</translation>
+    </message>
+    <message>
+        <source>发送功率</source>
+        <translation>Transmit power</translation>
+    </message>
+    <message>
+        <source>0x02: 8     dBm</source>
+        <translation>0x02: 8     dBm</translation>
+    </message>
+    <message>
+        <source>0x03: 7     dBm</source>
+        <translation>0x03: 7     dBm</translation>
+    </message>
+    <message>
+        <source>0x04: 6     dBm</source>
+        <translation>0x04: 6     dBm</translation>
+    </message>
+    <message>
+        <source>0x05: 5     dBm</source>
+        <translation>0x05: 5     dBm</translation>
+    </message>
+    <message>
+        <source>0x06: 4     dBm</source>
+        <translation>0x06: 4     dBm</translation>
+    </message>
+    <message>
+        <source>0x07: 3     dBm</source>
+        <translation>0x07: 3     dBm</translation>
+    </message>
+    <message>
+        <source>0x08: 2     dBm</source>
+        <translation>0x08: 2     dBm</translation>
+    </message>
+    <message>
+        <source>0x09: 1     dBm</source>
+        <translation>0x09: 1     dBm</translation>
+    </message>
+    <message>
+        <source>0x0A: 0     dBm</source>
+        <translation>0x0A: 0     dBm</translation>
+    </message>
+    <message>
+        <source>0x0B: -5   dBm</source>
+        <translation>0x0B: -5   dBm</translation>
+    </message>
+    <message>
+        <source>0x0C: -7   dBm</source>
+        <translation>0x0C: -7   dBm</translation>
+    </message>
+    <message>
+        <source>0x0D: -10dBm</source>
+        <translation>0x0D: -10dBm</translation>
+    </message>
+    <message>
+        <source>0x0E: -15dBm</source>
+        <translation>0x0E: -15dBm</translation>
+    </message>
+    <message>
+        <source>0x0F: -20dBm</source>
+        <translation>0x0F: -20dBm</translation>
+    </message>
+    <message>
+        <source>0x10: -30dBm</source>
+        <translation>0x10: -30dBm</translation>
+    </message>
+    <message>
+        <source>0x11: -40dBm</source>
+        <translation>0x11: -40dBm</translation>
+    </message>
+    <message>
+        <source>0x12: -50dBm</source>
+        <translation>0x12: -50dBm</translation>
+    </message>
+    <message>
+        <source>工作频率</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>Channel 6 (2380MHz)</source>
+        <translation>Channel 6 (2380MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 7 (2385MHz)</source>
+        <translation>Channel 7 (2385MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 8 (2390MHz)</source>
+        <translation>Channel 8 (2390MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 9 (2395MHz)</source>
+        <translation>Channel 9 (2395MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 10 (2400MHz)</source>
+        <translation>Channel 10 (2400MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 11 (2405MHz)</source>
+        <translation>Channel 11 (2405MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 12 (2410MHz)</source>
+        <translation>Channel 12 (2410MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 13 (2415MHz)</source>
+        <translation>Channel 13 (2415MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 14 (2420MHz)</source>
+        <translation>Channel 14 (2420MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 15 (2425MHz)</source>
+        <translation>Channel 15 (2425MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 16 (2430MHz)</source>
+        <translation>Channel 16 (2430MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 17 (2435MHz)</source>
+        <translation>Channel 17 (2435MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 18 (2440MHz)</source>
+        <translation>Channel 18 (2440MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 19 (2445MHz)</source>
+        <translation>Channel 19 (2445MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 20 (2450MHz)</source>
+        <translation>Channel 20 (2450MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 21 (2455MHz)</source>
+        <translation>Channel 21 (2455MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 22 (2460MHz)</source>
+        <translation>Channel 22 (2460MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 23 (2465MHz)</source>
+        <translation>Channel 23 (2465MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 24 (2470MHz)</source>
+        <translation>Channel 24 (2470MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 25 (2475MHz)</source>
+        <translation>Channel 25 (2475MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 26 (2480MHz)</source>
+        <translation>Channel 26 (2480MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 27 (2485MHz)</source>
+        <translation>Channel 27 (2485MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 28 (2490MHz)</source>
+        <translation>Channel 28 (2490MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 29 (2495MHz)</source>
+        <translation>Channel 29 (2495MHz)</translation>
+    </message>
+    <message>
+        <source>Channel 30 (2500MHz)</source>
+        <translation>Channel 30 (2500MHz)</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>剩余 %1 字节</source>
+        <translation>%1 bytes left</translation>
+    </message>
+    <message>
+        <source>设备名称不能含有模块不支持的字符，请从新输入</source>
+        <translation>The device name cannot hold characters the module cannot store. Please enter it again.</translation>
+    </message>
+</context>
+<context>
+    <name>CViewDevAdvCfg</name>
+    <message>
+        <source>其他参数</source>
+        <translation>Framing and retries</translation>
+    </message>
+    <message>
+        <source>分帧间隔</source>
+        <translation>Frame interval</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>分帧长度</source>
+        <translation>Frame length</translation>
+    </message>
+    <message>
+        <source>发送重试次数</source>
+        <translation>Send retries</translation>
+    </message>
+    <message>
+        <source>重试间隔时间</source>
+        <translation>Retry interval</translation>
+    </message>
+    <message>
+        <source>字节</source>
+        <translation>bytes</translation>
+    </message>
+    <message>
+        <source>次</source>
+        <translation>times</translation>
+    </message>
+    <message>
+        <source>0～255</source>
+        <translation>0-255</translation>
+    </message>
+    <message>
+        <source>0～65535</source>
+        <translation>0-65535</translation>
+    </message>
+    <message>
+        <source>升级设备</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>操作失败，串口未打开！</source>
+        <translation>Failed: the serial port is not open!</translation>
+    </message>
+    <message>
+        <source>获取失败！</source>
+        <translation>Read failed!</translation>
+    </message>
+    <message>
+        <source>请先获取本地信息</source>
+        <translation>Please read the local device first</translation>
+    </message>
+</context>
+<context>
+    <name>CViewLocalDevList</name>
+    <message>
+        <source>基本信息</source>
+        <translation>Module information</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>设备类型</source>
+        <translation>Device type</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>Run state</translation>
+    </message>
+    <message>
+        <source>BOOT</source>
+        <translation>BOOT</translation>
+    </message>
+    <message>
+        <source>USER</source>
+        <translation>USER</translation>
+    </message>
+    <message>
+        <source>NOBOOT</source>
+        <translation>NOBOOT</translation>
+    </message>
+    <message>
+        <source>固件版本号</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>修改配置</source>
+        <translation>Modify</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>Restart</translation>
+    </message>
+    <message>
+        <source>恢复出厂设置</source>
+        <translation>Factory settings</translation>
+    </message>
+    <message>
+        <source>串口未打开，请先打开串口再进行此操作!</source>
+        <translation>The serial port is not open. Please open it first!</translation>
+    </message>
+    <message>
+        <source>获取本地信息失败</source>
+        <translation>Reading the local device failed</translation>
+    </message>
+    <message>
+        <source>获取本地信息成功！</source>
+        <translation>Local device read successfully!</translation>
+    </message>
+    <message>
+        <source>请先获取设备信息</source>
+        <translation>Please read the device first</translation>
+    </message>
+    <message>
+        <source>表单中显示的不是本地设备的配置，请先读取本地设备</source>
+        <translation>The form does not show the local device&apos;s settings. Please read the local device first.</translation>
+    </message>
+    <message>
+        <source>修改成功   </source>
+        <translation>Settings written</translation>
+    </message>
+    <message>
+        <source>恢复出厂设置失败</source>
+        <translation>Restoring the factory settings failed</translation>
+    </message>
+</context>
+<context>
+    <name>CViewRemoteDevList</name>
+    <message>
+        <source>搜索设备</source>
+        <translation>Search devices</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>Device ID</translation>
+    </message>
+    <message>
+        <source>设备类型</source>
+        <translation>Device type</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>Run state</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>修改配置</source>
+        <translation>Modify</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>Restart</translation>
+    </message>
+    <message>
+        <source>恢复出厂设置</source>
+        <translation>Factory settings</translation>
+    </message>
+    <message>
+        <source>获取失败！</source>
+        <translation>Read failed!</translation>
+    </message>
+    <message>
+        <source>获取成功！</source>
+        <translation>Read successfully!</translation>
+    </message>
+    <message>
+        <source>请选择设备   </source>
+        <translation>Please select a device</translation>
+    </message>
+    <message>
+        <source>表单中显示的不是所选设备的配置，请先读取所选设备</source>
+        <translation>The form does not show the selected device&apos;s settings. Please read the selected device first.</translation>
+    </message>
+    <message>
+        <source>请先获取设备信息</source>
+        <translation>Please read the device first</translation>
+    </message>
+    <message>
+        <source>修改成功     </source>
+        <translation>Settings written</translation>
+    </message>
+</context>
+<context>
+    <name>FlowMessages</name>
+    <message>
+        <source>修改失败    </source>
+        <translation>Writing failed</translation>
+    </message>
+    <message>
+        <source>发送命令成功！</source>
+        <translation>Command sent!</translation>
+    </message>
+    <message>
+        <source>请选择设备</source>
+        <translation>Please select a device</translation>
+    </message>
+    <message>
+        <source>修改已写入，但未能读回模块的配置，表单中显示的是写入的值。如果修改了串口参数、地址、信道或速率，请按新的参数重新打开串口或重新搜索，再读取。</source>
+        <translation>The settings were written, but the module could not be read back; the form shows the values sent. If you changed the serial settings, the address, the channel or the air rate, open the port with the new settings or search again, then read.</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleRecord</name>
+    <message>
+        <source>当前显示：本地设备，ID %1</source>
+        <translation>Showing: local device, ID %1</translation>
+    </message>
+    <message>
+        <source>当前显示：网络设备 序号 %1，ID %2</source>
+        <translation>Showing: network device No. %1, ID %2</translation>
+    </message>
+    <message>
+        <source>当前显示：尚未读取设备</source>
+        <translation>Showing: no device read yet</translation>
+    </message>
+</context>
+<context>
+    <name>PortList</name>
+    <message>
+        <source>qrvsim 模拟网络</source>
+        <translation>qrvsim simulated network</translation>
+    </message>
+</context>
+<context>
+    <name>RecordText</name>
+    <message>
+        <source>QRV设备(点对点设备)</source>
+        <translation>QRV device (point-to-point)</translation>
+    </message>
+    <message>
+        <source>KORVANET设备</source>
+        <translation>KORVANET device</translation>
+    </message>
+    <message>
+        <source>VLX设备(无线IO设备)</source>
+        <translation>VLX device (wireless IO)</translation>
+    </message>
+</context>
+<context>
+    <name>SdkMessages</name>
+    <message>
+        <source>固件版本不对</source>
+        <translation>Wrong firmware version</translation>
+    </message>
+    <message>
+        <source>无法打开固件文件“%1”：%2</source>
+        <translation>Cannot open the firmware file “%1”: %2</translation>
+    </message>
+    <message>
+        <source>无法读取固件文件“%1”：%2</source>
+        <translation>Cannot read the firmware file “%1”: %2</translation>
+    </message>
+    <message>
+        <source>固件文件“%1”无效：数据块偏移超出 0 到 65535 的范围</source>
+        <translation>The firmware file “%1” is invalid: a block offset lies outside 0 to 65535</translation>
+    </message>
+    <message>
+        <source>固件文件“%1”不完整：文件头需要 %2 个数据块，文件中只有 %3 个</source>
+        <translation>The firmware file “%1” is incomplete: its header names %2 blocks, the file holds only %3</translation>
+    </message>
+</context>
+<context>
+    <name>SearchWorker</name>
+    <message>
+        <source>获取本地信息失败，请确定你的ZigBee设备已经接到计算机上...</source>
+        <translation>Reading the local device failed. Please make sure your ZigBee device is connected to the computer...</translation>
+    </message>
+</context>
+<context>
+    <name>Toolkit</name>
+    <message>
+        <source>请输入一个整数。</source>
+        <translation>Please enter an integer.</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+</TS>
