@@ -48,9 +48,11 @@ inline Outcome Failure(Reason reason, std::string detail, int osError = 0) {
     return Outcome{reason, osError, std::move(detail)};
 }
 
-// printf into a std::string, for detail lines.
-std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// The system's text for an errno value ("No such file or directory").
+// printf into a std::string, for detail lines (GNU conversions, %zu
+// included, on MinGW too).
+std::string Printf(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+// The system's text for an errno value ("No such file or directory"), or
+// for a GetLastError() value on Windows.
 std::string SystemMessage(int error);
 
 }  // namespace qrv

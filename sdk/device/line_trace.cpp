@@ -12,6 +12,23 @@
 
 namespace qrv {
 
+namespace {
+
+// Not inherited by child processes; on Windows also no newline translation.
+#ifdef _WIN32
+constexpr int kTraceFileFlags = O_WRONLY | O_CREAT | O_APPEND | O_NOINHERIT | O_BINARY;
+#else
+constexpr int kTraceFileFlags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
+#endif
+
+// The C runtime's write takes an unsigned count on Windows; lines are short.
+long WriteSome(int fd, const char* data, std::size_t length) {
+    constexpr std::size_t kChunk = 1u << 16;
+    return static_cast<long>(write(fd, data, static_cast<unsigned>(length < kChunk ? length : kChunk)));
+}
+
+}  // namespace
+
 LineTrace::~LineTrace() {
     if (ownsLinesFd_) close(linesFd_);
 }
@@ -22,7 +39,7 @@ bool LineTrace::WriteLinesTo(const std::string& where) {
         return true;
     }
     // Appended to, never truncated: a trace file named by mistake keeps what it held.
-    const int fd = open(where.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd = open(where.c_str(), kTraceFileFlags, 0644);
     if (fd < 0) return false;
     linesFd_ = fd;
     ownsLinesFd_ = true;
@@ -59,7 +76,7 @@ void LineTrace::OnTraffic(LineDirection direction, const std::uint8_t* bytes, st
     const std::string line = FormatLine(now, direction, {bytes, length});
     std::size_t done = 0;
     while (done < line.size()) {
-        const ssize_t count = write(linesFd_, line.data() + done, line.size() - done);
+        const long count = WriteSome(linesFd_, line.data() + done, line.size() - done);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) break;  // a full disk loses trace lines, never an exchange
         done += static_cast<std::size_t>(count);

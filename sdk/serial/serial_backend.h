@@ -30,13 +30,6 @@ using NativePath = std::wstring;
 using NativePath = std::string;
 #endif
 
-// The platform's word on the last call that failed: its error value
-// (GetLastError() on Windows) and the call's name. Kept by the Win32 backend.
-struct BackendFailure {
-    std::uint32_t osError = 0;
-    const char* call = nullptr;
-};
-
 class SerialBackend {
 public:
     SerialBackend() = default;
@@ -72,8 +65,8 @@ public:
 
     // Why the last failing call failed; Reason::None after a success.
     const Outcome& LastFault() const { return fault_; }
-
-    const BackendFailure& LastFailure() const { return lastFailure_; }
+    // The device path last opened, in UTF-8 (for messages).
+    const std::string& DevicePath() const { return path_; }
 
 private:
     bool Fail(Outcome fault);
@@ -90,7 +83,6 @@ private:
     std::uint32_t readTotalConstantMs_ = 0;
     std::uint32_t writeTotalMultiplier_ = 0;
     std::uint32_t writeTotalConstantMs_ = 0;
-    BackendFailure lastFailure_;
 };
 
 // Maps a caller's path to the device path. POSIX: a leading "\\.\" is

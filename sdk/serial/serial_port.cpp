@@ -106,7 +106,6 @@ int SerialPort::Open(const wchar_t* path, std::uint32_t baudRate, std::uint32_t 
     backend_.ApplyTimeouts(timeouts_);
 
     backend_.Purge();
-    devicePath_ = devicePath;
     open_.store(true, std::memory_order_release);
     return 1;
 }

@@ -88,7 +88,7 @@ public:
 
     const wchar_t* PortPath() const { return portPath_; }
     // The device path the port was opened on (UTF-8), for detail lines.
-    const std::string& DevicePath() const { return devicePath_; }
+    const std::string& DevicePath() const { return backend_.DevicePath(); }
     const LineSettings& Settings() const { return settings_; }
     const Timeouts& CurrentTimeouts() const { return timeouts_; }
 
@@ -104,7 +104,6 @@ private:
     LineSettings settings_;
     SerialBackend backend_;
     std::atomic<bool> open_{false};
-    std::string devicePath_;
     Outcome fault_;
     Outcome lost_;
     LineObserver* observer_ = nullptr;

@@ -97,13 +97,19 @@ TEST_F(ComPort, OpensSerialDevicesOnly) {
     // Absent: refused, and the port open before is closed all the same.
     EXPECT_EQ(OpenPath(L"\\\\.\\COM250"), 0);
     EXPECT_EQ(Q_ComCheckOpen(), 0);
+    char detail[256];
+    EXPECT_EQ(Q_GetLastFailure(detail, sizeof detail), QRV_FAIL_PORT_NOT_FOUND) << detail;
+    EXPECT_EQ(Q_GetLastOsError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(std::string(detail).find("COM250"), std::string::npos) << detail;
     // A disk file opens through CreateFileW but has no line to configure.
     TempDir dir;
     EXPECT_EQ(OpenPath(dir.Write("not-a-port.txt", {1, 2, 3}).wstring().c_str()), 0);
     EXPECT_EQ(Q_ComCheckOpen(), 0);
+    EXPECT_EQ(Q_GetLastFailure(nullptr, 0), QRV_FAIL_PORT_NOT_SERIAL);
     // The driver says yes but keeps other settings (wine's takes the nearest
     // rate and two stop bits for one and a half): what it kept decides.
     EXPECT_EQ(OpenPath(Port().c_str(), kReadTimeoutMs, 123457), 0);
+    EXPECT_EQ(Q_GetLastFailure(detail, sizeof detail), QRV_FAIL_PORT_SETTINGS) << detail;
     EXPECT_EQ(OpenPath(Port().c_str(), kReadTimeoutMs, Baud(), 1), 0);
     EXPECT_EQ(Q_ComCheckOpen(), 0);
     // A bare port name is looked up in the device namespace.
@@ -203,6 +209,13 @@ TEST_F(ComPort, UpgradesFromAnImageWithAChineseFileName) {
     EXPECT_EQ(Q_QRV_UpdateWithFileNameLocal(missing.c_str(), 0x55, kBootModule, 0), 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("不存在的固件.bin"), std::string::npos) << messages[0];
+    EXPECT_EQ(Q_GetLastFailure(nullptr, 0), QRV_FAIL_IMAGE);
+    // Only disk files are images: a folder and a device are refused unread.
+    for (const wchar_t* notAFile : {dir.Path().c_str(), L"NUL"}) {
+        EXPECT_EQ(Q_QRV_UpdateWithFileNameLocal(notAFile, 0x55, kBootModule, 0), 0);
+        EXPECT_EQ(Q_GetLastFailure(nullptr, 0), QRV_FAIL_IMAGE);
+    }
+    Q_SetMessageHandler(nullptr, nullptr);
 }
 
 TEST_F(ComPort, ReadTimeoutsAreTheDriversOwn) {
