@@ -4,6 +4,4 @@
 
 QString ProgramVersion() { return QStringLiteral(QRVTUNE_VERSION); }
 
-QString SdkVersion() {
-    return QStringLiteral("%1.%2.%3").arg(QRVLINK_VERSION_MAJOR).arg(QRVLINK_VERSION_MINOR).arg(QRVLINK_VERSION_PATCH);
-}
+QString SdkVersion() { return QString::fromLatin1(Q_GetVersion()); }

@@ -5,6 +5,6 @@
 // The program's own version, "MAJOR.MINOR.PATCH" as the project builds it.
 QString ProgramVersion();
 
-// The module SDK's version, "MAJOR.MINOR.PATCH". Taken from the public
-// header's version macros, i.e. the SDK this program was built against.
+// The module SDK's version, "MAJOR.MINOR.PATCH": the library actually
+// loaded, which may be newer than the one the program was built against.
 QString SdkVersion();
