@@ -37,7 +37,12 @@ def main():
 
     rate = qrvlink.AIR_RATES.get(args.rate, "?")
     try:
-        with qrvlink.Port(args.port, baud=args.baud) as port:
+        port = qrvlink.Port(args.port, baud=args.baud)
+    except qrvlink.QrvError as error:
+        print(f"cannot open {args.port}: {error}", file=sys.stderr)
+        return 1
+    try:
+        with port:
             local = port.local.read()
             print(f"local  {port.local.identity.address:04X}  {local.name}  channel {local.channel}"
                   f"  {qrvlink.AIR_RATES.get(local.air_rate, '?')}  {port.local.identity.firmware_text}")
