@@ -7,7 +7,7 @@ from typing import TYPE_CHECKING, Callable, List, Optional, Tuple, Union
 
 from ._calls import LOCK, checked
 from ._library import MESSAGE_HANDLER, PROGRESS_HANDLER, ModuleBase, ModuleProperty, library
-from .errors import Failure, ImageError, QrvError, error_for, last_failure
+from .errors import Failure, ImageError, error_for, last_failure
 from .record import ModuleIdentity, ModuleRecord
 
 if TYPE_CHECKING:
@@ -58,9 +58,6 @@ class _Module:
         values = (ctypes.c_uint8 * 8)()
         self._io("read analogue inputs", "GetADvalue", values, 8)
         return tuple(values[2 * n] << 8 | values[2 * n + 1] for n in range(4))  # type: ignore[return-value]
-
-    def _upgrade(self, path: PathLike, identity: ModuleIdentity, progress: Optional[Progress]) -> None:
-        _upgrade(path, identity, progress)
 
 
 class LocalModule(_Module):

@@ -1,5 +1,4 @@
 """The qrvlink package: records and errors alone, then against qrvsim."""
-import ctypes
 import os
 import struct
 import tempfile
