@@ -1,6 +1,7 @@
 """The serial port: opening, closing, and searching the radio network."""
 from __future__ import annotations
 
+import os
 import threading
 import weakref
 from typing import Callable, Iterable, Iterator, List, Optional, Tuple, Union
@@ -45,7 +46,7 @@ class Port:
     opening a Port closes the one opened before, whose calls then raise
     PortNotOpenError."""
 
-    def __init__(self, path: str, *, baud: int = 115200, data_bits: int = 8, parity: str = "none",
+    def __init__(self, path: "Union[str, os.PathLike[str]]", *, baud: int = 115200, data_bits: int = 8, parity: str = "none",
                  stop_bits: float = 1, read_timeout_ms: int = 500, rts_control: int = 0,
                  cts_flow: bool = False, dsr_flow: bool = False) -> None:
         global _current
@@ -53,7 +54,7 @@ class Port:
             raise ValueError(f"parity {parity!r}: one of {', '.join(PARITIES)}")
         if stop_bits not in STOP_BITS:
             raise ValueError(f"stop bits {stop_bits!r}: 1, 1.5 or 2")
-        self.path = path
+        self.path = path = os.fspath(path)
         self._open = False
         self._search_generation = 0
         with LOCK:

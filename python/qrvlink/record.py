@@ -1,6 +1,7 @@
 """A module's identity and configuration record as plain Python values."""
 from __future__ import annotations
 
+import codecs
 import ctypes
 import dataclasses
 from dataclasses import dataclass, field
@@ -54,13 +55,26 @@ _NUMBERS: Tuple[Tuple[str, str, int], ...] = (
 _TEXTS = (("name", "DevName"), ("password", "Password"))
 
 
+def _code_page_936(error: UnicodeError):
+    # Python's GBK lacks the one single byte code page 936 adds, 0x80 for the
+    # euro sign, which the hosts' (and our C++ side's) conversions know.
+    if isinstance(error, UnicodeEncodeError) and error.object[error.start] == "\u20ac":
+        return b"\x80", error.start + 1
+    if isinstance(error, UnicodeDecodeError):
+        return ("\u20ac" if error.object[error.start] == 0x80 else "\ufffd"), error.start + 1
+    raise error
+
+
+codecs.register_error("qrvlink-cp936", _code_page_936)
+
+
 def _decode(raw: bytes) -> str:
-    return raw.split(b"\0", 1)[0].decode("gbk", errors="replace")
+    return raw.split(b"\0", 1)[0].decode("gbk", errors="qrvlink-cp936")
 
 
 def _encode(text: str, what: str) -> bytes:
     try:
-        raw = text.encode("gbk")
+        raw = text.encode("gbk", errors="qrvlink-cp936")
     except UnicodeEncodeError as error:
         raise ValueError(f"{what}: {text!r} has characters GBK cannot hold") from error
     if len(raw) > TEXT_BYTES or b"\0" in raw:

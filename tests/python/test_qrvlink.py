@@ -59,15 +59,16 @@ class Record(unittest.TestCase):
         record = qrvlink.ModuleRecord.from_struct(raw)
         self.assertEqual((record.channel, record.password), (11, "123456"))
         self.assertEqual(bytes(record.to_struct()), bytes(raw))
-        renamed = record.replace(name="车间一号").to_struct()
-        self.assertEqual(renamed.DevName, "车间一号".encode("gbk"))
-        self.assertEqual(bytes(renamed)[8:16], bytes(8))
+        renamed = record.replace(name="车间一号€").to_struct()
+        self.assertEqual(renamed.DevName, "车间一号".encode("gbk") + b"\x80")  # code page 936's euro
+        self.assertEqual(bytes(renamed)[9:16], bytes(7))
+        self.assertEqual(qrvlink.ModuleRecord.from_struct(renamed).name, "车间一号€")
         self.assertEqual(bytes(renamed)[16:], bytes(raw)[16:])
 
     def test_values_that_do_not_fit_are_refused(self):
         record = qrvlink.ModuleRecord()
         for change in [{"channel": 256}, {"net_id": 0x10000}, {"retry_count": -1},
-                       {"name": "名" * 8}, {"password": "€uro"}, {"air_rate": "1M"}]:
+                       {"name": "名" * 8}, {"password": "😀"}, {"air_rate": "1M"}]:
             with self.subTest(change=change), self.assertRaises(ValueError):
                 record.replace(**change).to_struct()
 
