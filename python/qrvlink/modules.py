@@ -126,7 +126,8 @@ class RemoteModule(_Module):
     def _require_entry(self) -> None:
         self._port._require_open()
         if self._generation != self._port._search_generation:
-            raise error_for(Failure.ARGUMENT, f"search entry {self.index} is gone: the list was cleared since")
+            raise error_for(Failure.ARGUMENT,
+                            f"search entry {self.index} is gone: the list was cleared since")
 
     @property
     def identity(self) -> ModuleIdentity:
@@ -149,7 +150,8 @@ class RemoteModule(_Module):
         record = ModuleProperty()
         with LOCK:
             self._require_entry()
-            checked(f"read far module {self.index}", "Q_QRV_GetRemoteDevPropertyAll", ctypes.byref(record), self.index)
+            checked(f"read far module {self.index}", "Q_QRV_GetRemoteDevPropertyAll",
+                    ctypes.byref(record), self.index)
         return ModuleRecord.from_struct(record)
 
     def _submit(self, record: ModuleProperty) -> None:

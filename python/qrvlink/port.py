@@ -46,9 +46,9 @@ class Port:
     opening a Port closes the one opened before, whose calls then raise
     PortNotOpenError."""
 
-    def __init__(self, path: "Union[str, os.PathLike[str]]", *, baud: int = 115200, data_bits: int = 8, parity: str = "none",
-                 stop_bits: float = 1, read_timeout_ms: int = 500, rts_control: int = 0,
-                 cts_flow: bool = False, dsr_flow: bool = False) -> None:
+    def __init__(self, path: "Union[str, os.PathLike[str]]", *, baud: int = 115200, data_bits: int = 8,
+                 parity: str = "none", stop_bits: float = 1, read_timeout_ms: int = 500,
+                 rts_control: int = 0, cts_flow: bool = False, dsr_flow: bool = False) -> None:
         global _current
         if parity not in PARITIES:
             raise ValueError(f"parity {parity!r}: one of {', '.join(PARITIES)}")

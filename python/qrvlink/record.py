@@ -133,7 +133,8 @@ class ModuleRecord:
                 continue  # unchanged: the bytes as read
             raw = _encode(text, name)
             offset = getattr(ModuleProperty, member).offset
-            ctypes.memmove(ctypes.addressof(record) + offset, raw.ljust(TEXT_BYTES + 1, b"\0"), TEXT_BYTES + 1)
+            padded = raw.ljust(TEXT_BYTES + 1, b"\0")
+            ctypes.memmove(ctypes.addressof(record) + offset, padded, len(padded))
         for name, member, size in _NUMBERS:
             value = getattr(self, name)
             if not isinstance(value, int) or not 0 <= value < 1 << (8 * size):

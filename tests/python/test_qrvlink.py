@@ -126,7 +126,7 @@ class OnSimulator(SimulatedNetwork):
         before = node.read().firmware_version
         steps = []
         with tempfile.TemporaryDirectory() as folder:
-            node.upgrade(firmware_image(folder, blocks=3), progress=lambda done, total: steps.append((done, total)))
+            node.upgrade(firmware_image(folder, blocks=3), progress=lambda *step: steps.append(step))
             self.assertEqual(steps, [(1, 3), (2, 3), (3, 3)])
             self.assertEqual(node.read().firmware_version, before + 1)
             with self.assertRaises(qrvlink.ImageError) as caught:
