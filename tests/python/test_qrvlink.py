@@ -8,7 +8,7 @@ import unittest
 
 import qrvlink
 from qrvlink._library import ModuleProperty
-from simulated import IO_NODE, P2P_NODE, RELAY_NODE, SimulatedNetwork
+from simulated import BAUD, IO_NODE, P2P_NODE, RELAY_NODE, SimulatedNetwork
 
 
 class Errors(unittest.TestCase):
@@ -155,10 +155,15 @@ class OnSimulator(SimulatedNetwork):
         self.assertEqual([r.name for r in outcomes["local"]], ["本地主机"] * 4)
         self.assertIsInstance(outcomes["p2p"], qrvlink.NoAnswerError)
 
-    def test_a_closed_port_refuses_calls(self):
-        self.port.close()
+    def test_a_closed_or_superseded_port_refuses_calls(self):
+        newer = qrvlink.Port(self.path, baud=BAUD)  # the library has one port: it takes over
+        self.addCleanup(newer.close)
         with self.assertRaises(qrvlink.PortNotOpenError):
             self.port.local.read()
+        self.assertEqual(newer.local.read().name, "本地主机")
+        newer.close()
+        with self.assertRaises(qrvlink.PortNotOpenError):
+            newer.local.read()
 
 
 if __name__ == "__main__":
