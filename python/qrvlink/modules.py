@@ -61,7 +61,9 @@ class _Module:
 
 
 class LocalModule(_Module):
-    """The module on the serial port. `identity` is None until the first read."""
+    """The module on the serial port. `identity` is None until the first
+    read, and again after a write or factory reset, which may change the
+    address it answers at."""
 
     def __init__(self, port: "Port") -> None:
         super().__init__(port)
@@ -78,6 +80,7 @@ class LocalModule(_Module):
 
     def _submit(self, record: ModuleProperty) -> None:
         library().Q_QRV_SetLocalPropertyAll(None, ctypes.byref(record))
+        self.identity = None
         checked("write the local module", "Q_QRV_SubmitInfo")
 
     def reset(self) -> None:
@@ -90,6 +93,7 @@ class LocalModule(_Module):
         """Restores the factory settings and restarts; read again afterwards."""
         with LOCK:
             self._port._require_open()
+            self.identity = None
             checked("restore the local module's factory settings", "Q_QRV_ResetToDefault")
 
     def _io(self, what: str, name: str, *args) -> int:

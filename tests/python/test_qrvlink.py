@@ -88,6 +88,7 @@ class OnSimulator(SimulatedNetwork):
         before = local.read()
         self.assertEqual((before.name, local.identity.address), ("本地主机", 0x0001))
         local.write(before.replace(name="车间一号", retry_count=7))
+        self.assertIsNone(local.identity)  # the address may have changed: read again
         after = local.read()
         self.assertEqual(after, before.replace(name="车间一号", retry_count=7))
         local.write(before)
