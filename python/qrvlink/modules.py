@@ -162,6 +162,8 @@ class RemoteModule(_Module):
         self._require_entry()
         checked("take the far record", "Q_QRV_SetRemotePropertyAll", ctypes.byref(record), self.index)
         checked(f"write far module {self.index}", "Q_QRV_SubmitRemoteDevInfo", self.index)
+        # The library's entry follows the module to its new pair; so do we.
+        self.channel, self.rate = record.Channel, record.AirRate
 
     def reset(self) -> None:
         """Restarts the far module."""
