@@ -96,16 +96,20 @@ class OnSimulator(SimulatedNetwork):
 
     def test_search_yields_each_module_as_it_answers(self):
         self.port.local.read()
-        heard, yielded = [], []
+        heard, yielded, read_at = [], [], []
         start = time.monotonic()
         for module in self.port.search(channels=[11, 26], rates=["250K", "1M"], on_found=heard.append):
             yielded.append((module, time.monotonic() - start))
+            if not read_at:  # a call in the loop waits for the pair, not for the sweep
+                self.assertEqual(module.read().name, "P2P-Node-A")
+                read_at.append(time.monotonic() - start)
         took = time.monotonic() - start
         found = {m.identity.address: (m.channel, m.rate) for m, _ in yielded}
         self.assertEqual(found, {P2P_NODE: (11, 0), IO_NODE: (11, 0), 0x0506: (11, 0), RELAY_NODE: (26, 2)})
         self.assertEqual(heard, [m for m, _ in yielded])
         # Three silent pairs follow the first: at least three read time-outs each.
         self.assertLess(yielded[0][1], took - 3 * 3 * 0.5)
+        self.assertLess(read_at[0], took - 4.0)  # three pairs of three read time-outs or more follow
         stale = yielded[0][0]
         self.port.clear_search()
         with self.assertRaises(qrvlink.ArgumentError):
