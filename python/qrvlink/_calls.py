@@ -29,7 +29,12 @@ class FairLock:
             self._tickets += 1
             ticket = self._tickets
             self._queue.append(ticket)
-            self._condition.wait_for(lambda: self._owner is None and self._queue[0] == ticket)
+            try:
+                self._condition.wait_for(lambda: self._owner is None and self._queue[0] == ticket)
+            except BaseException:  # Ctrl-C while waiting: leave the queue
+                self._queue.remove(ticket)
+                self._condition.notify_all()
+                raise
             self._queue.popleft()
             self._owner, self._depth = me, 1
         return self
