@@ -23,7 +23,7 @@ case "${1:-}" in
   --wine32)
     packages=(wine32:i386) ;;
   --package)
-    packages+=(debhelper lintian desktop-file-utils appstream) ;;
+    packages+=(debhelper dh-python python3-all lintian desktop-file-utils appstream) ;;
 esac
 
 missing=()

@@ -26,7 +26,10 @@ for arch in win64 win32; do
   mkdir -p "$root/examples" "$root/docs"
   cp sdk/examples/qrv_read_local.c sdk/examples/qrvlink_example.py sdk/examples/qrvlink_every_command.py \
     "$root/examples/"
-  cp docs/sdk-reference.md docs/protocol.md docs/protocol-trace.txt docs/windows.md "$root/docs/"
+  # The Python examples import the qrvlink package from their own folder.
+  mkdir -p "$root/examples/qrvlink"
+  cp python/qrvlink/*.py "$root/examples/qrvlink/"
+  cp docs/sdk-reference.md docs/protocol.md docs/protocol-trace.txt docs/windows.md docs/python.md "$root/docs/"
   cp sdk/windows/README.md "$root/README.md"
   rm -f "out/$name.zip"
   (cd "$stage" && zip -q -r -X "$OLDPWD/out/$name.zip" "$name")

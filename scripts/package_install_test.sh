@@ -44,6 +44,14 @@ cc -std=c11 -Wall -Werror -o "$work/read_local" /usr/share/doc/libqrvlink-dev/ex
   $(pkg-config --cflags --libs qrvlink)
 out=$(scripts/with_qrvsim.sh /usr/bin/qrvsim --baud 9600 -- "$work/read_local" {port} 9600)
 echo "$out" | grep -q '^address   0001$' || fail "the installed SDK did not read the module: $out"
+# The Python package from its installed place (not this tree), in the
+# system's Python (the one dist-packages belongs to), on the library found
+# by its soname: the installed example reads the module.
+version=$(cd / && /usr/bin/python3 -c 'import qrvlink; print(qrvlink.__file__, qrvlink.library_version())')
+[ "$version" = "/usr/lib/python3/dist-packages/qrvlink/__init__.py 1.0.0" ] || fail "import qrvlink: $version"
+out=$(cd / && "$OLDPWD/scripts/with_qrvsim.sh" /usr/bin/qrvsim --baud 9600 -- \
+  /usr/bin/python3 /usr/share/doc/qrvlink-doc/examples/qrvlink_example.py --baud 9600 {port})
+echo "$out" | grep -q '^far    0102  P2P-Node-A' || fail "the installed Python package did not search: $out"
 
 apt-get purge -y "${packages[@]}"
 
@@ -54,4 +62,6 @@ for package in "${packages[@]}"; do
 done
 left=$(while read -r path; do [ -e "$path" ] || [ -L "$path" ] && echo "$path"; done < "$work/new" || true)
 [ -z "$left" ] || fail "left after purge: $left"
+# Compiled at installation, so in no package's list: gone with the package.
+[ ! -e /usr/lib/python3/dist-packages/qrvlink ] || fail "left after purge: the qrvlink Python folder"
 echo "installed, checked and purged ${#packages[@]} packages; nothing left"

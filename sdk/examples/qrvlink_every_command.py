@@ -1,24 +1,22 @@
 #!/usr/bin/env python3
-"""Sends every command of the module protocol once, through the Qrvlink SDK,
-to the simulated default network: the local module's read, write, reset and
-factory reset, both searches, a far module's read, write, reset and factory
-reset, the four IO commands locally and over the air, and a firmware upgrade.
-Run it against `qrvsim --trace` to watch each frame on the line
-(scripts/protocol_trace.sh does).
+"""Sends every command of the module protocol once, through the Qrvlink SDK
+and its qrvlink package, to the simulated default network: the local
+module's read, write, reset and factory reset, both searches, a far module's
+read, write, reset and factory reset, the four IO commands locally and over
+the air, and a firmware upgrade. Run it against `qrvsim --trace` to watch
+each frame on the line (scripts/protocol_trace.sh does).
 
     python3 qrvlink_every_command.py [--lib libQrvlink.so] [--baud 115200] PORT
 
 The rate must be the one qrvsim was started with (--baud, default 115200):
 like a module's UART, it does not understand a line set to another rate.
 """
-import argparse
-import ctypes
 import os
 import struct
 import sys
 import tempfile
 
-from qrvlink_example import DEFAULT_LIB, ModuleBase, ModuleProperty, load
+from qrvlink_example import arguments
 
 P2P_NODE = 0x0102      # point-to-point module on channel 11 at 250K
 IO_NODE = 0x0203       # wireless-IO module on channel 11 at 250K
@@ -28,14 +26,6 @@ RELAY_NODE = 0x0304    # network module on channel 26 at 1M
 def step(title):
     # Marks the trace: the simulator's lines follow on its own stream.
     print(f"== {title}", flush=True)
-
-
-def find(lib, address):
-    base = ModuleBase()
-    for index in range(lib.Q_QRV_GetSearchDevCount()):
-        if lib.Q_QRV_GetRemoteDevBase(ctypes.byref(base), index) and base.NetAddr == address:
-            return index
-    raise SystemExit(f"module {address:04X} was not found")
 
 
 def firmware_image(folder):
@@ -49,85 +39,75 @@ def firmware_image(folder):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("port")
-    parser.add_argument("--lib", default=DEFAULT_LIB)
-    parser.add_argument("--baud", type=int, default=115200)
-    args = parser.parse_args()
+    args = arguments(__doc__.splitlines()[0])
+    import qrvlink
 
-    lib = load(args.lib)
-    lib.Q_QRV_SetLocalPropertyAll.argtypes = [ctypes.c_void_p, ctypes.POINTER(ModuleProperty)]
-    lib.Q_QRV_SetRemotePropertyAll.argtypes = [ctypes.POINTER(ModuleProperty), ctypes.c_int]
-    lib.Q_QRV_GetIOvalueLocal.restype = ctypes.c_uint8
-    lib.Q_QRV_GetIOvalueRemote.restype = ctypes.c_uint8
-    lib.Q_QRV_GetADvalueLocal.restype = ctypes.c_uint16
-    lib.Q_QRV_GetADvalueRemote.restype = ctypes.c_uint16
-    lib.Q_QRV_UpdateWithFileNameLocal.argtypes = [ctypes.c_wchar_p, ctypes.c_int, ctypes.c_int, ctypes.c_int]
-
-    if not lib.Q_OpenCom(args.port, args.baud, 8, 0, 0, 0, 0, 0, 0, 1000):
-        print(f"cannot open {args.port}", file=sys.stderr)
-        return 1
     failures = []
 
-    def check(title, result):
-        if not result:
-            failures.append(title)
+    def check(title, action, *values):
+        try:
+            return action(*values)
+        except qrvlink.QrvError as error:
+            failures.append(f"{title} ({error})")
+            return None
 
     try:
-        base, prop = ModuleBase(), ModuleProperty()
+        port = qrvlink.Port(args.port, baud=args.baud, read_timeout_ms=1000)
+    except qrvlink.QrvError as error:
+        print(f"cannot open {args.port}: {error}", file=sys.stderr)
+        return 1
+    with port:
+        local = port.local
         step("local: read base info (D1) and property record (D2)")
-        check("load", lib.Q_QRV_GetPropertyAll(ctypes.byref(base), ctypes.byref(prop)))
+        record = check("load", local.read)
 
         step("local: write the record (D3) and restart (D7)")
-        prop.RetryCount = 5
-        lib.Q_QRV_SetLocalPropertyAll(None, ctypes.byref(prop))
-        check("submit", lib.Q_QRV_SubmitInfo())
+        if record is not None:
+            check("submit", local.write, record.replace(retry_count=5))
 
         step("local: restart (D7)")
-        check("reset", lib.Q_QRV_ResetDev())
+        check("reset", local.reset)
 
         step("search: broadcast on channel 11 at 250K (D4 tune, D5, D4 home)")
-        lib.Q_QRV_ClearSearchArr()
-        lib.Q_QRV_SearchDev(11, 0)
+        found = {m.identity.address: m for m in port.search(channels=11, rates="250K")}
         step("search: by address 0x0304 on channel 26 at 1M (D4, D6, D4)")
-        lib.Q_QRV_SearchDevByAddr(26, 2, RELAY_NODE)
+        found.update({m.identity.address: m for m in
+                      port.search(channels=26, rates="1M", address=RELAY_NODE, clear=False)})
+        if not {P2P_NODE, IO_NODE} <= found.keys():
+            print("the search missed a module", file=sys.stderr)
+            return 1
 
-        p2p = find(lib, P2P_NODE)
-        far = ModuleProperty()
+        p2p = found[P2P_NODE]
         step("far: read the record of 0x0102 (D4, D2; the radio stays there)")
-        check("far load", lib.Q_QRV_GetRemoteDevPropertyAll(ctypes.byref(far), p2p))
+        far = check("far load", p2p.read)
         step("far: write the record of 0x0102 and restart it (D4, D3, D7, D4)")
-        far.RetryCount = 4
-        lib.Q_QRV_SetRemotePropertyAll(ctypes.byref(far), p2p)
-        check("far submit", lib.Q_QRV_SubmitRemoteDevInfo(p2p))
+        if far is not None:
+            check("far submit", p2p.write, far.replace(retry_count=4))
         step("far: restart 0x0102 (D4, D7, D4)")
-        check("far reset", lib.Q_QRV_ResetRemoteDev(p2p))
+        check("far reset", p2p.reset)
         step("far: factory settings of 0x0102 (D4, DB, D7, D4)")
-        check("far factory", lib.Q_QRV_ResetRemoteToDefault(p2p))
+        check("far factory", p2p.factory_reset)
 
-        lines = ctypes.c_uint8()
-        analogue = (ctypes.c_uint8 * 8)()
         step("IO local: directions (AA D4), outputs (AA D5), inputs (AA D6), AD (AA D7)")
-        check("io dir", lib.Q_QRV_SetIODirAllLocal(0x03))
-        check("io out", lib.Q_QRV_SetIOValueLocal(0x05))
-        check("io in", lib.Q_QRV_GetIOvalueLocal(ctypes.byref(lines), 1))
-        check("ad", lib.Q_QRV_GetADvalueLocal(analogue, 8))
-        io = find(lib, IO_NODE)
+        check("io dir", local.set_directions, 0x03)
+        check("io out", local.set_outputs, 0x05)
+        check("io in", local.read_inputs)
+        check("ad", local.read_analogue)
+        io = found[IO_NODE]
         step("IO far 0x0203: the same four over the air, each between D4 tunings")
-        check("far io dir", lib.Q_QRV_SetIODirAllRemote(io, 0x03))
-        check("far io out", lib.Q_QRV_SetIOValueRemote(io, 0x05))
-        check("far io in", lib.Q_QRV_GetIOvalueRemote(io, ctypes.byref(lines), 1))
-        check("far ad", lib.Q_QRV_GetADvalueRemote(io, analogue, 8))
+        check("far io dir", io.set_directions, 0x03)
+        check("far io out", io.set_outputs, 0x05)
+        check("far io in", io.read_inputs)
+        check("far ad", io.read_analogue)
 
         with tempfile.TemporaryDirectory() as folder:
             image = firmware_image(folder)
-            step("firmware of 0x0102: prepare (D8, D7), blocks (D9), finish (DA, D7, D7)")
-            check("upgrade", lib.Q_QRV_UpdateWithFileNameLocal(image, 0xAA, P2P_NODE, 0x10))
+            step("firmware of 0x0102: read to reach it (D4, D2), prepare (D8, D7), blocks (D9), "
+                 "finish (DA, D7, D7)")
+            check("upgrade", p2p.upgrade, image)
 
         step("local: factory settings (DB, D7)")
-        check("factory", lib.Q_QRV_ResetToDefault())
-    finally:
-        lib.Q_CloseCom()
+        check("factory", local.factory_reset)
     if failures:
         print("failed: " + ", ".join(failures), file=sys.stderr)
         return 1

@@ -59,4 +59,13 @@ for program in "$root/read_pkgconfig" "$root/consumer/build/read_cmake"; do
   out=$("$source/scripts/with_qrvsim.sh" "$prefix/bin/qrvsim" --baud 9600 -- "$program" {port} 9600)
   echo "$out" | grep -q '^address   0001$' || fail "$(basename "$program") did not read the module: $out"
 done
-echo "installed SDK: pkg-config and find_package consumers read the simulated module"
+# The Python package as installed, on the installed library by its soname.
+python_dir=$(find "$prefix" -type d -name qrvlink -path '*dist-packages*')
+[ -n "$python_dir" ] || fail "no qrvlink Python package installed"
+[ ! -e "$python_dir/_build_tree.py" ] || fail "the build tree's library path was installed"
+if command -v python3 >/dev/null; then
+  out=$(PYTHONPATH="$(dirname "$python_dir")" "$source/scripts/with_qrvsim.sh" "$prefix/bin/qrvsim" --baud 9600 -- \
+    python3 "$prefix/share/doc/qrvlink/examples/qrvlink_example.py" --baud 9600 {port})
+  echo "$out" | grep -q '^far    0102  P2P-Node-A' || fail "the installed Python package did not search: $out"
+fi
+echo "installed SDK: pkg-config and find_package consumers and the Python package read the simulated module"

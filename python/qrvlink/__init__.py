@@ -1,0 +1,37 @@
+"""qrvlink: the Qrvlink SDK for 2.4 GHz radio modules on a serial port, from Python.
+
+    import qrvlink
+
+    with qrvlink.Port("/dev/ttyUSB0", baud=115200) as port:
+        record = port.local.read()
+        port.local.write(record.replace(name="车间一号", channel=20))
+        for module in port.search(channels=[11], rates=["250K"]):
+            print(hex(module.identity.address), module.read().name)
+
+Every call blocks until the module answered, and raises a QrvError subclass
+saying why when it did not. Calls are serialised by one lock per process.
+The library is found through the QRVLINK_LIBRARY variable, the build tree,
+or its soname libQrvlink.so.1.
+"""
+from ._library import library
+from .errors import (ArgumentError, BadAnswerError, Failure, ImageError, NoAnswerError, NotLoadedError,
+                     PortBusyError, PortLostError, PortNotFoundError, PortNotOpenError, PortNotSerialError,
+                     PortPermissionError, PortSettingsError, QrvError, RefusedError, WriteError)
+from .modules import LocalModule, RemoteModule
+from .port import Port, rate_code
+from .record import AIR_RATES, ModuleIdentity, ModuleRecord, firmware_text
+
+
+def library_version() -> str:
+    """The loaded libQrvlink's "MAJOR.MINOR.PATCH"."""
+    return library().Q_GetVersion().decode("ascii")
+
+
+__version__ = "1.0.0"
+__all__ = [
+    "AIR_RATES", "ArgumentError", "BadAnswerError", "Failure", "ImageError", "LocalModule", "ModuleIdentity",
+    "ModuleRecord", "NoAnswerError", "NotLoadedError", "Port", "PortBusyError", "PortLostError",
+    "PortNotFoundError", "PortNotOpenError", "PortNotSerialError", "PortPermissionError",
+    "PortSettingsError", "QrvError", "RefusedError", "RemoteModule", "WriteError", "firmware_text",
+    "library_version", "rate_code",
+]

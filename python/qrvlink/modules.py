@@ -1,0 +1,225 @@
+"""The local module on the port and far modules found by a search."""
+from __future__ import annotations
+
+import ctypes
+import os
+from typing import TYPE_CHECKING, Callable, List, Optional, Tuple, Union
+
+from ._calls import LOCK, checked
+from ._library import MESSAGE_HANDLER, PROGRESS_HANDLER, ModuleBase, ModuleProperty, library
+from .errors import Failure, ImageError, error_for, last_failure
+from .record import ModuleIdentity, ModuleRecord
+
+if TYPE_CHECKING:
+    from .port import Port
+
+Progress = Callable[[int, int], None]
+PathLike = Union[str, "os.PathLike[str]"]
+
+
+class _Module:
+    """What the local and far modules share: record, restart, IO, firmware.
+    Subclasses name the library functions; `_io` calls the ...Local or
+    ...Remote form of an IO function."""
+
+    def __init__(self, port: "Port") -> None:
+        self._port = port
+
+    def _io(self, what: str, name: str, *args) -> int:
+        raise NotImplementedError
+
+    def _submit(self, record: ModuleProperty) -> None:
+        raise NotImplementedError
+
+    def write(self, record: ModuleRecord) -> None:
+        """Writes `record` (bytes 0..51) to the module and restarts it.
+        ValueError when a field does not fit; nothing is sent then."""
+        raw = record.to_struct()
+        with LOCK:
+            self._port._require_open()
+            self._submit(raw)
+
+    def set_directions(self, directions: int) -> None:
+        """Sets the IO line directions (bit n is line n+1; 1 output, 0 input)."""
+        self._io("set directions", "SetIODirAll", directions)
+
+    def set_outputs(self, outputs: int) -> None:
+        """Drives output lines 1..4 from bits 0..3."""
+        self._io("set outputs", "SetIOValue", outputs)
+
+    def read_inputs(self) -> int:
+        """The input lines as bits 0..3."""
+        value = ctypes.c_uint8()
+        self._io("read inputs", "GetIOvalue", ctypes.byref(value), 1)
+        return value.value
+
+    def read_analogue(self) -> Tuple[int, int, int, int]:
+        """The four analogue inputs in millivolts, channel 1 first."""
+        values = (ctypes.c_uint8 * 8)()
+        self._io("read analogue inputs", "GetADvalue", values, 8)
+        return tuple(values[2 * n] << 8 | values[2 * n + 1] for n in range(4))  # type: ignore[return-value]
+
+
+class LocalModule(_Module):
+    """The module on the serial port. `identity` is None until the first
+    read, and again after a write or factory reset, which may change the
+    address it answers at."""
+
+    def __init__(self, port: "Port") -> None:
+        super().__init__(port)
+        self.identity: Optional[ModuleIdentity] = None
+
+    def read(self) -> ModuleRecord:
+        """Reads the module's identity (kept in `identity`) and its record."""
+        base, record = ModuleBase(), ModuleProperty()
+        with LOCK:
+            self._port._require_open()
+            checked("read the local module", "Q_QRV_GetPropertyAll", ctypes.byref(base), ctypes.byref(record))
+            self.identity = ModuleIdentity.from_struct(base)
+        return ModuleRecord.from_struct(record)
+
+    def _submit(self, record: ModuleProperty) -> None:
+        library().Q_QRV_SetLocalPropertyAll(None, ctypes.byref(record))
+        self.identity = None
+        checked("write the local module", "Q_QRV_SubmitInfo")
+
+    def reset(self) -> None:
+        """Restarts the module."""
+        with LOCK:
+            self._port._require_open()
+            checked("restart the local module", "Q_QRV_ResetDev")
+
+    def factory_reset(self) -> None:
+        """Restores the factory settings and restarts; read again afterwards."""
+        with LOCK:
+            self._port._require_open()
+            self.identity = None
+            checked("restore the local module's factory settings", "Q_QRV_ResetToDefault")
+
+    def _io(self, what: str, name: str, *args) -> int:
+        with LOCK:
+            self._port._require_open()
+            return checked(what, f"Q_QRV_{name}Local", *args)
+
+    def upgrade(self, path: PathLike, progress: Optional[Progress] = None) -> None:
+        """Replaces the module's firmware from the .bin image at `path`
+        (reading the module first when it was not read yet). `progress(done,
+        total)` hears of each acknowledged block, on this thread; it must not
+        call into this package. Blocks for the whole upgrade."""
+        with LOCK:
+            if self.identity is None:
+                self.read()
+            assert self.identity is not None
+            self._port._require_open()
+            _upgrade(path, self.identity, progress)
+
+
+class RemoteModule(_Module):
+    """A far module: entry `index` of the search list, found on `channel`
+    and `rate` (0 250K, 1 500K, 2 1M). Valid until the port's list is
+    cleared (a new search clears it unless told not to)."""
+
+    def __init__(self, port: "Port", index: int, channel: int, rate: int) -> None:
+        super().__init__(port)
+        self.index, self.channel, self.rate = index, channel, rate
+        self._generation = port._search_generation
+
+    def __repr__(self) -> str:
+        return f"RemoteModule(index={self.index}, channel={self.channel}, rate={self.rate})"
+
+    def _require_entry(self) -> None:
+        self._port._require_open()
+        if self._generation != self._port._search_generation:
+            raise error_for(Failure.ARGUMENT,
+                            f"search entry {self.index} is gone: the list was cleared since")
+
+    @property
+    def identity(self) -> ModuleIdentity:
+        """The entry's identity as the library holds it now: it follows a
+        written address, and gets its firmware version once read."""
+        self._require_entry()
+        base = ModuleBase()
+        if not library().Q_QRV_GetRemoteDevBase(ctypes.byref(base), self.index):
+            raise error_for(Failure.ARGUMENT, f"search entry {self.index} is gone")
+        return ModuleIdentity.from_struct(base)
+
+    def _entry_call(self, what: str, name: str, *args) -> int:
+        with LOCK:
+            self._require_entry()
+            return checked(what, name, self.index, *args)
+
+    def read(self) -> ModuleRecord:
+        """Reads the module's record over the air. The local radio stays on
+        the module's channel and rate afterwards."""
+        record = ModuleProperty()
+        with LOCK:
+            self._require_entry()
+            checked(f"read far module {self.index}", "Q_QRV_GetRemoteDevPropertyAll",
+                    ctypes.byref(record), self.index)
+        return ModuleRecord.from_struct(record)
+
+    def _submit(self, record: ModuleProperty) -> None:
+        self._require_entry()
+        checked("take the far record", "Q_QRV_SetRemotePropertyAll", ctypes.byref(record), self.index)
+        checked(f"write far module {self.index}", "Q_QRV_SubmitRemoteDevInfo", self.index)
+        # The library's entry follows the module to its new pair; so do we.
+        self.channel, self.rate = record.Channel, record.AirRate
+
+    def reset(self) -> None:
+        """Restarts the far module."""
+        self._entry_call("restart the far module", "Q_QRV_ResetRemoteDev")
+
+    def factory_reset(self) -> None:
+        """Restores the far module's factory settings and restarts it."""
+        self._entry_call("restore the far module's factory settings", "Q_QRV_ResetRemoteToDefault")
+
+    def _io(self, what: str, name: str, *args) -> int:
+        return self._entry_call(what, f"Q_QRV_{name}Remote", *args)
+
+    def upgrade(self, path: PathLike, progress: Optional[Progress] = None) -> None:
+        """Replaces the far module's firmware: reads it first, which tunes the
+        local radio to it, then upgrades with the identity just read. See
+        LocalModule.upgrade."""
+        with LOCK:
+            self._entry_call(f"reach far module {self.index}", "Q_QRV_LoadRemoteDevInfo")
+            _upgrade(path, self.identity, progress)
+
+
+def _upgrade(path: PathLike, identity: ModuleIdentity, progress: Optional[Progress]) -> None:
+    lib = library()
+    messages: List[str] = []
+    raised: List[BaseException] = []
+
+    # Exceptions cannot cross the C call: the first one is kept and raised
+    # once the upgrade is over.
+    def on_progress(_user, done: int, total: int) -> None:
+        if progress is not None and not raised:
+            try:
+                progress(done, total)
+            except BaseException as error:  # noqa: B902 - re-raised below
+                raised.append(error)
+
+    def on_message(_kind: int, text: bytes, _user) -> None:
+        messages.append(text.decode("utf-8", errors="replace"))
+
+    progress_handler, message_handler = PROGRESS_HANDLER(on_progress), MESSAGE_HANDLER(on_message)
+    with LOCK:
+        lib.Q_SetProgressHandler(progress_handler, None)
+        lib.Q_SetMessageHandler(message_handler, None)
+        try:
+            ok = lib.Q_QRV_UpdateWithFileNameLocal(os.fspath(path), identity.run_state,
+                                                   identity.address, identity.device_type)
+            failure = None if ok else last_failure(lib)
+        finally:
+            # Removing them waits for a running call, so the ctypes
+            # callbacks above may be freed once we return.
+            lib.Q_SetProgressHandler(PROGRESS_HANDLER(), None)
+            lib.Q_SetMessageHandler(MESSAGE_HANDLER(), None)
+    if failure is not None:
+        reason, detail, os_error = failure
+        error = error_for(reason, detail or "; ".join(messages) or "upgrade failed", os_error)
+        if isinstance(error, ImageError):
+            error.messages = tuple(messages)
+        raise error
+    if raised:
+        raise raised[0]

@@ -1,0 +1,153 @@
+"""A module's identity and configuration record as plain Python values."""
+from __future__ import annotations
+
+import codecs
+import ctypes
+import dataclasses
+from dataclasses import dataclass, field
+from typing import Tuple
+
+from ._library import ModuleBase, ModuleProperty
+
+#: The module's text fields hold 15 bytes of GBK text and a terminator.
+TEXT_BYTES = 15
+AIR_RATES = {0: "250K", 1: "500K", 2: "1M"}
+
+
+def firmware_text(version: int) -> str:
+    """Four decimal digits in four nibbles: 0x0123 is "V1.23", 0x1234 "V12.34"."""
+    d3, d2, d1, d0 = (version >> 12) & 15, (version >> 8) & 15, (version >> 4) & 15, version & 15
+    return f"V{d3}{d2}.{d1}{d0}" if d3 else f"V{d2}.{d1}{d0}"
+
+
+@dataclass(frozen=True)
+class ModuleIdentity:
+    """Who a module is: its network address (the address of every frame to
+    it), device type (0x10 point-to-point, 0x11 network, 0x12 wireless IO,
+    0 boot loader), run state (0x55 boot loader, 0xAA user firmware) and
+    firmware version (0 for a far module not read yet)."""
+    address: int
+    device_type: int
+    run_state: int
+    firmware_version: int
+
+    @property
+    def firmware_text(self) -> str:
+        return firmware_text(self.firmware_version)
+
+    @classmethod
+    def from_struct(cls, base: ModuleBase) -> "ModuleIdentity":
+        return cls(base.NetAddr, base.DevType, base.RunState, base.FwVersion)
+
+
+# Dataclass field -> (record member, bytes); the texts are handled apart.
+_NUMBERS: Tuple[Tuple[str, str, int], ...] = (
+    ("work_mode", "WorkMode", 1), ("channel", "Channel", 1), ("net_id", "NetId", 2),
+    ("local_address", "LocalAddr", 2), ("dest_address", "DestAddr", 2),
+    ("air_rate", "AirRate", 1), ("tx_power", "TxPower", 1), ("retry_count", "RetryCount", 1),
+    ("retry_interval", "RetryInterval", 2), ("uart_baud", "UartBaud", 1),
+    ("uart_data_bits", "UartDataBits", 1), ("uart_stop_bits", "UartStopBits", 1),
+    ("uart_parity", "UartParity", 1), ("frame_gap", "FrameGap", 1),
+    ("frame_length", "FrameLen", 1), ("spare51", "Spare51", 1),
+    ("run_state", "RunState", 1), ("device_type", "DevType", 2),
+    ("firmware_version", "FwVersion", 2),
+)
+_TEXTS = (("name", "DevName"), ("password", "Password"))
+
+
+def _code_page_936(error: UnicodeError):
+    # Python's GBK lacks the one single byte code page 936 adds, 0x80 for the
+    # euro sign, which the hosts' (and our C++ side's) conversions know.
+    if isinstance(error, UnicodeEncodeError) and error.object[error.start] == "\u20ac":
+        return b"\x80", error.start + 1
+    if isinstance(error, UnicodeDecodeError):
+        return ("\u20ac" if error.object[error.start] == 0x80 else "\ufffd"), error.start + 1
+    raise error
+
+
+codecs.register_error("qrvlink-cp936", _code_page_936)
+
+
+def _decode(raw: bytes) -> str:
+    return raw.split(b"\0", 1)[0].decode("gbk", errors="qrvlink-cp936")
+
+
+def _encode(text: str, what: str) -> bytes:
+    try:
+        raw = text.encode("gbk", errors="qrvlink-cp936")
+    except UnicodeEncodeError as error:
+        raise ValueError(f"{what}: {text!r} has characters GBK cannot hold") from error
+    if len(raw) > TEXT_BYTES or b"\0" in raw:
+        raise ValueError(f"{what}: {text!r} is {len(raw)} bytes in GBK, at most {TEXT_BYTES} fit")
+    return raw
+
+
+@dataclass
+class ModuleRecord:
+    """A module's configuration, field by field, as the module stores it
+    (codes, not labels: air_rate 0 is 250K, uart_baud 7 is 115200, tx_power
+    0x0B is -5 dBm). `name` and `password` are text, held by the module in
+    GBK; a name left as read is written back byte for byte, even where it
+    did not decode cleanly. run_state, device_type and firmware_version are
+    only read: a write sends bytes 0..51 of the record.
+
+    Edit with dataclasses.replace() or by assignment, then write."""
+    name: str = ""
+    work_mode: int = 0
+    channel: int = 0
+    net_id: int = 0
+    local_address: int = 0
+    dest_address: int = 0
+    air_rate: int = 0
+    tx_power: int = 0
+    retry_count: int = 0
+    retry_interval: int = 0
+    uart_baud: int = 0
+    uart_data_bits: int = 0
+    uart_stop_bits: int = 0
+    uart_parity: int = 0
+    frame_gap: int = 0
+    frame_length: int = 0
+    password: str = ""
+    spare51: int = 0
+    run_state: int = 0
+    device_type: int = 0
+    firmware_version: int = 0
+    # The 57 bytes this record was read from, so that what the fields do not
+    # say (text bytes that did not decode, bytes after a terminator) survives.
+    raw: bytes = field(default=bytes(57), repr=False, compare=False)
+
+    @classmethod
+    def from_struct(cls, record: ModuleProperty) -> "ModuleRecord":
+        values = {name: getattr(record, member) for name, member, _ in _NUMBERS}
+        for name, member in _TEXTS:
+            values[name] = _decode(_field_bytes(record, member))
+        return cls(raw=bytes(record), **values)
+
+    def to_struct(self) -> ModuleProperty:
+        """The 57-byte record; ValueError when a field does not fit."""
+        record = ModuleProperty.from_buffer_copy(self.raw.ljust(57, b"\0")[:57])
+        for name, member in _TEXTS:
+            text = getattr(self, name)
+            if text == _decode(_field_bytes(record, member)):
+                continue  # unchanged: the bytes as read
+            raw = _encode(text, name)
+            offset = getattr(ModuleProperty, member).offset
+            padded = raw.ljust(TEXT_BYTES + 1, b"\0")
+            ctypes.memmove(ctypes.addressof(record) + offset, padded, len(padded))
+        for name, member, size in _NUMBERS:
+            value = getattr(self, name)
+            if not isinstance(value, int) or not 0 <= value < 1 << (8 * size):
+                raise ValueError(f"{name}: {value!r} does not fit {size * 8} bits")
+            setattr(record, member, value)
+        return record
+
+    def replace(self, **changes) -> "ModuleRecord":
+        """A copy with some fields changed (dataclasses.replace)."""
+        return dataclasses.replace(self, **changes)
+
+
+def _field_bytes(record: ModuleProperty, member: str) -> bytes:
+    # ctypes cuts a char array at its first NUL; the raw 16 bytes are wanted.
+    offset = getattr(ModuleProperty, member).offset
+    return bytes(record)[offset:offset + TEXT_BYTES + 1]
