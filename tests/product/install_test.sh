@@ -3,9 +3,10 @@
 # checks the layout, then builds the C example against that installation the
 # two ways another program would -- pkg-config and find_package(Qrvlink) --
 # and runs both against the installed qrvsim.
-#   install_test.sh BUILD_DIR SOURCE_DIR C_COMPILER [C_FLAGS]
+#   install_test.sh BUILD_DIR SOURCE_DIR C_COMPILER [C_FLAGS [SANITIZER_RUNTIME]]
+# SANITIZER_RUNTIME: in a sanitizer build, the runtime python3 must load first.
 set -eu
-build=$1 source=$2 cc=$3 cflags=${4:-}
+build=$1 source=$2 cc=$3 cflags=${4:-} preload=${5:-}
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 DESTDIR="$root" cmake --install "$build" >/dev/null
@@ -64,8 +65,10 @@ python_dir=$(find "$prefix" -type d -name qrvlink -path '*dist-packages*')
 [ -n "$python_dir" ] || fail "no qrvlink Python package installed"
 [ ! -e "$python_dir/_build_tree.py" ] || fail "the build tree's library path was installed"
 if command -v python3 >/dev/null; then
+  python=python3
+  [ -z "$preload" ] || python="env LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0 python3"
   out=$(PYTHONPATH="$(dirname "$python_dir")" "$source/scripts/with_qrvsim.sh" "$prefix/bin/qrvsim" --baud 9600 -- \
-    python3 "$prefix/share/doc/qrvlink/examples/qrvlink_example.py" --baud 9600 {port})
+    $python "$prefix/share/doc/qrvlink/examples/qrvlink_example.py" --baud 9600 {port})
   echo "$out" | grep -q '^far    0102  P2P-Node-A' || fail "the installed Python package did not search: $out"
 fi
 echo "installed SDK: pkg-config and find_package consumers and the Python package read the simulated module"
