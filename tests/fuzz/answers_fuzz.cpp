@@ -51,6 +51,10 @@ void Records(const std::uint8_t* wire, std::size_t size) {
         std::vector<std::uint8_t> destination(static_cast<std::size_t>(claimed < 2 ? 2 : claimed));
         const int result = GetPropertyByNumber(record, number, destination.data(), claimed);
         Require(result == kPropertyOk || result == kPropertyTextTooLong || result == kPropertyNoSuchNumber);
+        // A numbered write is accepted and changes nothing.
+        ModuleProperty written = record;
+        Require(SetPropertyByNumber(number, destination.data(), claimed, written) == kPropertyOk);
+        Require(std::memcmp(&written, &record, sizeof record) == 0);
         if (number == 1 || number == 2) {
             const char(&field)[kTextFieldSize] = number == 1 ? record.DevName : record.Password;
             Require((result == kPropertyOk) == (BoundedTextLength(field) < static_cast<std::size_t>(claimed)));
