@@ -71,6 +71,9 @@ constexpr std::array<std::int32_t, kFaultCount> kRead = {SILENT, OK, BAD, BAD, B
 // A restart is not answered: only a pulled module is noticed, and only by
 // the next exchange (the frame was written, so the restart counts as done).
 constexpr std::array<std::int32_t, kFaultCount> kUnanswered = {OK, OK, OK, OK, OK, OK, OK};
+// A firmware block is sent again (up to three times) whatever went wrong
+// with its acknowledgement, short of a pulled module.
+constexpr std::array<std::int32_t, kFaultCount> kRetried = {OK, OK, OK, OK, OK, OK, LOST};
 // A factory reset's answer is read a second after the request: a split or
 // late answer is whole by then.
 constexpr std::array<std::int32_t, kFaultCount> kReadAfterSecond = {SILENT, NO, BAD, OK, BAD, OK, LOST};
@@ -122,6 +125,9 @@ const Export kExports[] = {
     {"Firmware_UpdateWithFileNameLocal",
      [] { return Q_QRV_UpdateWithFileNameLocal(imagePath.c_str(), kRunStateUser, kUpgradeTarget, 0x10); },
      Config(protocol::kCmdEnterUpdate), false, kJudged},
+    {"Firmware_UpdateBlock",
+     [] { return Q_QRV_UpdateWithFileNameLocal(imagePath.c_str(), kRunStateUser, kUpgradeTarget, 0x10); },
+     Config(protocol::kCmdFirmwareBlock), false, kRetried},
 };
 
 // What the library keeps between calls: the search list and every numbered
