@@ -68,8 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A copy of exactly `size` bytes, so that ASan sees any read past them.
     const std::vector<std::uint8_t> bytes(data, data + size);
     const Answer rx{bytes.data(), bytes.size()};
-    const std::uint16_t addr = size >= 2 ? static_cast<std::uint16_t>(data[0] << 8 | data[1]) : 0;
-    const std::uint16_t offset = size >= 4 ? static_cast<std::uint16_t>(data[2] << 8 | data[3]) : 0;
+    // The block acknowledgement is judged against its own echo, so that a
+    // sound one passes and mutations reach each of its checks.
+    const std::uint16_t addr = size >= 4 ? static_cast<std::uint16_t>(data[2] << 8 | data[3]) : 0;
+    const std::uint16_t offset = size >= 6 ? static_cast<std::uint16_t>(data[4] << 8 | data[5]) : 0;
 
     ModuleBase base;
     Parsed(rx, [](Answer a, ModuleBase& o) { return ParseBaseInfoAnswer(a, o); }, base);
