@@ -6,6 +6,7 @@
 #                              (scripts/test-windows.sh, scripts/package-windows.sh)
 #   scripts/deps.sh --wine32   32-bit wine as well (adds dpkg's i386 architecture)
 #   scripts/deps.sh --package  also the Debian packaging tools (scripts/package.sh)
+#   scripts/deps.sh --fuzz     clang and its fuzzer runtime (scripts/fuzz.sh)
 set -euo pipefail
 
 packages=(
@@ -24,6 +25,8 @@ case "${1:-}" in
     packages=(wine32:i386) ;;
   --package)
     packages+=(debhelper dh-python python3-all lintian desktop-file-utils appstream) ;;
+  --fuzz)
+    packages+=(clang libclang-rt-14-dev) ;;
 esac
 
 missing=()

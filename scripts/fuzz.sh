@@ -12,7 +12,7 @@ seconds=${1:-30}
 shift || true
 
 if ! command -v clang++ >/dev/null; then
-  echo "fuzz.sh: clang++ is not installed (apt-get install clang libclang-rt-dev)" >&2
+  echo "fuzz.sh: clang++ is not installed (scripts/deps.sh --fuzz)" >&2
   exit 1
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -48,4 +48,7 @@ for name in "${targets[@]}"; do
   fi
 done
 for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+# The settings-file target's scratch files (a time-limited run ends without
+# its cleanup).
+rm -f /dev/shm/qrv-ini-fuzz-* /tmp/qrv-ini-fuzz-*
 exit $status
