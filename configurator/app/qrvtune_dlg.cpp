@@ -24,6 +24,7 @@
 #include "app/port_list.h"
 #include "app/serial_settings.h"
 #include "app/skin.h"
+#include "app/traffic_window.h"
 #include "common/ini_file.h"
 #include "common/failure_report.h"
 #include "common/module_dir.h"
@@ -157,6 +158,7 @@ void CQrvtuneDlg::BuildMenus() {
         languages->addAction(choice);
         connect(choice, &QAction::triggered, this, [code] { ChooseLanguage(code); });
     }
+    AddTrafficMenu(*bar, *new CTrafficWindow(this));
     QMenu* help = bar->addMenu(tr("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(about);

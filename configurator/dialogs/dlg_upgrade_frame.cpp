@@ -129,8 +129,9 @@ void CDlgUpgradeFrame::OnTimer(int id) {
                                  qrvtune::MessageIcon::Information, run_ ? run_->Failure() : qrvtune::SdkFailure{});
         return;
     }
-    // The blocks the module has acknowledged so far.
-    if (run_) position_ = UpgradePercent(run_->Done(), run_->Total());
+    // The blocks the module has acknowledged so far; 100 only with the outcome,
+    // the module still has to start the new firmware after its last block.
+    if (run_) position_ = std::min(UpgradePercent(run_->Done(), run_->Total()), 99);
     ShowPosition();
 }
 

@@ -14,6 +14,11 @@
 #include "toolkit/toolkit.h"
 
 struct CapturedMessage {
+    CapturedMessage() = default;
+    // Most boxes have no second text: {text, icon} reads as before.
+    CapturedMessage(QString text_, qrvtune::MessageIcon icon_ = qrvtune::MessageIcon::None, QString informative_ = {})
+        : text(std::move(text_)), icon(icon_), informative(std::move(informative_)) {}
+
     QString text;
     qrvtune::MessageIcon icon = qrvtune::MessageIcon::None;
     QString informative;  // the box's second text, empty when it has none

@@ -14,9 +14,11 @@
 #include <QTimer>
 #include <chrono>
 
+#include "app/qrvtune_dlg.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
 #include "common/sdk_exchange_guard.h"
+#include "common/session_state.h"
 #include "dialogs/dlg_search_dev.h"
 #include "network_fixture.h"
 #include "qrvlink/qrvlink.h"
@@ -355,4 +357,27 @@ TEST_F(SearchSweepTest, ASweepStillEndingDelaysTheNextSearchUntilItHasEnded) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return Finished(dialog); }, kLongWaitMs));
     EXPECT_EQ(SdkCallLog::Exchanges(),
               (std::vector<SdkCall>{Call("ClearSearchArr"), Call("LoadInfo"), Call("SearchDev", {11, 0})}));
+}
+
+TEST_F(SearchSweepTest, APulledAdapterEndsTheSweepSayingSoAndClosesThePanel) {
+    WriteModuleFile(QStringLiteral("Meshcfg.ini"), SearchSection(QByteArray(25, '1'), "111"));
+    CQrvtuneDlg window;
+    window.SetPortControls(true);
+    SessionState().PortOpen = 1;
+    CDlgSearchDev dialog;
+    StartSweep(dialog);
+    ASSERT_TRUE(QTest::qWaitFor([] { return SdkCallLog::CountOf(QStringLiteral("LoadInfo")) == 1; }, kLongWaitMs));
+    sim_->Stop();  // the pty master closes, as a pulled USB adapter hangs up
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Finished(dialog) && !toolkit_.Messages().empty(); }, kLongWaitMs));
+    const auto messages = toolkit_.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("搜索已中止：串口已断开"));
+    EXPECT_EQ(messages[0].icon, qrvtune::MessageIcon::Error);
+    EXPECT_TRUE(messages[0].informative.startsWith(QStringLiteral("串口已断开："))) << messages[0].informative.toStdString();
+    // Told at the first silent pair, not after the whole sweep.
+    EXPECT_LE(SdkCallLog::CountOf(QStringLiteral("SearchDev")), 3);
+    EXPECT_EQ(Q_ComCheckOpen(), 0);
+    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_TRUE(window.findChild<QPushButton*>(QStringLiteral("openButton"))->isEnabled());
 }

@@ -1,6 +1,7 @@
 // The firmware upgrade dialog against the simulated network: a whole upgrade
 // through the worker, the bar, the outcome messages, the SDK's own messages,
 // the path limit, one upgrade at a time and the ways out of the dialog.
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -98,6 +99,7 @@ TEST_F(UpgradeDialog, AWholeUpgradeEndsAtOneHundredAndTheModuleRunsTheNewVersion
     Upgrade(*dialog, WriteImage({}));
 
     EXPECT_EQ(Bar(*dialog), 100);
+    EXPECT_EQ(Find<QLabel>(*dialog, "blockLabel")->text(), QStringLiteral("第 4 / 4 块"));
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kSucceeded});
     EXPECT_EQ(Local().installedImage.size(), 4u);
     ModuleBase base{};
@@ -117,7 +119,7 @@ TEST_F(UpgradeDialog, AFirstRegionBlockGoesFirstWhileTheBarSweeps) {
     const int highest = Upgrade(*dialog, WriteImage(header));
 
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kSucceeded});
-    EXPECT_GT(highest, 0);  // the 200 ms timer moved the bar meanwhile
+    EXPECT_GT(highest, 0);  // the first of the two blocks moved the bar meanwhile
     EXPECT_LT(highest, 100);
     std::vector<std::uint16_t> offsets;
     for (const auto& [offset, block] : Local().installedImage) offsets.push_back(offset);
