@@ -55,16 +55,16 @@ QString Captured(const QString& text, const char* pattern, int group = 1) {
 // The detail names the device as its first absolute path ("open /dev/ttyUSB0: ...").
 QString PortOf(const QString& detail) {
     const QString path = Captured(detail, R"((?:^|\s)(/[^\s:]+))");
-    return path.isEmpty() ? Tr("所选串口") : path;
+    return path.isEmpty() ? QCoreApplication::translate("SdkFailure", "所选串口") : path;
 }
 
 QString BusyAdvice(const QString& detail) {
     const QString pid = Captured(detail, R"(held by process (\d+))");
     const QString program = Captured(detail, R"(held by process \d+ \(([^)]*)\))");
     if (pid.isEmpty())
-        return Tr("串口 %1 正被另一个程序占用。请先关闭使用该串口的程序，再按“打开串口”。").arg(PortOf(detail));
-    const QString holder = program.isEmpty() ? Tr("进程 %1").arg(pid) : Tr("%1（进程 %2）").arg(program, pid);
-    return Tr("串口 %1 正被 %2 占用。请先关闭该程序，再按“打开串口”。").arg(PortOf(detail), holder);
+        return QCoreApplication::translate("SdkFailure", "串口 %1 正被另一个程序占用。请先关闭使用该串口的程序，再按“打开串口”。").arg(PortOf(detail));
+    const QString holder = program.isEmpty() ? QCoreApplication::translate("SdkFailure", "进程 %1").arg(pid) : QCoreApplication::translate("SdkFailure", "%1（进程 %2）").arg(program, pid);
+    return QCoreApplication::translate("SdkFailure", "串口 %1 正被 %2 占用。请先关闭该程序，再按“打开串口”。").arg(PortOf(detail), holder);
 }
 
 QString NoAnswerAdvice(const QString& detail) {
@@ -73,14 +73,14 @@ QString NoAnswerAdvice(const QString& detail) {
     QStringList others;
     for (const int baud : kLikelyBauds)
         if (baud != tried) others << QString::number(baud);
-    return Tr("模块没有应答。请检查串口波特率是否与模块一致（可依次试 %1），接线是否正确，模块是否已上电。")
-        .arg(others.join(Tr("、")));
+    return QCoreApplication::translate("SdkFailure", "模块没有应答。请检查串口波特率是否与模块一致（可依次试 %1），接线是否正确，模块是否已上电。")
+        .arg(others.join(QCoreApplication::translate("SdkFailure", "、")));
 }
 
 QString RefusedAdvice(const QString& detail) {
     const QString status = Captured(detail, R"(status (0x[0-9A-Fa-f]+))");
-    return Tr("模块拒绝了这次操作（状态 %1）。请重新读取设备信息，确认参数后再试。")
-        .arg(status.isEmpty() ? Tr("未知") : status);
+    return QCoreApplication::translate("SdkFailure", "模块拒绝了这次操作（状态 %1）。请重新读取设备信息，确认参数后再试。")
+        .arg(status.isEmpty() ? QCoreApplication::translate("SdkFailure", "未知") : status);
 }
 
 QString ReasonAdvice(const SdkFailure& failure) {
@@ -109,7 +109,7 @@ SdkFailure LastSdkFailure() {
 QString FailureAdvice(const SdkFailure& failure) {
     const QString advice = ReasonAdvice(failure);
     if (advice.isEmpty() || failure.detail.isEmpty()) return advice;
-    return advice + QLatin1Char('\n') + Tr("详细信息：%1").arg(failure.detail);
+    return advice + QLatin1Char('\n') + QCoreApplication::translate("SdkFailure", "详细信息：%1").arg(failure.detail);
 }
 
 }  // namespace qrvtune

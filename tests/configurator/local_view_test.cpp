@@ -15,6 +15,7 @@
 #include "app/traffic_window.h"
 #include "common/session_state.h"
 #include "dialogs/dlg_input_pwd.h"
+#include "advice_texts.h"
 #include "gui_fixture.h"
 #include "qrvlink/qrvlink.h"
 #include "sim/simulator.h"
@@ -35,11 +36,8 @@ const CapturedMessage kModifyFailed{QStringLiteral("修改失败    "), MessageI
 const CapturedMessage kCommandSent{QStringLiteral("发送命令成功！"), MessageIcon::Information};
 const CapturedMessage kWrongPassword{QStringLiteral("输入的密码不正确，请从新输入"), MessageIcon::None};
 // The second texts of failures, as the SDK's reasons explain them.
-const QString kPortNotOpen =
-    QStringLiteral("串口未打开。请先选择串口，再按“打开串口”。\n详细信息：the port is not open");
-const QString kRefusedWrite = QStringLiteral(
-    "模块拒绝了这次操作（状态 0x01）。请重新读取设备信息，确认参数后再试。\n"
-    "详细信息：write-property refused by the module: status 0x01");
+const QString kPortNotOpen = PortNotOpenAdvice();
+const QString kRefusedWrite = RefusedWriteAdvice();
 const QString kNotLoaded =
     QStringLiteral("请先读取设备信息，再进行此操作。\n详细信息：no property record has been read yet");
 
@@ -211,11 +209,7 @@ TEST_F(LocalModulePage, FailedReadKeepsTheEarlierRecordsAndModifyStillWorks) {
     sim_->AddFault({qrv::sim::FaultKind::Drop, kReadBaseInfo, 1.0, 1});
     Click("readButton");
     const std::vector<CapturedMessage> expected{
-        {QStringLiteral("获取本地信息失败"), MessageIcon::None,
-         QStringLiteral("模块没有应答。请检查串口波特率是否与模块一致（可依次试 115200、19200、38400、57600），"
-                        "接线是否正确，模块是否已上电。\n详细信息：read-base-info: no answer on %1 at 9600 baud "
-                        "within 500 ms")
-             .arg(QString::fromStdString(sim_->SlavePath()))}};
+        {QStringLiteral("获取本地信息失败"), MessageIcon::None, NoAnswerAdvice("read-base-info", sim_->SlavePath(), 500)}};
     EXPECT_EQ(toolkit_.Messages(), expected);
     EXPECT_TRUE(SameRecord(SessionState().LocalProperty, before.LocalProperty));
     EXPECT_EQ(SessionState().LocalInfoLoaded, 1);

@@ -20,6 +20,7 @@
 #include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "dialogs/dlg_search_dev.h"
+#include "advice_texts.h"
 #include "network_fixture.h"
 #include "qrvlink/qrvlink.h"
 
@@ -327,7 +328,7 @@ TEST_F(SearchSweepTest, LocalModuleUnreadableShowsTheErrorOnTheWindowThreadAndWa
     EXPECT_EQ(
         toolkit_.Messages(),
         (std::vector<CapturedMessage>{{QStringLiteral("获取本地信息失败，请确定你的ZigBee设备已经接到计算机上..."),
-                                       qrvtune::MessageIcon::Error}}));
+                                       qrvtune::MessageIcon::Error, PortNotOpenAdvice()}}));
     EXPECT_TRUE(shownOnWindowThread);
 
     // Still searching as far as the dialog knows: the bar keeps cycling.

@@ -13,6 +13,7 @@
 #include "app/sdk_messages.h"
 #include "dialogs/dlg_upgrade_frame.h"
 #include "firmware_file.h"
+#include "advice_texts.h"
 #include "gui_fixture.h"
 #include "protocol/protocol_constants.h"
 #include "records/module_records.h"
@@ -132,7 +133,10 @@ TEST_F(UpgradeDialog, AModuleThatIgnoresThePrepareCommandEndsAtZero) {
     Upgrade(*dialog, WriteImage({}));
 
     EXPECT_EQ(Bar(*dialog), 0);
-    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kFailed});
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{kFailed.text, kFailed.icon,
+                                             NoAnswerAdvice("enter-update", net_.Sim().SlavePath(),
+                                                            SimulatedNetwork::kReadTimeoutMs)}}));
     EXPECT_EQ(net_.RequestCount(ConfigCommand(kCmdFirmwareBlock)), 0u);
     EXPECT_TRUE(Find<QPushButton>(*dialog, "upgradeButton")->isEnabled());  // idle again
 }
