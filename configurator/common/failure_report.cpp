@@ -11,8 +11,12 @@ PortLoss& PortLoss::Instance() {
     return notifier;
 }
 
-void ShowFailure(const QString& text, MessageIcon icon, const SdkFailure& failure) {
+void ReportIfPortLost(const SdkFailure& failure) {
     if (failure.reason == QRV_FAIL_PORT_LOST) Q_EMIT PortLoss::Instance().Lost();
+}
+
+void ShowFailure(const QString& text, MessageIcon icon, const SdkFailure& failure) {
+    ReportIfPortLost(failure);
     ShowMessage(text, icon, FailureAdvice(failure));
 }
 

@@ -22,6 +22,9 @@ Q_SIGNALS:
     void Lost();
 };
 
+// Window thread: tells the main window when `failure` is a lost port.
+void ReportIfPortLost(const SdkFailure& failure);
+
 // Window thread: a lost port is reported first (the panel shows closed while
 // the box is up), then the box shows `text` with the failure's advice.
 void ShowFailure(const QString& text, MessageIcon icon, const SdkFailure& failure);

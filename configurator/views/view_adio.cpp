@@ -154,8 +154,11 @@ void CViewADIO::SetDirections() {
             outcome = Outcome::NotHost;
         else if (Q_QRV_SetIODirAllRemote(target->index, value) != 0)
             outcome = Outcome::Set;
+        else
+            lastFailure = qrvtune::LastSdkFailure();
         return 1;
     });
     if (outcome == Outcome::NotHost) return ShowPlain(tr("本地设备必须配置成主机或主机+中继模式才可以访问IO"));
-    ShowPlain(outcome == Outcome::Set ? tr("设置成功") : tr("设置失败"));
+    if (outcome == Outcome::Set) return ShowPlain(tr("设置成功"));
+    ShowFailed(tr("设置失败"));
 }

@@ -94,6 +94,7 @@ void CViewLocalDevList::OnModify() {
                               const int result = Q_QRV_SubmitInfo();
                               if (result != 1) failure = qrvtune::LastSdkFailure();
                               if (result == 1) readAgain = Q_QRV_GetPropertyAll(&readBase, &readBack) == 1;
+                              if (result == 1 && !readAgain) failure = qrvtune::LastSdkFailure();
                               return result;
                           }).value_or(0);
     if (submitted != 1) {
@@ -107,6 +108,7 @@ void CViewLocalDevList::OnModify() {
     }
     session.LocalProperty = working;
     ShowModuleRecord(session.LocalBase, working, FormModule::Local());
+    qrvtune::ReportIfPortLost(failure);
     ShowReadBackFailed();
 }
 

@@ -119,8 +119,9 @@ void CViewRemoteDevList::OnModify() {
     const int submitted = WithSdkLink([&] {
                               Q_QRV_SetRemotePropertyAll(&working, row);
                               const int result = Q_QRV_SubmitRemoteDevInfo(row);
-                              if (result == 0) failure = qrvtune::LastSdkFailure();
                               if (result != 0) readAgain = Q_QRV_GetRemoteDevPropertyAll(&readBack, row) == 1;
+                              // Why the write, or the read after it, failed.
+                              if (result == 0 || !readAgain) failure = qrvtune::LastSdkFailure();
                               return result;
                           }).value_or(0);
     if (submitted == 0) {
@@ -129,7 +130,10 @@ void CViewRemoteDevList::OnModify() {
     }
     ShowMessage(tr("修改成功     "), MessageIcon::Information);
     ShowModuleRecord(base, readAgain ? readBack : working, FormModule::Remote(row, base.NetAddr));
-    if (!readAgain) ShowReadBackFailed();
+    if (!readAgain) {
+        qrvtune::ReportIfPortLost(failure);
+        ShowReadBackFailed();
+    }
 }
 
 void CViewRemoteDevList::OnReset() { SendToSelected(&Q_QRV_ResetRemoteDev); }
