@@ -2,6 +2,7 @@
 // simulated network (default scenario: three modules on 11 / 250 K, one on
 // 26 / 1 M, one on 15 / 500 K).
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -381,4 +382,16 @@ TEST_F(SearchSweepTest, APulledAdapterEndsTheSweepSayingSoAndClosesThePanel) {
     EXPECT_EQ(Q_ComCheckOpen(), 0);
     EXPECT_EQ(SessionState().PortOpen, 0);
     EXPECT_TRUE(window.findChild<QPushButton*>(QStringLiteral("openButton"))->isEnabled());
+
+    // Plugged in again (a new pty): "打开串口" and the module answers.
+    qrv::sim::SimulatorOptions options;
+    options.baud = kBaud;
+    sim_ = std::make_unique<qrv::sim::Simulator>(qrv::sim::Scenario::Default(), options);
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    window.findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(QString::fromStdString(sim_->SlavePath()));
+    window.findChild<QComboBox*>(QStringLiteral("baudCombo"))->setCurrentText(QString::number(kBaud));
+    window.findChild<QPushButton*>(QStringLiteral("openButton"))->click();
+    EXPECT_EQ(SessionState().PortOpen, 1);
+    EXPECT_EQ(Q_QRV_LoadInfo(), 1);
 }
