@@ -2,9 +2,9 @@
 
 #include <QPushButton>
 
+#include "common/failure_report.h"
 #include "common/record_fields.h"
 #include "common/record_text.h"
-#include "common/failure_report.h"
 #include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "dialogs/dlg_input_pwd.h"
