@@ -3,6 +3,7 @@
 // exchange, so the messages and the module's state can be checked at once.
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -441,4 +442,13 @@ TEST_F(LocalModuleInWindow, TrafficWindowListsARead) {
     EXPECT_EQ(meanings.first(), QStringLiteral("发送 read-base-info"));
     EXPECT_TRUE(meanings.contains(QStringLiteral("接收 read-base-info answer"))) << meanings.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(traffic->Model().index(0, TrafficModel::kBytes).data().toString(), QStringLiteral("AB D1 BA"));
+
+    // "保存为文本..." writes what the list shows, one line a frame.
+    const QString saved = ModuleDir() + QStringLiteral("/traffic.txt");
+    toolkit_.ScriptFileAnswer(saved);
+    traffic->findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), traffic->Model().Text());
+    EXPECT_EQ(traffic->Model().Text().count(QLatin1Char('\n')), traffic->Model().rowCount());
 }
