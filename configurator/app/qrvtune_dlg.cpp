@@ -24,6 +24,8 @@
 #include "app/port_list.h"
 #include "app/serial_settings.h"
 #include "app/skin.h"
+#include "app/traffic_window.h"
+#include "common/failure_report.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
 #include "common/interface_language.h"
@@ -73,6 +75,9 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     connect(ui_->openButton, &QPushButton::clicked, this, &CQrvtuneDlg::OpenPort);
     connect(ui_->closeButton, &QPushButton::clicked, this, &CQrvtuneDlg::ClosePort);
     connect(ui_->rescanButton, &QPushButton::clicked, this, &CQrvtuneDlg::FillPortList);
+    // A pulled adapter, noticed by any operation: the port is closed so that
+    // re-plugging and "打开串口" work again.
+    connect(&qrvtune::PortLoss::Instance(), &qrvtune::PortLoss::Lost, this, &CQrvtuneDlg::ClosePort);
     // A long entry shows from its start: the port's name, not the end of its description.
     // Queued: the field takes the entry's text (cursor at its end) after the signal.
     connect(
@@ -153,6 +158,7 @@ void CQrvtuneDlg::BuildMenus() {
         languages->addAction(choice);
         connect(choice, &QAction::triggered, this, [code] { ChooseLanguage(code); });
     }
+    AddTrafficMenu(*bar, *new CTrafficWindow(this));
     QMenu* help = bar->addMenu(tr("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(about);
@@ -249,6 +255,7 @@ void CQrvtuneDlg::OpenPort() {
                             timeoutMs_};
     const int opened = Q_OpenCom(path.c_str(), choice.baud, choice.dataBits, choice.parity, choice.stopBits,
                                  /*reserved=*/0, /*rtsControl=*/0, /*ctsOutFlow=*/0, /*dsrOutFlow=*/0, timeoutMs_);
+    const qrvtune::SdkFailure failure = opened != 0 ? qrvtune::SdkFailure{} : qrvtune::LastSdkFailure();
     lease.Release();
     if (opened != 0) {
         SessionState().PortOpen = 1;
@@ -258,7 +265,7 @@ void CQrvtuneDlg::OpenPort() {
         RememberPortChoice(choice);
         return;
     }
-    qrvtune::ShowMessage(tr("打开串口失败"), qrvtune::MessageIcon::Warning);
+    qrvtune::ShowFailure(tr("打开串口失败"), qrvtune::MessageIcon::Warning, failure);
     SetPortControls(false);
     SessionState().PortOpen = 0;
 }

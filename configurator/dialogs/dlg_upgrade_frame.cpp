@@ -4,13 +4,16 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
+#include "common/failure_report.h"
 #include "common/sdk_exchange_guard.h"
 #include "dialogs/upgrade_status.h"
 #include "qrvlink/qrvlink.h"
@@ -61,6 +64,7 @@ void CDlgUpgradeFrame::StartUpgrade() {
     // queued before that.
     if (upgrading_) return;
     UpgradeStatus().store(kUpgradeRunning);
+    run_ = std::make_shared<UpgradeRun>();
     position_ = 0;
     ShowPosition();
     path_ = ui_->pathEdit->text();
@@ -82,12 +86,16 @@ void CDlgUpgradeFrame::StartUpgrade() {
     } else {
         // The worker gets copies only: nothing of the dialog is touched from
         // it. It keeps the link until its call has returned.
-        qrvtune::WorkerThread::Start(
-            [lease, path = std::move(path), runState = runState_, address = address_, devType = devType_] {
-                const int result = Q_QRV_UpdateWithFileNameLocal(path.c_str(), runState, address, devType);
-                lease->Release();
-                UpgradeStatus().store(result != 0 ? kUpgradeSucceeded : kUpgradeFailed);
-            });
+        qrvtune::WorkerThread::Start([lease, run = run_, path = std::move(path), runState = runState_,
+                                      address = address_, devType = devType_] {
+            // The SDK reports each acknowledged block on this thread.
+            Q_SetProgressHandler(&UpgradeRun::NoteProgress, run.get());
+            const int result = Q_QRV_UpdateWithFileNameLocal(path.c_str(), runState, address, devType);
+            if (result == 0) run->SetFailure(qrvtune::LastSdkFailure());
+            Q_SetProgressHandler(nullptr, nullptr);
+            lease->Release();
+            UpgradeStatus().store(result != 0 ? kUpgradeSucceeded : kUpgradeFailed);
+        });
     }
     timers_->Start(kProgressTimerId, kProgressPeriodMs);
 }
@@ -113,16 +121,28 @@ void CDlgUpgradeFrame::OnTimer(int id) {
         ShowPosition();
         upgrading_ = false;
         SetControlsForState();
-        qrvtune::ShowMessage(succeeded ? QCoreApplication::translate("CDlgUpgradeFrame", "固件升级成功") : QCoreApplication::translate("CDlgUpgradeFrame", "固件升级失败"),
-                             qrvtune::MessageIcon::Information);
+        if (succeeded)
+            qrvtune::ShowMessage(QCoreApplication::translate("CDlgUpgradeFrame", "固件升级成功"),
+                                 qrvtune::MessageIcon::Information);
+        else
+            qrvtune::ShowFailure(QCoreApplication::translate("CDlgUpgradeFrame", "固件升级失败"),
+                                 qrvtune::MessageIcon::Information, run_ ? run_->Failure() : qrvtune::SdkFailure{});
         return;
     }
-    // Not real progress: a sweep from 1 to 99 every 20 seconds, then again from 0.
-    if (++position_ >= 100) position_ = 0;
+    // The blocks the module has acknowledged so far; 100 only with the outcome,
+    // the module still has to start the new firmware after its last block.
+    if (run_) position_ = std::min(UpgradePercent(run_->Done(), run_->Total()), 99);
     ShowPosition();
 }
 
-void CDlgUpgradeFrame::ShowPosition() { ui_->progressBar->setValue(position_); }
+void CDlgUpgradeFrame::ShowPosition() {
+    ui_->progressBar->setValue(position_);
+    const std::int32_t total = run_ ? run_->Total() : 0;
+    ui_->blockLabel->setText(total > 0 ? QCoreApplication::translate("CDlgUpgradeFrame", "第 %1 / %2 块")
+                                             .arg(std::min(run_->Done(), total))
+                                             .arg(total)
+                                       : QString());
+}
 
 void CDlgUpgradeFrame::SetControlsForState() {
     ui_->upgradeButton->setEnabled(!upgrading_);

@@ -1,13 +1,16 @@
 #pragma once
 // Template 109: picks a firmware image and upgrades one module with it. The
-// upgrade is a single blocking SDK call, run on a worker thread; a 200 ms
-// window timer sweeps the progress bar (the SDK reports no progress) and
-// shows the outcome once the worker has left it in UpgradeStatus().
+// upgrade is a single blocking SDK call, run on a worker thread; the SDK's
+// progress handler counts the acknowledged blocks, a 200 ms window timer
+// shows them (bar and "第 i / N 块") and the outcome once the worker has
+// left it in UpgradeStatus().
 #include <QDialog>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+
+#include "dialogs/upgrade_status.h"
 
 namespace Ui {
 class CDlgUpgradeFrame;
@@ -67,4 +70,6 @@ private:
     std::uint8_t targetKind_ = kUpgradeThroughLocalCall;
     int position_ = 0;
     bool upgrading_ = false;
+    // The running (or last) upgrade's progress and failure, shared with its worker.
+    std::shared_ptr<UpgradeRun> run_;
 };

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include "common/failure_report.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
 
@@ -12,22 +13,27 @@ QString LoadInfoFailedText() {
     return QCoreApplication::translate("SearchWorker", "获取本地信息失败，请确定你的ZigBee设备已经接到计算机上...");
 }
 
+QString SweepPortLostText() {
+    return QCoreApplication::translate("SearchWorker", "搜索已中止：串口已断开");
+}
+
 namespace {
 
-// Shown on the window thread; a worker blocked on a message box would stall
-// a window thread that is waiting for that worker to stop.
-void ReportLoadFailure() {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { qrvtune::ShowMessage(LoadInfoFailedText(), qrvtune::MessageIcon::Error); },
-        Qt::QueuedConnection);
+// The lease goes before the message: the window thread closes a lost port,
+// which needs the link. Posted, not shown: a worker blocked on a message box
+// would stall a window thread that is waiting for that worker to stop.
+void EndWithFailure(qrvtune::SdkExchangeLease& lease, const QString& text, const qrvtune::SdkFailure& failure) {
+    lease.Release();
+    qrvtune::PostFailure(text, qrvtune::MessageIcon::Error, failure);
+    // A lost port ends the sweep: there is nothing left to wait for.
+    if (failure.reason == QRV_FAIL_PORT_LOST) SearchRunning = 0;
 }
 
 }  // namespace
 
 void SearchWorker(const SearchPlan& plan, qrvtune::SdkExchangeLease& lease) {
     if (Q_QRV_LoadInfo() == 0) {
-        lease.Release();
-        ReportLoadFailure();
+        EndWithFailure(lease, LoadInfoFailedText(), qrvtune::LastSdkFailure());
         return;
     }
     for (int k = 0; k < kChannelCount; ++k) {
@@ -39,10 +45,13 @@ void SearchWorker(const SearchPlan& plan, qrvtune::SdkExchangeLease& lease) {
                 return;
             }
             if (rate == kRateNotChosen) continue;
-            if (plan.mode == kSearchBroadcast)
-                Q_QRV_SearchDev(channel, rate);
-            else
-                Q_QRV_SearchDevByAddr(channel, rate, plan.address);
+            const int found = plan.mode == kSearchBroadcast ? Q_QRV_SearchDev(channel, rate)
+                                                            : Q_QRV_SearchDevByAddr(channel, rate, plan.address);
+            // A silent pair is normal; a lost port ends the sweep, saying so.
+            if (found == 0) {
+                const qrvtune::SdkFailure failure = qrvtune::LastSdkFailure();
+                if (failure.reason == QRV_FAIL_PORT_LOST) return EndWithFailure(lease, SweepPortLostText(), failure);
+            }
         }
     }
     lease.Release();

@@ -29,6 +29,8 @@ extern std::atomic<int> SearchRunning;
 
 // The error the worker shows when the local module does not answer.
 QString LoadInfoFailedText();
+// The error that ends a sweep whose port was lost.
+QString SweepPortLostText();
 
 // Reads the local module, then searches every chosen channel (ascending) at
 // every chosen rate, testing SearchRunning before each rate step of a chosen
@@ -36,4 +38,6 @@ QString LoadInfoFailedText();
 // clears SearchRunning. When the local module cannot be read, the message is
 // handed to the window thread (the worker does not wait for it) and
 // SearchRunning stays 1: the dialog keeps cycling until the user stops it.
+// A lost port ends the sweep at once with its message (and the reason's
+// advice), and SearchRunning goes to 0.
 void SearchWorker(const SearchPlan& plan, qrvtune::SdkExchangeLease& lease);

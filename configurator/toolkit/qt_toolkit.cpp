@@ -19,32 +19,40 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-void ShowOnWindowThread(const QString& text, MessageIcon icon) {
-    MakeMessageBox(text, icon, QApplication::activeWindow())->exec();
+void ShowOnWindowThread(const QString& text, MessageIcon icon, const QString& informative) {
+    MakeMessageBox(text, icon, QApplication::activeWindow(), informative)->exec();
 }
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> MakeMessageBox(const QString& text, MessageIcon icon, QWidget* parent) {
+std::unique_ptr<QMessageBox> MakeMessageBox(const QString& text, MessageIcon icon, QWidget* parent,
+                                            const QString& informative) {
     auto box = std::make_unique<QMessageBox>(ToQt(icon), QApplication::applicationName(), text, QMessageBox::Ok, parent);
+    box->setInformativeText(informative);
     box->button(QMessageBox::Ok)->setText(QCoreApplication::translate("Toolkit", "确定"));
     return box;
 }
 
-void QtToolkit::ShowMessage(const QString& text, MessageIcon icon) {
+void QtToolkit::ShowMessage(const QString& text, MessageIcon icon, const QString& informative) {
     auto* app = QCoreApplication::instance();
     if (app == nullptr) return;
     if (QThread::currentThread() == app->thread()) {
-        ShowOnWindowThread(text, icon);
+        ShowOnWindowThread(text, icon, informative);
         return;
     }
     // A worker's message waits for the user like the window thread's does.
-    QMetaObject::invokeMethod(app, [text, icon] { ShowOnWindowThread(text, icon); },
+    QMetaObject::invokeMethod(app, [text, icon, informative] { ShowOnWindowThread(text, icon, informative); },
                               Qt::BlockingQueuedConnection);
 }
 
 std::optional<QString> QtToolkit::OpenFileName(QWidget* parent, const QString& filter) {
     const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(), QtFileFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtToolkit::SaveFileName(QWidget* parent, const QString& filter) {
+    const QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), QtFileFilter(filter));
     if (path.isEmpty()) return std::nullopt;
     return path;
 }

@@ -23,7 +23,9 @@ Toolkit& CurrentToolkit() {
 
 void InstallToolkit(Toolkit* toolkit) { installed.store(toolkit, std::memory_order_release); }
 
-void ShowMessage(const QString& text, MessageIcon icon) { CurrentToolkit().ShowMessage(text, icon); }
+void ShowMessage(const QString& text, MessageIcon icon, const QString& informative) {
+    CurrentToolkit().ShowMessage(text, icon, informative);
+}
 
 void ShowNotANumber() {
     ShowMessage(QCoreApplication::translate("Toolkit", "请输入一个整数。"), MessageIcon::Warning);

@@ -19,12 +19,18 @@ public:
     // A modal box with `text`, one OK button and the application title as
     // caption; returns once dismissed. May be called from any thread: the
     // box always appears on the window thread, and the caller waits.
-    virtual void ShowMessage(const QString& text, MessageIcon icon) = 0;
+    // `informative`, when not empty, is the box's second text: why it
+    // happened and what to do.
+    virtual void ShowMessage(const QString& text, MessageIcon icon, const QString& informative) = 0;
 
     // The platform's open-file dialog. `filter` uses the "text|pattern|...||"
     // form ("bin Files (*.bin)|*.bin||"). The chosen file's full path, or
     // nothing when the user cancels.
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
+
+    // The platform's save-file dialog, same filter form; the chosen path,
+    // or nothing when the user cancels.
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) = 0;
 };
 
 // The installed toolkit; the Qt one unless a test installed another.
@@ -34,7 +40,7 @@ Toolkit& CurrentToolkit();
 void InstallToolkit(Toolkit* toolkit);
 
 // Shorthand for CurrentToolkit().ShowMessage.
-void ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None);
+void ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None, const QString& informative = QString());
 
 // The toolkit's own refusal of a whole-number box that holds no acceptable
 // number ("请输入一个整数。"); the box then keeps its previous value.

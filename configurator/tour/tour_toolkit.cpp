@@ -20,7 +20,7 @@ const char* IconName(MessageIcon icon) {
     return "plain";
 }
 
-void TourToolkit::ShowMessage(const QString& text, MessageIcon icon) {
+void TourToolkit::ShowMessage(const QString& text, MessageIcon icon, const QString& informative) {
     QString photo;
     {
         std::lock_guard lock(mutex_);
@@ -29,11 +29,12 @@ void TourToolkit::ShowMessage(const QString& text, MessageIcon icon) {
         if (onWindowThread) photo = std::exchange(photoPath_, QString());
     }
     std::printf("    message (%s): %s\n", IconName(icon), text.toUtf8().constData());
+    if (!informative.isEmpty()) std::printf("      %s\n", informative.toUtf8().constData());
     std::fflush(stdout);
     if (photo.isEmpty()) return;
     // The very box the program would have shown, on screen just long enough
     // to be drawn.
-    auto box = MakeMessageBox(text, icon, QApplication::activeWindow());
+    auto box = MakeMessageBox(text, icon, QApplication::activeWindow(), informative);
     box->show();
     QCoreApplication::sendPostedEvents();
     box->grab().save(photo);

@@ -22,8 +22,9 @@ const char* IconName(MessageIcon icon);
 
 class TourToolkit final : public Toolkit {
 public:
-    void ShowMessage(const QString& text, MessageIcon icon) override;
+    void ShowMessage(const QString& text, MessageIcon icon, const QString& informative) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
+    std::optional<QString> SaveFileName(QWidget* /*parent*/, const QString& /*filter*/) override { return std::nullopt; }
 
     // The path every file dialog answers with (nothing: the user cancels).
     void SetFileAnswer(std::optional<QString> path);

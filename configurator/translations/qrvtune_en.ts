@@ -276,6 +276,10 @@
         <source>固件升级失败</source>
         <translation>Firmware upgrade failed</translation>
     </message>
+    <message>
+        <source>第 %1 / %2 块</source>
+        <translation>Block %1 of %2</translation>
+    </message>
 </context>
 <context>
     <name>CQrvtuneDlg</name>
@@ -482,6 +486,41 @@
     <message>
         <source>打开串口失败</source>
         <translation>Cannot open the serial port</translation>
+    </message>
+</context>
+<context>
+    <name>CTrafficWindow</name>
+    <message>
+        <source>通信记录</source>
+        <translation>Traffic</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>保存为文本...</source>
+        <translation>Save as Text...</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>无法保存通信记录到“%1”</source>
+        <translation>Could not save the traffic to &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>查看(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>通信记录(&amp;T)...</source>
+        <translation>&amp;Traffic...</translation>
     </message>
 </context>
 <context>
@@ -1232,6 +1271,85 @@
     </message>
 </context>
 <context>
+    <name>SdkFailure</name>
+    <message>
+        <source>串口未打开。请先选择串口，再按“打开串口”。</source>
+        <translation>The serial port is not open. Choose a port first, then press &quot;Open port&quot;.</translation>
+    </message>
+    <message>
+        <source>找不到串口 %1。请检查 USB 转串口线是否插好，然后按“重新扫描”，从列表中选择串口后再打开。</source>
+        <translation>Serial port %1 cannot be found. Check that the USB serial adapter is plugged in, press &quot;Rescan&quot;, choose the port from the list and open it again.</translation>
+    </message>
+    <message>
+        <source>没有权限打开串口 %1。请把当前用户加入 dialout 组（sudo usermod -aG dialout 用户名），重新登录后再试。</source>
+        <translation>You have no permission to open serial port %1. Add your user to the dialout group (sudo usermod -aG dialout USERNAME), log out and in again, then retry.</translation>
+    </message>
+    <message>
+        <source>%1 不是串口设备。请按“重新扫描”，从列表中选择串口（如 /dev/ttyUSB0）。</source>
+        <translation>%1 is not a serial device. Press &quot;Rescan&quot; and choose a serial port from the list (such as /dev/ttyUSB0).</translation>
+    </message>
+    <message>
+        <source>串口 %1 不接受所选的串口参数（波特率、数据位、校验位或停止位）。请换一组参数再打开。</source>
+        <translation>Serial port %1 does not accept the chosen settings (baud rate, data bits, parity or stop bits). Choose other settings and open it again.</translation>
+    </message>
+    <message>
+        <source>串口已断开：USB 转串口线可能被拔出。串口已关闭，请插好后按“重新扫描”，再按“打开串口”。</source>
+        <translation>The serial port was disconnected: the USB serial adapter may have been unplugged. The port has been closed; plug the adapter in, press &quot;Rescan&quot;, then &quot;Open port&quot;.</translation>
+    </message>
+    <message>
+        <source>无法在规定时间内向串口 %1 发送数据。请检查串口线和流控设置。</source>
+        <translation>Data could not be sent to serial port %1 in time. Check the cable and the flow control settings.</translation>
+    </message>
+    <message>
+        <source>模块的应答不正确：可能是串口参数（波特率、校验位）与模块不一致，或线路受到干扰。请检查串口参数和接线后再试。</source>
+        <translation>The module&apos;s answer was not valid: the port settings (baud rate, parity) may differ from the module&apos;s, or the line is disturbed. Check the settings and the wiring, then retry.</translation>
+    </message>
+    <message>
+        <source>请先读取设备信息，再进行此操作。</source>
+        <translation>Read the device first, then retry.</translation>
+    </message>
+    <message>
+        <source>所选串口</source>
+        <translation>the chosen port</translation>
+    </message>
+    <message>
+        <source>串口 %1 正被另一个程序占用。请先关闭使用该串口的程序，再按“打开串口”。</source>
+        <translation>Serial port %1 is in use by another program. Close the program using it, then press "Open port".</translation>
+    </message>
+    <message>
+        <source>进程 %1</source>
+        <translation>process %1</translation>
+    </message>
+    <message>
+        <source>%1（进程 %2）</source>
+        <translation>%1 (process %2)</translation>
+    </message>
+    <message>
+        <source>串口 %1 正被 %2 占用。请先关闭该程序，再按“打开串口”。</source>
+        <translation>Serial port %1 is held by %2. Close that program, then press "Open port".</translation>
+    </message>
+    <message>
+        <source>模块没有应答。请检查串口波特率是否与模块一致（可依次试 %1），接线是否正确，模块是否已上电。</source>
+        <translation>The module did not answer. Check that the baud rate matches the module's (try %1 in turn), that the wiring is right and that the module is powered.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>模块拒绝了这次操作（状态 %1）。请重新读取设备信息，确认参数后再试。</source>
+        <translation>The module refused the operation (status %1). Read the device again, check the values, then retry.</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>详细信息：%1</source>
+        <translation>Details: %1</translation>
+    </message>
+</context>
+<context>
     <name>SdkMessages</name>
     <message>
         <source>固件版本不对</source>
@@ -1260,6 +1378,10 @@
         <source>获取本地信息失败，请确定你的ZigBee设备已经接到计算机上...</source>
         <translation>Reading the local device failed. Please make sure your ZigBee device is connected to the computer...</translation>
     </message>
+    <message>
+        <source>搜索已中止：串口已断开</source>
+        <translation>Search stopped: the serial port was disconnected</translation>
+    </message>
 </context>
 <context>
     <name>Toolkit</name>
@@ -1270,6 +1392,33 @@
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TrafficModel</name>
+    <message>
+        <source>发送</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>数据</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>含义</source>
+        <translation>Meaning</translation>
     </message>
 </context>
 </TS>

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/failure_report.h"
 #include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "qrvlink/qrvlink.h"
@@ -25,11 +26,17 @@ constexpr std::uint8_t kWorkModeHostRelay = 2;
 
 void ShowPlain(const QString& text) { qrvtune::ShowMessage(text); }
 
+// The reason of the page's last failed exchange; read by the message shown for it.
+qrvtune::SdkFailure lastFailure;
+
+void ShowFailed(const QString& text) { qrvtune::ShowFailure(text, qrvtune::MessageIcon::None, lastFailure); }
+
 // Runs one exchange while holding the link to the module (released before
 // any message box); no link to be had counts as a failed call.
 template <typename Exchange>
 int WithLink(Exchange exchange) {
-    return qrvtune::WithSdkLink([&] { return static_cast<int>(exchange()); }).value_or(0);
+    lastFailure = {};
+    return qrvtune::WithSdkLinkNoting(lastFailure, exchange);
 }
 
 bool LocalModuleMayDriveIo() {
@@ -81,7 +88,7 @@ void CViewADIO::ReadInputs() {
     const int ok = WithLink([&] {
         return target->remote ? Q_QRV_GetIOvalueRemote(target->index, &lines, 1) : Q_QRV_GetIOvalueLocal(&lines, 1);
     });
-    if (ok == 0) return ShowPlain(tr("获取失败"));
+    if (ok == 0) return ShowFailed(tr("获取失败"));
     // Bit 0 is line 1 ... bit 3 line 4; a set bit is a ticked box.
     for (int n = 0; n < kLineCount; ++n) inputs_[n] = (lines >> n) & 1;
     // Also puts back the outputs last sent: unsent ticks are undone.
@@ -97,7 +104,7 @@ void CViewADIO::SetOutputs() {
     const int ok = WithLink([&] {
         return target->remote ? Q_QRV_SetIOValueRemote(target->index, value) : Q_QRV_SetIOValueLocal(value);
     });
-    if (ok == 0) ShowPlain(tr("设置失败"));
+    if (ok == 0) ShowFailed(tr("设置失败"));
 }
 
 void CViewADIO::ReadAnalogue() {
@@ -108,7 +115,7 @@ void CViewADIO::ReadAnalogue() {
         return target->remote ? Q_QRV_GetADvalueRemote(target->index, values, sizeof values)
                               : Q_QRV_GetADvalueLocal(values, sizeof values);
     });
-    if (ok == 0) return ShowPlain(tr("获取失败"));
+    if (ok == 0) return ShowFailed(tr("获取失败"));
     // Four 16-bit millivolt values, high byte first, channel 1 first.
     for (int n = 0; n < kLineCount; ++n) {
         const unsigned millivolts = (unsigned{values[2 * n]} << 8) | values[2 * n + 1];
@@ -130,7 +137,9 @@ void CViewADIO::SetDirections() {
     if (SessionState().LocalInfoLoaded == 0) return ShowPlain(tr("请先获取本地信息"));
     if (!target->remote) {
         if (!LocalModuleMayDriveIo()) return ShowPlain(tr("本地设备必须配置成主机或主机+中继模式才可以访问IO"));
-        WithLink([&] { return Q_QRV_SetIODirAllLocal(value); });
+        // Silent on failure as always, but a pulled adapter is told.
+        if (WithLink([&] { return Q_QRV_SetIODirAllLocal(value); }) == 0 && lastFailure.reason == QRV_FAIL_PORT_LOST)
+            ShowFailed(tr("设置失败"));
         return;
     }
     enum class Outcome { NotHost, Set, Failed } outcome = Outcome::Failed;
@@ -145,8 +154,11 @@ void CViewADIO::SetDirections() {
             outcome = Outcome::NotHost;
         else if (Q_QRV_SetIODirAllRemote(target->index, value) != 0)
             outcome = Outcome::Set;
+        else
+            lastFailure = qrvtune::LastSdkFailure();
         return 1;
     });
     if (outcome == Outcome::NotHost) return ShowPlain(tr("本地设备必须配置成主机或主机+中继模式才可以访问IO"));
-    ShowPlain(outcome == Outcome::Set ? tr("设置成功") : tr("设置失败"));
+    if (outcome == Outcome::Set) return ShowPlain(tr("设置成功"));
+    ShowFailed(tr("设置失败"));
 }

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "common/failure_report.h"
 #include "common/record_fields.h"
 #include "common/record_text.h"
 #include "common/sdk_exchange_guard.h"
@@ -15,9 +16,11 @@
 namespace {
 
 using qrvtune::MessageIcon;
+using qrvtune::SdkFailure;
+using qrvtune::ShowFailure;
 using qrvtune::ShowMessage;
 using qrvtune::WithSdkLink;
-
+using qrvtune::WithSdkLinkNoting;
 
 // Positions of the run-state list: "BOOT", "USER", "NOBOOT".
 int RunStatePosition(std::uint8_t runState) {
@@ -47,9 +50,10 @@ void CViewLocalDevList::OnRead() {
     }
     ModuleBase base{};
     ModuleProperty property{};
-    if (WithSdkLink([&] { return Q_QRV_GetPropertyAll(&base, &property); }).value_or(0) != 1) {
+    SdkFailure failure;
+    if (WithSdkLinkNoting(failure, [&] { return Q_QRV_GetPropertyAll(&base, &property); }) != 1) {
         // The records of an earlier read stay in use.
-        ShowMessage(tr("获取本地信息失败"));
+        ShowFailure(tr("获取本地信息失败"), MessageIcon::None, failure);
         return;
     }
     TakeLocalRecords(base, property);
@@ -84,14 +88,17 @@ void CViewLocalDevList::OnModify() {
     ModuleBase readBase{};
     ModuleProperty readBack{};
     bool readAgain = false;
+    SdkFailure failure;
     const int submitted = WithSdkLink([&] {
                               Q_QRV_SetLocalPropertyAll(&session.LocalBase, &working);
                               const int result = Q_QRV_SubmitInfo();
+                              if (result != 1) failure = qrvtune::LastSdkFailure();
                               if (result == 1) readAgain = Q_QRV_GetPropertyAll(&readBase, &readBack) == 1;
+                              if (result == 1 && !readAgain) failure = qrvtune::LastSdkFailure();
                               return result;
                           }).value_or(0);
     if (submitted != 1) {
-        ShowMessage(ModifyFailedText(), MessageIcon::Warning);
+        ShowFailure(ModifyFailedText(), MessageIcon::Warning, failure);
         return;
     }
     ShowMessage(tr("修改成功   "), MessageIcon::Information);
@@ -101,21 +108,24 @@ void CViewLocalDevList::OnModify() {
     }
     session.LocalProperty = working;
     ShowModuleRecord(session.LocalBase, working, FormModule::Local());
+    qrvtune::ReportIfPortLost(failure);
     ShowReadBackFailed();
 }
 
 void CViewLocalDevList::OnReset() {
-    if (WithSdkLink(&Q_QRV_ResetDev).value_or(0) == 1)
+    SdkFailure failure;
+    if (WithSdkLinkNoting(failure, &Q_QRV_ResetDev) == 1)
         ShowMessage(CommandSentText(), MessageIcon::Information);
     else
-        ShowMessage(ModifyFailedText(), MessageIcon::Warning);
+        ShowFailure(ModifyFailedText(), MessageIcon::Warning, failure);
 }
 
 void CViewLocalDevList::OnFactoryRestore() {
-    if (WithSdkLink(&Q_QRV_ResetToDefault).value_or(0) == 1)
+    SdkFailure failure;
+    if (WithSdkLinkNoting(failure, &Q_QRV_ResetToDefault) == 1)
         ShowMessage(CommandSentText(), MessageIcon::Information);
     else
-        ShowMessage(tr("恢复出厂设置失败"));
+        ShowFailure(tr("恢复出厂设置失败"), MessageIcon::None, failure);
 }
 
 void CViewLocalDevList::TakeLocalRecords(const ModuleBase& base, const ModuleProperty& property) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/record_fields.h"
+#include "common/failure_report.h"
 #include "common/sdk_exchange_guard.h"
 #include "dialogs/dlg_input_pwd.h"
 #include "dialogs/dlg_search_dev.h"
@@ -17,7 +18,10 @@
 
 using qrvtune::MessageIcon;
 using qrvtune::ShowMessage;
+using qrvtune::SdkFailure;
+using qrvtune::ShowFailure;
 using qrvtune::WithSdkLink;
+using qrvtune::WithSdkLinkNoting;
 
 
 CViewRemoteDevList::CViewRemoteDevList(QWidget* parent)
@@ -67,11 +71,13 @@ void CViewRemoteDevList::OnRead() {
     // Loaded twice, as the module list always has: the second read is the one
     // whose record is shown.
     ModuleProperty property{};
-    const bool read =
-        WithSdkLink([&] {
-            return Q_QRV_LoadRemoteDevInfo(row) == 1 && Q_QRV_GetRemoteDevPropertyAll(&property, row) == 1;
-        }).value_or(false);
-    if (!read) return;
+    SdkFailure failure;
+    const int read = WithSdkLinkNoting(failure, [&] {
+        return Q_QRV_LoadRemoteDevInfo(row) == 1 && Q_QRV_GetRemoteDevPropertyAll(&property, row) == 1;
+    });
+    // A module that stays silent is left unremarked, as always; a lost port is not.
+    if (read == 0 && failure.reason == QRV_FAIL_PORT_LOST) ShowFailure(tr("获取失败！"), MessageIcon::None, failure);
+    if (read == 0) return;
     ShowMessage(tr("获取成功！"), MessageIcon::Information);
     ShowModuleRecord(base, property, FormModule::Remote(row, base.NetAddr));
 }
@@ -92,8 +98,9 @@ void CViewRemoteDevList::OnModify() {
     // The module's current configuration, read over the air, is the base the
     // pages' values are laid over.
     ModuleProperty working{};
-    if (WithSdkLink([&] { return Q_QRV_GetRemoteDevPropertyAll(&working, row); }).value_or(0) != 1) {
-        ShowMessage(tr("请先获取设备信息"));
+    SdkFailure readFailure;
+    if (WithSdkLinkNoting(readFailure, [&] { return Q_QRV_GetRemoteDevPropertyAll(&working, row); }) != 1) {
+        ShowFailure(tr("请先获取设备信息"), MessageIcon::None, readFailure);
         return;
     }
 
@@ -108,19 +115,25 @@ void CViewRemoteDevList::OnModify() {
     // Read again after the write: the pages then show what the module stores.
     ModuleProperty readBack{};
     bool readAgain = false;
+    SdkFailure failure;
     const int submitted = WithSdkLink([&] {
                               Q_QRV_SetRemotePropertyAll(&working, row);
                               const int result = Q_QRV_SubmitRemoteDevInfo(row);
                               if (result != 0) readAgain = Q_QRV_GetRemoteDevPropertyAll(&readBack, row) == 1;
+                              // Why the write, or the read after it, failed.
+                              if (result == 0 || !readAgain) failure = qrvtune::LastSdkFailure();
                               return result;
                           }).value_or(0);
     if (submitted == 0) {
-        ShowMessage(ModifyFailedText(), MessageIcon::Warning);
+        ShowFailure(ModifyFailedText(), MessageIcon::Warning, failure);
         return;
     }
     ShowMessage(tr("修改成功     "), MessageIcon::Information);
     ShowModuleRecord(base, readAgain ? readBack : working, FormModule::Remote(row, base.NetAddr));
-    if (!readAgain) ShowReadBackFailed();
+    if (!readAgain) {
+        qrvtune::ReportIfPortLost(failure);
+        ShowReadBackFailed();
+    }
 }
 
 void CViewRemoteDevList::OnReset() { SendToSelected(&Q_QRV_ResetRemoteDev); }
@@ -133,8 +146,9 @@ void CViewRemoteDevList::SendToSelected(int (*command)(int index)) {
         ShowMessage(SelectDeviceText());
         return;
     }
-    if (WithSdkLink([&] { return command(row); }).value_or(0) == 1)
+    SdkFailure failure;
+    if (WithSdkLinkNoting(failure, [&] { return command(row); }) == 1)
         ShowMessage(CommandSentText(), MessageIcon::Information);
     else
-        ShowMessage(ModifyFailedText(), MessageIcon::Warning);
+        ShowFailure(ModifyFailedText(), MessageIcon::Warning, failure);
 }

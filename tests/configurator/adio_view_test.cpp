@@ -11,6 +11,7 @@
 
 #include "app/qrvtune_dlg.h"
 #include "common/session_state.h"
+#include "advice_texts.h"
 #include "gui_fixture.h"
 #include "protocol/protocol_constants.h"
 #include "network_tab.h"
@@ -168,7 +169,9 @@ TEST_F(WirelessIoPage, FailedExchangesReportAndKeepWhatIsShown) {
     Tick("outputCheck", {true, true, true, true});
     Button("setOutputsButton")->click();
 
-    const std::vector<CapturedMessage> expected{kReadFailed, kReadFailed, {QStringLiteral("设置失败")}};
+    const CapturedMessage readFailed{kReadFailed.text, kReadFailed.icon, PortNotOpenAdvice()};
+    const std::vector<CapturedMessage> expected{
+        readFailed, readFailed, {QStringLiteral("设置失败"), qrvtune::MessageIcon::None, PortNotOpenAdvice()}};
     EXPECT_EQ(toolkit_.Messages(), expected);
     EXPECT_EQ(Shown("inputCheck"), (Ticks{true, false, true, false}));
     EXPECT_EQ(Analogue(), analogue);

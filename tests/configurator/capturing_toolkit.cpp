@@ -3,10 +3,11 @@
 void PrintTo(const CapturedMessage& message, std::ostream* out) {
     static const char* const icons[] = {"none", "information", "warning", "error"};
     *out << '"' << message.text.toStdString() << "\" (" << icons[static_cast<int>(message.icon)] << ')';
+    if (!message.informative.isEmpty()) *out << " \"" << message.informative.toStdString() << '"';
 }
 
-void CapturingToolkit::ShowMessage(const QString& text, qrvtune::MessageIcon icon) {
-    const CapturedMessage message{text, icon};
+void CapturingToolkit::ShowMessage(const QString& text, qrvtune::MessageIcon icon, const QString& informative) {
+    const CapturedMessage message{text, icon, informative};
     std::function<void(const CapturedMessage&)> action;
     {
         std::lock_guard lock(mutex_);
@@ -27,6 +28,10 @@ std::optional<QString> CapturingToolkit::OpenFileName(QWidget* /*parent*/, const
     fileAnswers_.pop_front();
     if (!given) return std::nullopt;
     return path;
+}
+
+std::optional<QString> CapturingToolkit::SaveFileName(QWidget* parent, const QString& filter) {
+    return OpenFileName(parent, filter);
 }
 
 std::vector<CapturedMessage> CapturingToolkit::Messages() const {

@@ -14,16 +14,24 @@
 #include "toolkit/toolkit.h"
 
 struct CapturedMessage {
+    CapturedMessage() = default;
+    // Most boxes have no second text: {text, icon} reads as before.
+    CapturedMessage(QString text_, qrvtune::MessageIcon icon_ = qrvtune::MessageIcon::None, QString informative_ = {})
+        : text(std::move(text_)), icon(icon_), informative(std::move(informative_)) {}
+
     QString text;
     qrvtune::MessageIcon icon = qrvtune::MessageIcon::None;
+    QString informative;  // the box's second text, empty when it has none
     bool operator==(const CapturedMessage&) const = default;
 };
 void PrintTo(const CapturedMessage& message, std::ostream* out);
 
 class CapturingToolkit final : public qrvtune::Toolkit {
 public:
-    void ShowMessage(const QString& text, qrvtune::MessageIcon icon) override;
+    void ShowMessage(const QString& text, qrvtune::MessageIcon icon, const QString& informative) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
+    // Answers from the same script as OpenFileName.
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
 
     std::vector<CapturedMessage> Messages() const;
     void ClearMessages();

@@ -3,6 +3,7 @@
 // exchange, so the messages and the module's state can be checked at once.
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -12,8 +13,10 @@
 #include <string>
 
 #include "app/qrvtune_dlg.h"
+#include "app/traffic_window.h"
 #include "common/session_state.h"
 #include "dialogs/dlg_input_pwd.h"
+#include "advice_texts.h"
 #include "gui_fixture.h"
 #include "qrvlink/qrvlink.h"
 #include "sim/simulator.h"
@@ -33,6 +36,11 @@ const CapturedMessage kModifyOk{QStringLiteral("修改成功   "), MessageIcon::
 const CapturedMessage kModifyFailed{QStringLiteral("修改失败    "), MessageIcon::Warning};
 const CapturedMessage kCommandSent{QStringLiteral("发送命令成功！"), MessageIcon::Information};
 const CapturedMessage kWrongPassword{QStringLiteral("输入的密码不正确，请从新输入"), MessageIcon::None};
+// The second texts of failures, as the SDK's reasons explain them.
+const QString kPortNotOpen = PortNotOpenAdvice();
+const QString kRefusedWrite = RefusedWriteAdvice();
+const QString kNotLoaded =
+    QStringLiteral("请先读取设备信息，再进行此操作。\n详细信息：no property record has been read yet");
 
 constexpr CommandKey kWriteProperty{Family::Config, 0xD3};
 constexpr CommandKey kReadBaseInfo{Family::Config, 0xD1};
@@ -201,7 +209,8 @@ TEST_F(LocalModulePage, FailedReadKeepsTheEarlierRecordsAndModifyStillWorks) {
     const SessionStateRecord before = SessionState();
     sim_->AddFault({qrv::sim::FaultKind::Drop, kReadBaseInfo, 1.0, 1});
     Click("readButton");
-    const std::vector<CapturedMessage> expected{{QStringLiteral("获取本地信息失败"), MessageIcon::None}};
+    const std::vector<CapturedMessage> expected{
+        {QStringLiteral("获取本地信息失败"), MessageIcon::None, NoAnswerAdvice("read-base-info", sim_->SlavePath(), 500)}};
     EXPECT_EQ(toolkit_.Messages(), expected);
     EXPECT_TRUE(SameRecord(SessionState().LocalProperty, before.LocalProperty));
     EXPECT_EQ(SessionState().LocalInfoLoaded, 1);
@@ -301,7 +310,8 @@ TEST_F(LocalModulePage, FailedSubmitWarnsAndTheStoredRecordStays) {
     FormBox("devNameEdit")->setText(QStringLiteral("changed"));
     sim_->AddFault({qrv::sim::FaultKind::BadStatus, kWriteProperty, 1.0, 1});
     ModifyWithPassword(QStringLiteral("123456"));
-    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kModifyFailed});
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{kModifyFailed.text, kModifyFailed.icon, kRefusedWrite}}));
     EXPECT_TRUE(SameRecord(SessionState().LocalProperty, read));
     EXPECT_EQ(FormBox("devNameEdit")->text(), QStringLiteral("changed"));
     EXPECT_EQ(std::string(ModuleRecord().DevName), std::string(read.DevName));
@@ -318,7 +328,8 @@ TEST_F(LocalModulePage, ResetSendsTheRestartAndFailsOnAClosedPort) {
     toolkit_.ClearMessages();
     Q_CloseCom();
     Click("resetButton");
-    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kModifyFailed});
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{kModifyFailed.text, kModifyFailed.icon, kPortNotOpen}}));
 }
 
 TEST_F(LocalModulePage, FactoryRestoreRestoresTheModuleAndAModifyWithoutANewReadFails) {
@@ -333,12 +344,13 @@ TEST_F(LocalModulePage, FactoryRestoreRestoresTheModuleAndAModifyWithoutANewRead
     // the submit does not.
     toolkit_.ClearMessages();
     ModifyWithPassword(QStringLiteral("123456"));
-    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kModifyFailed});
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{kModifyFailed.text, kModifyFailed.icon, kNotLoaded}}));
 
     toolkit_.ClearMessages();
     Q_CloseCom();
     Click("factoryButton");
-    const std::vector<CapturedMessage> expected{{QStringLiteral("恢复出厂设置失败"), MessageIcon::None}};
+    const std::vector<CapturedMessage> expected{{QStringLiteral("恢复出厂设置失败"), MessageIcon::None, kPortNotOpen}};
     EXPECT_EQ(toolkit_.Messages(), expected);
 }
 
@@ -351,4 +363,92 @@ TEST_F(LocalModulePage, TheMainWindowOpensThePortAndThePageReadsTheModule) {
     ReadOk();
     EXPECT_EQ(FormBox("devNameEdit")->text(), QStringLiteral("本地主机"));
     EXPECT_EQ(PageText("idEdit"), QStringLiteral("a1"));
+}
+
+// ---- A pulled adapter and the traffic window, with the main window --------
+
+namespace {
+
+class LocalModuleInWindow : public LocalModulePage {
+protected:
+    void SetUp() override {
+        LocalModulePage::SetUp();
+        window_ = std::make_unique<CQrvtuneDlg>();
+    }
+    void TearDown() override {
+        window_.reset();
+        LocalModulePage::TearDown();
+    }
+
+    template <typename T>
+    T* Child(const char* name) {
+        T* child = window_->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    // Types the simulator's port into the panel and presses "打开串口".
+    void OpenThroughPanel() {
+        Child<QComboBox>("portCombo")->setEditText(QString::fromStdString(sim_->SlavePath()));
+        Child<QComboBox>("baudCombo")->setCurrentIndex(kBaudPosition);
+        Child<QPushButton>("openButton")->click();
+    }
+    bool PanelOpen() { return Child<QPushButton>("closeButton")->isVisibleTo(window_.get()); }
+    bool PanelClosed() {
+        return Child<QPushButton>("openButton")->isVisibleTo(window_.get()) &&
+               Child<QPushButton>("openButton")->isEnabled() && Child<QComboBox>("portCombo")->isEnabled() &&
+               SessionState().PortOpen == 0 && Q_ComCheckOpen() == 0;
+    }
+
+    std::unique_ptr<CQrvtuneDlg> window_;
+};
+
+}  // namespace
+
+TEST_F(LocalModuleInWindow, APulledAdapterClosesThePanelOnceAndReopeningWorks) {
+    OpenThroughPanel();
+    ASSERT_TRUE(PanelOpen());
+    ReadOk();
+
+    sim_->Stop();  // the pty master closes, as a pulled USB adapter hangs up
+    Click("readButton");
+    const auto messages = toolkit_.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("获取本地信息失败"));
+    EXPECT_TRUE(messages[0].informative.startsWith(QStringLiteral("串口已断开："))) << messages[0].informative.toStdString();
+    EXPECT_TRUE(PanelClosed());
+
+    // Plugged in again (a new pty), "打开串口" and the module answers.
+    toolkit_.ClearMessages();
+    sim_ = std::make_unique<qrv::sim::Simulator>(LocalScenario(), SimOptions());
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    OpenThroughPanel();
+    EXPECT_TRUE(PanelOpen());
+    ReadOk();
+}
+
+TEST_F(LocalModuleInWindow, TrafficWindowListsARead) {
+    OpenThroughPanel();
+    auto* traffic = window_->findChild<CTrafficWindow*>(QStringLiteral("trafficWindow"));
+    ASSERT_NE(traffic, nullptr);
+    traffic->Drain();
+    traffic->Model().Clear();
+    ReadOk();
+    traffic->Drain();
+    QStringList meanings;
+    for (int row = 0; row < traffic->Model().rowCount(); ++row)
+        meanings << traffic->Model().index(row, TrafficModel::kDirection).data().toString() + QLatin1Char(' ') +
+                        traffic->Model().index(row, TrafficModel::kMeaning).data().toString().section(QLatin1Char(' '), 0, 1);
+    EXPECT_EQ(meanings.first(), QStringLiteral("发送 read-base-info"));
+    EXPECT_TRUE(meanings.contains(QStringLiteral("接收 read-base-info answer"))) << meanings.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(traffic->Model().index(0, TrafficModel::kBytes).data().toString(), QStringLiteral("AB D1 BA"));
+
+    // "保存为文本..." writes what the list shows, one line a frame.
+    const QString saved = ModuleDir() + QStringLiteral("/traffic.txt");
+    toolkit_.ScriptFileAnswer(saved);
+    traffic->findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), traffic->Model().Text());
+    EXPECT_EQ(traffic->Model().Text().count(QLatin1Char('\n')), traffic->Model().rowCount());
 }

@@ -110,11 +110,18 @@ TEST_F(MainWindow, StartsClosedWithTheDefaultLineSettings) {
 
 TEST_F(MainWindow, FailedOpenWarnsAndLeavesThePanelClosed) {
     CQrvtuneDlg window;
-    for (const QString& port : {QStringLiteral("ttyQRVNOSUCHPORT"), QString()}) {
+    // A missing device says what to do; an empty name is nothing the SDK can explain.
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("ttyQRVNOSUCHPORT"),
+         QStringLiteral("找不到串口 /dev/ttyQRVNOSUCHPORT。请检查 USB 转串口线是否插好，然后按“重新扫描”，"
+                        "从列表中选择串口后再打开。\n详细信息：open /dev/ttyQRVNOSUCHPORT: No such file or directory")},
+        {QString(), QString()},
+    };
+    for (const auto& [port, advice] : cases) {
         toolkit_.ClearMessages();
         Child<QComboBox>(window, "portCombo")->setEditText(port);
         QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
-        const std::vector<CapturedMessage> expected{{QStringLiteral("打开串口失败"), MessageIcon::Warning}};
+        const std::vector<CapturedMessage> expected{{QStringLiteral("打开串口失败"), MessageIcon::Warning, advice}};
         EXPECT_EQ(toolkit_.Messages(), expected) << port.toStdString();
         EXPECT_EQ(SessionState().PortOpen, 0);
         ExpectClosedPanel(window);

@@ -16,6 +16,7 @@
 #include "common/session_state.h"
 #include "dialogs/dlg_input_pwd.h"
 #include "dialogs/dlg_search_dev.h"
+#include "advice_texts.h"
 #include "network_fixture.h"
 #include "qrvlink/qrvlink.h"
 #include "sim/faults.h"
@@ -173,7 +174,7 @@ TEST_F(RemoteListTest, ResetRestartsTheSelectedModuleAndReportsTheSentCommand) {
     Q_CloseCom();
     Press("resetButton");
     EXPECT_EQ(toolkit_.Messages(),
-              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning}}));
+              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning, PortNotOpenAdvice()}}));
 }
 
 TEST_F(RemoteListTest, FactoryRestoreRestoresTheSelectedModuleOrReportsTheFailure) {
@@ -192,7 +193,8 @@ TEST_F(RemoteListTest, FactoryRestoreRestoresTheSelectedModuleOrReportsTheFailur
     sim_->Modify(node, [](qrv::sim::ModuleConfig& module) { module.record.Channel = 20; });
     Press("factoryButton");
     EXPECT_EQ(toolkit_.Messages(),
-              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning}}));
+              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning,
+                                             NoAnswerAdvice("factory-reset", sim_->SlavePath(), kReadTimeoutMs)}}));
 }
 
 TEST_F(RemoteListTest, ReadShowsTheFarModuleOnTheFormOnceTheMessageIsClosed) {
@@ -285,7 +287,8 @@ TEST_F(RemoteListTest, ModifyStopsWithoutSendingWhenThePasswordIsCancelledOrTheM
     Press("modifyButton");
     EXPECT_FALSE(dialogSeen);
     EXPECT_EQ(toolkit_.Messages(),
-              (std::vector<CapturedMessage>{{QStringLiteral("请先获取设备信息"), MessageIcon::None}}));
+              (std::vector<CapturedMessage>{{QStringLiteral("请先获取设备信息"), MessageIcon::None,
+                                             NoAnswerAdvice("read-property", sim_->SlavePath(), kReadTimeoutMs)}}));
 }
 
 // The pages hold one module's record at a time, and a modify writes it only
@@ -351,7 +354,7 @@ TEST_F(RemoteListTest, ModifyRefusedByTheModuleReportsTheFailure) {
     WhenPasswordDialogOpens(&dialogSeen, QStringLiteral("123456"));
     Press("modifyButton");
     EXPECT_EQ(toolkit_.Messages(),
-              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning}}));
+              (std::vector<CapturedMessage>{{QStringLiteral("修改失败    "), MessageIcon::Warning, RefusedWriteAdvice()}}));
 }
 
 // A sweep that outlived its dialog's stop wait still holds the SDK link: a

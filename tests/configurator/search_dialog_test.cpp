@@ -2,6 +2,7 @@
 // simulated network (default scenario: three modules on 11 / 250 K, one on
 // 26 / 1 M, one on 15 / 500 K).
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -14,10 +15,13 @@
 #include <QTimer>
 #include <chrono>
 
+#include "app/qrvtune_dlg.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
 #include "common/sdk_exchange_guard.h"
+#include "common/session_state.h"
 #include "dialogs/dlg_search_dev.h"
+#include "advice_texts.h"
 #include "network_fixture.h"
 #include "qrvlink/qrvlink.h"
 
@@ -325,7 +329,7 @@ TEST_F(SearchSweepTest, LocalModuleUnreadableShowsTheErrorOnTheWindowThreadAndWa
     EXPECT_EQ(
         toolkit_.Messages(),
         (std::vector<CapturedMessage>{{QStringLiteral("获取本地信息失败，请确定你的ZigBee设备已经接到计算机上..."),
-                                       qrvtune::MessageIcon::Error}}));
+                                       qrvtune::MessageIcon::Error, PortNotOpenAdvice()}}));
     EXPECT_TRUE(shownOnWindowThread);
 
     // Still searching as far as the dialog knows: the bar keeps cycling.
@@ -355,4 +359,39 @@ TEST_F(SearchSweepTest, ASweepStillEndingDelaysTheNextSearchUntilItHasEnded) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return Finished(dialog); }, kLongWaitMs));
     EXPECT_EQ(SdkCallLog::Exchanges(),
               (std::vector<SdkCall>{Call("ClearSearchArr"), Call("LoadInfo"), Call("SearchDev", {11, 0})}));
+}
+
+TEST_F(SearchSweepTest, APulledAdapterEndsTheSweepSayingSoAndClosesThePanel) {
+    WriteModuleFile(QStringLiteral("Meshcfg.ini"), SearchSection(QByteArray(25, '1'), "111"));
+    CQrvtuneDlg window;
+    window.SetPortControls(true);
+    SessionState().PortOpen = 1;
+    CDlgSearchDev dialog;
+    StartSweep(dialog);
+    ASSERT_TRUE(QTest::qWaitFor([] { return SdkCallLog::CountOf(QStringLiteral("LoadInfo")) == 1; }, kLongWaitMs));
+    sim_->Stop();  // the pty master closes, as a pulled USB adapter hangs up
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Finished(dialog) && !toolkit_.Messages().empty(); }, kLongWaitMs));
+    const auto messages = toolkit_.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("搜索已中止：串口已断开"));
+    EXPECT_EQ(messages[0].icon, qrvtune::MessageIcon::Error);
+    EXPECT_TRUE(messages[0].informative.startsWith(QStringLiteral("串口已断开："))) << messages[0].informative.toStdString();
+    // Told at the first silent pair, not after the whole sweep.
+    EXPECT_LE(SdkCallLog::CountOf(QStringLiteral("SearchDev")), 3);
+    EXPECT_EQ(Q_ComCheckOpen(), 0);
+    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_TRUE(window.findChild<QPushButton*>(QStringLiteral("openButton"))->isEnabled());
+
+    // Plugged in again (a new pty): "打开串口" and the module answers.
+    qrv::sim::SimulatorOptions options;
+    options.baud = kBaud;
+    sim_ = std::make_unique<qrv::sim::Simulator>(qrv::sim::Scenario::Default(), options);
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    window.findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(QString::fromStdString(sim_->SlavePath()));
+    window.findChild<QComboBox*>(QStringLiteral("baudCombo"))->setCurrentText(QString::number(kBaud));
+    window.findChild<QPushButton*>(QStringLiteral("openButton"))->click();
+    EXPECT_EQ(SessionState().PortOpen, 1);
+    EXPECT_EQ(Q_QRV_LoadInfo(), 1);
 }

@@ -1,6 +1,7 @@
 // The firmware upgrade dialog against the simulated network: a whole upgrade
 // through the worker, the bar, the outcome messages, the SDK's own messages,
 // the path limit, one upgrade at a time and the ways out of the dialog.
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "app/sdk_messages.h"
 #include "dialogs/dlg_upgrade_frame.h"
 #include "firmware_file.h"
+#include "advice_texts.h"
 #include "gui_fixture.h"
 #include "protocol/protocol_constants.h"
 #include "records/module_records.h"
@@ -98,6 +100,7 @@ TEST_F(UpgradeDialog, AWholeUpgradeEndsAtOneHundredAndTheModuleRunsTheNewVersion
     Upgrade(*dialog, WriteImage({}));
 
     EXPECT_EQ(Bar(*dialog), 100);
+    EXPECT_EQ(Find<QLabel>(*dialog, "blockLabel")->text(), QStringLiteral("第 4 / 4 块"));
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kSucceeded});
     EXPECT_EQ(Local().installedImage.size(), 4u);
     ModuleBase base{};
@@ -117,7 +120,7 @@ TEST_F(UpgradeDialog, AFirstRegionBlockGoesFirstWhileTheBarSweeps) {
     const int highest = Upgrade(*dialog, WriteImage(header));
 
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kSucceeded});
-    EXPECT_GT(highest, 0);  // the 200 ms timer moved the bar meanwhile
+    EXPECT_GT(highest, 0);  // the first of the two blocks moved the bar meanwhile
     EXPECT_LT(highest, 100);
     std::vector<std::uint16_t> offsets;
     for (const auto& [offset, block] : Local().installedImage) offsets.push_back(offset);
@@ -130,7 +133,10 @@ TEST_F(UpgradeDialog, AModuleThatIgnoresThePrepareCommandEndsAtZero) {
     Upgrade(*dialog, WriteImage({}));
 
     EXPECT_EQ(Bar(*dialog), 0);
-    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kFailed});
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{kFailed.text, kFailed.icon,
+                                             NoAnswerAdvice("enter-update", net_.Sim().SlavePath(),
+                                                            SimulatedNetwork::kReadTimeoutMs)}}));
     EXPECT_EQ(net_.RequestCount(ConfigCommand(kCmdFirmwareBlock)), 0u);
     EXPECT_TRUE(Find<QPushButton>(*dialog, "upgradeButton")->isEnabled());  // idle again
 }

@@ -1,0 +1,124 @@
+#include "app/traffic_log.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <algorithm>
+
+#include "qrvlink/qrvlink.h"
+
+namespace {
+
+QString Describe(const QByteArray& bytes) {
+    char text[256] = {};
+    Q_DescribeFrame(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::int32_t>(bytes.size()),
+                    text, static_cast<std::int32_t>(sizeof text));
+    return QString::fromUtf8(text);
+}
+
+QString DirectionText(int direction) {
+    return direction == 0 ? QCoreApplication::translate("TrafficModel", "发送")
+                          : QCoreApplication::translate("TrafficModel", "接收");
+}
+
+}  // namespace
+
+QString HexBytes(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
+
+QString TrafficTime(std::uint64_t microseconds) {
+    return QStringLiteral("%1.%2")
+        .arg(microseconds / 1000000)
+        .arg(microseconds % 1000000, 6, 10, QLatin1Char('0'));
+}
+
+TrafficQueue::TrafficQueue() { Q_SetTraceHandler(&TrafficQueue::OnTrace, this); }
+
+TrafficQueue::~TrafficQueue() {
+    // Returns once no call of the handler runs: the queue may go then.
+    Q_SetTraceHandler(nullptr, nullptr);
+}
+
+void TrafficQueue::OnTrace(void* user, std::int32_t direction, const std::uint8_t* bytes, std::int32_t length,
+                           std::uint64_t microseconds) {
+    auto* queue = static_cast<TrafficQueue*>(user);
+    TrafficFrame frame{microseconds, direction, QByteArray(reinterpret_cast<const char*>(bytes), length)};
+    std::lock_guard lock(queue->mutex_);
+    if (queue->pending_.size() >= static_cast<std::size_t>(kTrafficCapacity)) queue->pending_.pop_front();
+    queue->pending_.push_back(std::move(frame));
+}
+
+std::vector<TrafficFrame> TrafficQueue::Take() {
+    std::lock_guard lock(mutex_);
+    std::vector<TrafficFrame> frames(std::make_move_iterator(pending_.begin()), std::make_move_iterator(pending_.end()));
+    pending_.clear();
+    return frames;
+}
+
+TrafficModel::TrafficModel(QObject* parent, int capacity)
+    : QAbstractTableModel(parent), capacity_(static_cast<std::size_t>(std::max(capacity, 1))) {}
+
+void TrafficModel::Append(const std::vector<TrafficFrame>& frames) {
+    // Of a batch larger than the ring only its newest frames can stay.
+    const std::size_t keep = std::min(frames.size(), capacity_);
+    if (keep == 0) return;
+    const std::size_t overflow = rows_.size() + keep > capacity_ ? rows_.size() + keep - capacity_ : 0;
+    if (overflow > 0) {
+        beginRemoveRows(QModelIndex(), 0, static_cast<int>(overflow) - 1);
+        rows_.erase(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(overflow));
+        endRemoveRows();
+    }
+    const int start = static_cast<int>(rows_.size());
+    beginInsertRows(QModelIndex(), start, start + static_cast<int>(keep) - 1);
+    for (auto frame = frames.end() - static_cast<std::ptrdiff_t>(keep); frame != frames.end(); ++frame)
+        rows_.push_back({TrafficTime(frame->microseconds), frame->direction, HexBytes(frame->bytes),
+                         Describe(frame->bytes)});
+    endInsertRows();
+}
+
+void TrafficModel::Clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+QString TrafficModel::Text() const {
+    QStringList lines;
+    for (const Row& entry : rows_) {
+        lines << QStringLiteral("[%1] %2 %3 | %4")
+                     .arg(entry.time, entry.direction == 0 ? QStringLiteral("->") : QStringLiteral("<-"), entry.bytes,
+                          entry.meaning);
+    }
+    return lines.join(QLatin1Char('\n')) + (lines.isEmpty() ? QString() : QStringLiteral("\n"));
+}
+
+int TrafficModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TrafficModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QString TrafficModel::CellText(const Row& row, int column) const {
+    switch (column) {
+        case kTime: return row.time;
+        case kDirection: return DirectionText(row.direction);
+        case kBytes: return row.bytes;
+        case kMeaning: return row.meaning;
+        default: return QString();
+    }
+}
+
+QVariant TrafficModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) return {};
+    return CellText(rows_[static_cast<std::size_t>(index.row())], index.column());
+}
+
+QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+        case kTime: return QCoreApplication::translate("TrafficModel", "时间");
+        case kDirection: return QCoreApplication::translate("TrafficModel", "方向");
+        case kBytes: return QCoreApplication::translate("TrafficModel", "数据");
+        case kMeaning: return QCoreApplication::translate("TrafficModel", "含义");
+        default: return {};
+    }
+}
