@@ -28,7 +28,7 @@ public:
         if (Status st = EnsureLoaded(); !st.Ok()) return st;
         ModuleBase ignored{};
         Q_QRV_SetLocalPropertyAll(&ignored, &record);
-        if (Q_QRV_SubmitInfo() != 1) return Failed("writing the local module");
+        if (Q_QRV_SubmitInfo() != 1) return SdkFailure("writing the local module");
         return {};
     }
     // Both address the module by the record read last: load first.
@@ -38,7 +38,7 @@ public:
     }
     Status FactoryReset() override {
         if (Status st = EnsureLoaded(); !st.Ok()) return st;
-        if (Q_QRV_ResetToDefault() != 1) return Failed("restoring the local module's factory settings");
+        if (Q_QRV_ResetToDefault() != 1) return SdkFailure("restoring the local module's factory settings");
         loaded_ = false;
         return {};
     }
@@ -67,10 +67,6 @@ private:
         ModuleRecords ignored;
         return Read(ignored);
     }
-    Status Failed(const std::string& what) {
-        return SdkFailure(what, [] { return Q_QRV_LoadInfo() == 1; });
-    }
-
     bool loaded_ = false;
 };
 
@@ -95,10 +91,9 @@ public:
     }
     Status Write(const ModuleProperty& record) override {
         Q_QRV_SetRemotePropertyAll(&record, index_);
-        if (Q_QRV_SubmitRemoteDevInfo(index_) != 1) {
-            away_ = true;
-            return Failed("writing " + Describe());
-        }
+        // Even a failed write may leave the radio on the module's pair.
+        away_ = true;
+        if (Q_QRV_SubmitRemoteDevInfo(index_) != 1) return SdkFailure("writing " + Describe());
         address_ = record.LocalAddr;
         return {};
     }
@@ -107,7 +102,7 @@ public:
     }
     Status FactoryReset() override {
         return Q_QRV_ResetRemoteToDefault(index_) == 1 ? Status{}
-                                                        : Failed("restoring the factory settings of " + Describe());
+                                                        : SdkFailure("restoring the factory settings of " + Describe());
     }
     Status SetDirections(std::uint8_t directions) override {
         return Q_QRV_SetIODirAllRemote(index_, directions) == 1 ? Status{} : SdkFailure("setting the IO directions");
@@ -125,13 +120,6 @@ public:
         return {};
     }
 private:
-    Status Failed(const std::string& what) {
-        return SdkFailure(what, [this] {
-            away_ = true;
-            return Q_QRV_LoadRemoteDevInfo(index_) == 1;
-        });
-    }
-
     int index_;
     std::uint16_t address_;
     LocalModuleInfo local_;

@@ -2,12 +2,16 @@
 // production lines. Parses the command line and runs one command.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "client/fields.h"
 #include "qrvctl/commands.h"
 #include "qrvctl/exit_codes.h"
+#include "qrvctl/trace_output.h"
 
 namespace {
 
@@ -20,6 +24,7 @@ void AddCommon(CLI::App* app, CommonOptions& o) {
     app->add_option("--timeout", o.timeoutMs, "Read time-out in ms (default: matched to the rate)")->check(CLI::Range(1, 60000));
     app->add_flag("--json", o.json, "Output JSON");
     app->add_flag("-q,--quiet", o.quiet, "No notes or progress on standard error");
+    app->add_flag("--trace", o.trace, "The frames on the line, decoded, on standard error");
 }
 
 void AddWhere(CLI::App* app, WhereOptions& w, const char* what) {
@@ -49,9 +54,9 @@ std::optional<std::string> Given(const std::string& text) {
     return text.empty() ? std::nullopt : std::optional<std::string>(text);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Parses `args` (without the program name) and runs the command. With
+// `traffic` the SDK's frames go there whatever --trace says (monitor).
+int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     CLI::App app{"Configures, searches and upgrades 2.4 GHz radio modules on a serial port.", "qrvctl"};
     app.require_subcommand(1);
     app.footer(std::string("\n") + kExitCodeHelp + "\nSee qrvctl(1).");
@@ -64,7 +69,11 @@ int main(int argc, char** argv) {
     bool yes = false, withPassword = false;
     int status = kExitOk;
     auto run = [&](CLI::App* sub, std::function<int()> command) {
-        sub->callback([&status, command] { status = command(); });
+        sub->callback([&status, &common, traffic, command] {
+            std::optional<TraceSession> trace;
+            if (traffic || common.trace) trace.emplace(traffic ? traffic : stderr);
+            status = command();
+        });
     };
     auto targetWith = [&] {
         Target t = target;
@@ -177,10 +186,41 @@ int main(int argc, char** argv) {
     run(apply, [&] { return RunProfileApply(common, targetWith(), file, assignments, Given(password)); });
     run(diff, [&] { return RunProfileDiff(common, targetWith(), file, assignments); });
 
+    // monitor COMMAND...: the command line after it, run with its traffic.
+    CLI::App* monitor = app.add_subcommand(
+        "monitor", "Show the decoded traffic on standard output: of COMMAND, or of the local module read until Ctrl-C");
+    int intervalMs = 1000, count = 0;
+    monitor->prefix_command();
+    monitor->footer("\nqrvctl monitor COMMAND [ARGS...] runs the command (any of the above) and shows its traffic.");
+    monitor->add_option("--interval", intervalMs, "Without COMMAND: ms between reads of the local module")
+        ->check(CLI::Range(10, 3600000));
+    monitor->add_option("--count", count, "Without COMMAND: stop after this many reads (default: at Ctrl-C)")
+        ->check(CLI::NonNegativeNumber);
+    AddCommon(monitor, common);
+    monitor->callback([&] {
+        if (monitor->remaining_size() > 0) return;  // run below, once this parse is over
+        std::optional<TraceSession> trace;
+        trace.emplace(stdout);
+        status = RunMonitor(common, intervalMs, count);
+    });
+
+    std::reverse(args.begin(), args.end());  // CLI11 takes them last first
     try {
-        app.parse(argc, argv);
+        app.parse(args);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? kExitOk : kExitUsage;
     }
+    if (monitor->parsed() && monitor->remaining_size() > 0) {
+        const std::vector<std::string> command = monitor->remaining();
+        if (command.front() == "monitor") {
+            std::fprintf(stderr, "qrvctl: monitor runs another command, not itself\n");
+            return kExitUsage;
+        }
+        return RunCommandLine(command, stdout);
+    }
     return status;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), nullptr); }
