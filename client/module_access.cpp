@@ -15,6 +15,26 @@ AdMillivolts FromWire(const std::uint8_t (&bytes)[8]) {
     return values;
 }
 
+// The SDK's progress handler for one upgrade; removed again (waiting for a
+// call in progress) before the callback it points at goes away.
+class ProgressScope {
+public:
+    explicit ProgressScope(const ModuleAccess::BlockProgress& progress) : progress_(progress) {
+        if (progress_) Q_SetProgressHandler(&ProgressScope::OnBlock, this);
+    }
+    ~ProgressScope() {
+        if (progress_) Q_SetProgressHandler(nullptr, nullptr);
+    }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    static void OnBlock(void* user, std::int32_t done, std::int32_t total) {
+        static_cast<ProgressScope*>(user)->progress_(done, total);
+    }
+    const ModuleAccess::BlockProgress& progress_;
+};
+
 class Local final : public ModuleAccess {
 public:
     std::string Describe() const override { return "local module"; }
@@ -131,11 +151,12 @@ private:
 // One export upgrades local and far modules alike, by the identity just
 // read. It does not tune: reading a far module leaves the radio on its
 // pair, where the blocks then go.
-Status ModuleAccess::Upgrade(const std::string& imagePath) {
+Status ModuleAccess::Upgrade(const std::string& imagePath, const BlockProgress& progress) {
     ModuleRecords records;
     if (Status st = Read(records); !st.Ok()) return st;
     TakeSdkMessages();
     const std::wstring path = WidePath(imagePath);
+    const ProgressScope reporting(progress);
     if (Q_QRV_UpdateWithFileNameLocal(path.c_str(), records.base.RunState, records.base.NetAddr, records.base.DevType) != 1)
         return SdkFailure("upgrading " + Describe());
     return {};
