@@ -50,8 +50,9 @@ std::wstring WidePath(const std::string& utf8) {
     return out;
 }
 
+void CollectSdkMessages() { Q_SetMessageHandler(CollectMessage, nullptr); }
+
 Status OpenPort(const LineSettings& s) {
-    Q_SetMessageHandler(CollectMessage, nullptr);
     const std::wstring path = WidePath(s.port);
     if (path.empty())
         return Status::Fail(Outcome::Port, "cannot open \"" + s.port + "\": not a usable port name");

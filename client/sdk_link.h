@@ -23,6 +23,10 @@ struct LineSettings {
 Status OpenPort(const LineSettings& settings);
 void ClosePort();
 
+// Sends the SDK's user messages to TakeSdkMessages() instead of standard
+// error. A program with message boxes of its own keeps its handler.
+void CollectSdkMessages();
+
 // Why the calling thread's last SDK call failed, as the SDK records it
 // (QRV_FAIL_*, its English detail line and the system's errno). Read it on
 // the failing call's thread, before any other SDK call.

@@ -50,6 +50,7 @@ Status Detected(const CommonOptions& options, const Printer& printer, Connection
 }  // namespace
 
 Status Connect(const CommonOptions& options, const Printer& printer, Connection& out) {
+    CollectSdkMessages();
     out.line.port = options.port;
     out.line.baud = options.baud;
     if (options.port.empty() || options.baud == 0)

@@ -67,9 +67,10 @@ void TraceSession::Print() {
         frames_.pop_front();
         lock.unlock();
         const std::uint64_t since = frame.microseconds > start_ ? frame.microseconds - start_ : 0;
-        std::fprintf(out_, "%s\n", TraceLine(frame.direction, frame.bytes.data(),
-                                             static_cast<std::int32_t>(frame.bytes.size()), since)
-                                       .c_str());
+        std::fprintf(
+            out_, "%s\n",
+            TraceLine(frame.direction, frame.bytes.data(), static_cast<std::int32_t>(frame.bytes.size()), since)
+                .c_str());
         std::fflush(out_);
         lock.lock();
     }

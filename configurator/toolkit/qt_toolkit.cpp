@@ -49,6 +49,12 @@ std::optional<QString> QtToolkit::OpenFileName(QWidget* parent, const QString& f
     return path;
 }
 
+std::optional<QString> QtToolkit::SaveFileName(QWidget* parent, const QString& filter, const QString& suggested) {
+    const QString path = QFileDialog::getSaveFileName(parent, QString(), suggested, QtFileFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
 QString QtFileFilter(const QString& pipeFilter) {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     QStringList lines;

@@ -25,6 +25,14 @@ public:
     // form ("bin Files (*.bin)|*.bin||"). The chosen file's full path, or
     // nothing when the user cancels.
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
+
+    // The platform's save-file dialog, `suggested` as the proposed name; the
+    // chosen path, or nothing when the user cancels (a toolkit without one
+    // always cancels).
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter, const QString& suggested) {
+        (void)parent, (void)filter, (void)suggested;
+        return std::nullopt;
+    }
 };
 
 // The installed toolkit; the Qt one unless a test installed another.

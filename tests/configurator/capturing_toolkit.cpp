@@ -29,6 +29,10 @@ std::optional<QString> CapturingToolkit::OpenFileName(QWidget* /*parent*/, const
     return path;
 }
 
+std::optional<QString> CapturingToolkit::SaveFileName(QWidget* parent, const QString& filter, const QString&) {
+    return OpenFileName(parent, filter);
+}
+
 std::vector<CapturedMessage> CapturingToolkit::Messages() const {
     std::lock_guard lock(mutex_);
     return messages_;

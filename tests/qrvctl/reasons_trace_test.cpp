@@ -62,8 +62,10 @@ TEST(ReasonOutcome, EachReasonHasItsExitKindAndAdvice) {
     for (const auto& row : rows) {
         EXPECT_EQ(qrv::client::OutcomeOfReason(row.reason), row.outcome) << row.reason;
         const std::string hint = qrv::client::ReasonHint(row.reason);
-        if (*row.hint == '\0') EXPECT_EQ(hint, "") << row.reason;
-        else EXPECT_NE(hint.find(row.hint), std::string::npos) << row.reason << ": " << hint;
+        if (*row.hint == '\0')
+            EXPECT_EQ(hint, "") << row.reason;
+        else
+            EXPECT_NE(hint.find(row.hint), std::string::npos) << row.reason << ": " << hint;
     }
 }
 
@@ -79,11 +81,21 @@ TEST_F(SimulatedModules, FailuresGiveTheirExitCodeAndSayWhy) {
         int exit;
         std::vector<std::string> says;
     } rows[] = {
-        {"missing", "", {"info", "--port", "/dev/qrv-no-such-port", "--baud", "9600"}, 3, {"No such file", "plugged in"}},
+        {"missing",
+         "",
+         {"info", "--port", "/dev/qrv-no-such-port", "--baud", "9600"},
+         3,
+         {"No such file", "plugged in"}},
         {"not serial", "", {"info", "--port", "/dev/null", "--baud", "9600"}, 3, {"not a serial port", "qrvctl ports"}},
-        {"busy", "", {"info", "--port", held.SlavePath(), "--baud", "9600"}, 3,
+        {"busy",
+         "",
+         {"info", "--port", held.SlavePath(), "--baud", "9600"},
+         3,
          {"held by process " + std::to_string(getpid()), "close the program"}},
-        {"silent", "", {"info", "--port", silent.SlavePath(), "--baud", "9600", "--timeout", "100"}, 4,
+        {"silent",
+         "",
+         {"info", "--port", silent.SlavePath(), "--baud", "9600", "--timeout", "100"},
+         4,
          {"no answer on " + silent.SlavePath() + " at 9600 baud", "qrvctl detect"}},
         {"refused", "status,cmd=D3", {"set", "channel=20", "--password", "123456"}, 5, {"refused", "status 0x"}},
         {"lost", "unplug,cmd=D2", {"info"}, 3, {"lost", "plug it back in"}},
@@ -100,7 +112,8 @@ TEST_F(SimulatedModules, FailuresGiveTheirExitCodeAndSayWhy) {
         const bool onSim = row.args.size() < 5 || row.args[1].rfind("--port", 0) != 0;
         const Outcome outcome = onSim ? Run(row.args) : RunQrvctl(row.args);
         EXPECT_EQ(outcome.exit, row.exit) << outcome.err;
-        for (const std::string& fragment : row.says) EXPECT_NE(outcome.err.find(fragment), std::string::npos) << outcome.err;
+        for (const std::string& fragment : row.says)
+            EXPECT_NE(outcome.err.find(fragment), std::string::npos) << outcome.err;
     }
     close(holder);
 }
@@ -136,12 +149,12 @@ TEST(UpgradeProgressLine, TimeLeftFollowsThePausesStillToCome) {
         std::size_t done;
         milliseconds atDone, sinceDone, left;
     } rows[] = {
-        {0, 0ms, 0ms, 4200ms},      // prepare restart, 3 s of blocks, two closing restarts
-        {0, 0ms, 5000ms, 0ms},      // never below nothing
-        {2, 2400ms, 0ms, 1800ms},   // on the pauses' pace: 1 s of blocks and 0.8 s of restarts
-        {2, 4800ms, 0ms, 3600ms},   // twice as slow so far: twice as long still
-        {2, 2400ms, 500ms, 1300ms}, // counting down between blocks
-        {102, 3400ms, 0ms, 800ms},  // only the closing restarts left
+        {0, 0ms, 0ms, 4200ms},       // prepare restart, 3 s of blocks, two closing restarts
+        {0, 0ms, 5000ms, 0ms},       // never below nothing
+        {2, 2400ms, 0ms, 1800ms},    // on the pauses' pace: 1 s of blocks and 0.8 s of restarts
+        {2, 4800ms, 0ms, 3600ms},    // twice as slow so far: twice as long still
+        {2, 2400ms, 500ms, 1300ms},  // counting down between blocks
+        {102, 3400ms, 0ms, 800ms},   // only the closing restarts left
     };
     for (const auto& row : rows)
         EXPECT_EQ(qrv::client::UpgradeTimeLeft(image, true, row.done, row.atDone, row.sinceDone), row.left) << row.done;
