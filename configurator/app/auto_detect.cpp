@@ -122,5 +122,5 @@ QString NothingDetectedText(const std::vector<qrv::client::PortScan>& scans) {
                      (scan.opened ? QString() : QCoreApplication::translate("AutoDetect", "（无法打开）"));
     return QCoreApplication::translate(
                "AutoDetect", "没有模块应答。已尝试的串口：%1；波特率 460800 至 1200，8 位数据位、无校验、1 位停止位。")
-        .arg(tried.join(QStringLiteral("、")));
+        .arg(tried.join(QCoreApplication::translate("AutoDetect", "、")));
 }

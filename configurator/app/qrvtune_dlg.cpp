@@ -74,7 +74,7 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     connect(ui_->openButton, &QPushButton::clicked, this, &CQrvtuneDlg::OpenPort);
     connect(ui_->closeButton, &QPushButton::clicked, this, &CQrvtuneDlg::ClosePort);
     connect(ui_->rescanButton, &QPushButton::clicked, this, &CQrvtuneDlg::FillPortList);
-    autoDetect_ = new AutoDetect(this, *ui_->serialLayout, 0, 7,
+    autoDetect_ = new AutoDetect(this, *ui_->serialLayout, 2, 6,
                                  {ui_->serialGroup, ui_->portCombo, ui_->baudCombo, ui_->dataBitsCombo,
                                   ui_->parityCombo, ui_->stopBitsCombo, [this] { OpenPort(); }});
     // A long entry shows from its start: the port's name, not the end of its description.
