@@ -199,11 +199,11 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     AddCommon(monitor, common);
     monitor->callback([&] {
         if (monitor->remaining_size() > 0) return;  // run below, once this parse is over
-        std::optional<TraceSession> trace;
-        trace.emplace(stdout);
+        const TraceSession trace(stdout);
         status = RunMonitor(common, intervalMs, count);
     });
 
+    const std::vector<std::string> given = args;
     std::reverse(args.begin(), args.end());  // CLI11 takes them last first
     try {
         app.parse(args);
@@ -211,11 +211,16 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
         return app.exit(e) == 0 ? kExitOk : kExitUsage;
     }
     if (monitor->parsed() && monitor->remaining_size() > 0) {
-        const std::vector<std::string> command = monitor->remaining();
+        // "monitor --port P info": the options given before the command are
+        // the command's too.
+        std::vector<std::string> command = monitor->remaining();
         if (command.front() == "monitor") {
             std::fprintf(stderr, "qrvctl: monitor runs another command, not itself\n");
             return kExitUsage;
         }
+        const auto options = std::find(given.begin(), given.end(), "monitor") + 1;
+        const auto commandStart = given.end() - static_cast<std::ptrdiff_t>(command.size());
+        command.insert(command.end(), options, commandStart);
         return RunCommandLine(command, stdout);
     }
     return status;

@@ -137,7 +137,8 @@ TEST_F(SimulatedModules, MonitorShowsTheTrafficOfReadsOrOfACommand) {
     EXPECT_EQ(lines.size(), 12u) << reads.out;  // each read: two requests, two answers
     for (const std::string& line : lines) EXPECT_TRUE(IsTraceLine(line)) << line;
 
-    const Outcome command = Run({"monitor", "reset"});
+    // Options before the command are the command's too.
+    const Outcome command = RunQrvctl({"monitor", "--port", sim_->SlavePath(), "--baud", "115200", "reset"});
     EXPECT_EQ(command.exit, 0) << command.err;
     EXPECT_NE(command.out.find("-> AB D7"), std::string::npos) << command.out;
     EXPECT_EQ(Run({"monitor", "monitor"}).exit, 2);
