@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,9 +55,36 @@ std::optional<std::string> Given(const std::string& text) {
     return text.empty() ? std::nullopt : std::optional<std::string>(text);
 }
 
+// "monitor [OPTIONS] COMMAND ...": the command line from COMMAND on, the
+// options given before it passed on to it; nothing when no command follows.
+// Looked for before the parser sees the line: to it COMMAND would end
+// monitor as a command of its own.
+std::optional<std::vector<std::string>> MonitoredCommand(const std::vector<std::string>& args) {
+    if (args.empty() || args[0] != "monitor") return std::nullopt;
+    static const std::set<std::string> takeValue{"--port", "--baud", "--timeout", "--interval", "--count"};
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (takeValue.count(args[i]) != 0) {
+            ++i;
+            continue;
+        }
+        if (args[i].rfind('-', 0) == 0) continue;  // a flag, or --option=value
+        std::vector<std::string> command(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+        command.insert(command.end(), args.begin() + 1, args.begin() + static_cast<std::ptrdiff_t>(i));
+        return command;
+    }
+    return std::nullopt;
+}
+
 // Parses `args` (without the program name) and runs the command. With
 // `traffic` the SDK's frames go there whatever --trace says (monitor).
 int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
+    if (const std::optional<std::vector<std::string>> command = MonitoredCommand(args)) {
+        if (command->front() == "monitor") {
+            std::fprintf(stderr, "qrvctl: monitor runs another command, not itself\n");
+            return kExitUsage;
+        }
+        return RunCommandLine(*command, stdout);
+    }
     CLI::App app{"Configures, searches and upgrades 2.4 GHz radio modules on a serial port.", "qrvctl"};
     app.require_subcommand(1);
     app.footer(std::string("\n") + kExitCodeHelp + "\nSee qrvctl(1).");
@@ -186,42 +214,27 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     run(apply, [&] { return RunProfileApply(common, targetWith(), file, assignments, Given(password)); });
     run(diff, [&] { return RunProfileDiff(common, targetWith(), file, assignments); });
 
-    // monitor COMMAND...: the command line after it, run with its traffic.
+    // monitor COMMAND... is run above, before the parser sees it.
     CLI::App* monitor = app.add_subcommand(
         "monitor", "Show the decoded traffic on standard output: of COMMAND, or of the local module read until Ctrl-C");
     int intervalMs = 1000, count = 0;
-    monitor->prefix_command();
-    monitor->footer("\nqrvctl monitor COMMAND [ARGS...] runs the command (any of the above) and shows its traffic.");
+    monitor->footer("\nqrvctl monitor [OPTIONS] COMMAND [ARGS...] runs the command (any of the above) and shows its "
+                    "traffic; the options before COMMAND are passed on to it.");
     monitor->add_option("--interval", intervalMs, "Without COMMAND: ms between reads of the local module")
         ->check(CLI::Range(10, 3600000));
     monitor->add_option("--count", count, "Without COMMAND: stop after this many reads (default: at Ctrl-C)")
         ->check(CLI::NonNegativeNumber);
     AddCommon(monitor, common);
     monitor->callback([&] {
-        if (monitor->remaining_size() > 0) return;  // run below, once this parse is over
         const TraceSession trace(stdout);
         status = RunMonitor(common, intervalMs, count);
     });
 
-    const std::vector<std::string> given = args;
     std::reverse(args.begin(), args.end());  // CLI11 takes them last first
     try {
         app.parse(args);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? kExitOk : kExitUsage;
-    }
-    if (monitor->parsed() && monitor->remaining_size() > 0) {
-        // "monitor --port P info": the options given before the command are
-        // the command's too.
-        std::vector<std::string> command = monitor->remaining();
-        if (command.front() == "monitor") {
-            std::fprintf(stderr, "qrvctl: monitor runs another command, not itself\n");
-            return kExitUsage;
-        }
-        const auto options = std::find(given.begin(), given.end(), "monitor") + 1;
-        const auto commandStart = given.end() - static_cast<std::ptrdiff_t>(command.size());
-        command.insert(command.end(), options, commandStart);
-        return RunCommandLine(command, stdout);
     }
     return status;
 }
