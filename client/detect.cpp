@@ -1,6 +1,7 @@
 #include "client/detect.h"
 
 #include "client/sdk_link.h"
+#include "qrvlink/qrvlink.h"
 
 namespace qrv::client {
 
@@ -37,12 +38,23 @@ std::vector<PortScan> Detect(std::span<const std::string> ports) {
         scan.port = port;
         for (int baud : kRates) {
             // A port that refuses one rate may take the next.
-            if (!OpenPort({port, baud, DetectReadTimeoutMs(baud)}).Ok()) continue;
+            if (Status st = OpenPort({port, baud, DetectReadTimeoutMs(baud)}); !st.Ok()) {
+                scan.portFailure = st;
+                // Missing, busy or forbidden at one rate is so at every rate.
+                if (LastSdkReason().code != QRV_FAIL_PORT_SETTINGS) break;
+                continue;
+            }
             scan.opened = true;
+            scan.portFailure = {};
             scan.ratesTried.push_back(baud);
             Detection detection{port, baud, {}};
-            if (LocalModule()->Read(detection.module).Ok()) {
+            const Status read = LocalModule()->Read(detection.module);
+            if (read.Ok()) {
                 scan.found = detection;
+                break;
+            }
+            if (read.outcome == Outcome::Port) {
+                scan.portFailure = read;  // the adapter went away
                 break;
             }
         }

@@ -36,6 +36,9 @@ struct PortScan {
     std::string port;
     std::vector<int> ratesTried;
     bool opened = false;  // the port opened at one rate at least
+    // Why the port could not be used (it did not open, or went away during
+    // the scan); Ok when it was merely silent.
+    Status portFailure;
     std::optional<Detection> found;
 };
 

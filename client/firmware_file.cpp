@@ -1,5 +1,6 @@
 #include "client/firmware_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 
@@ -58,6 +59,21 @@ Status CheckFirmwareFile(const std::string& path, FirmwareFile& out) {
 std::chrono::milliseconds UpgradeFloor(const FirmwareFile& image, bool prepareFirst) {
     return kFirstBlockPause * static_cast<long>(image.firstBlocks) +
            kSecondBlockPause * static_cast<long>(image.secondBlocks) + kRestartPause * (prepareFirst ? 3 : 2);
+}
+
+std::chrono::milliseconds UpgradeTimeLeft(const FirmwareFile& image, bool prepareFirst, std::size_t done,
+                                          std::chrono::milliseconds atDone, std::chrono::milliseconds sinceDone) {
+    using std::chrono::milliseconds;
+    done = std::min(done, image.Blocks());
+    const std::size_t firstLeft = image.firstBlocks - std::min(done, image.firstBlocks);
+    const std::size_t secondLeft = image.Blocks() - done - firstLeft;
+    const milliseconds pausesLeft = kFirstBlockPause * static_cast<long>(firstLeft) +
+                                    kSecondBlockPause * static_cast<long>(secondLeft) + kRestartPause * 2;
+    const milliseconds pausesDone = UpgradeFloor(image, prepareFirst) - pausesLeft;
+    // Before the first block there is no pace to go by.
+    milliseconds estimate = pausesLeft + (prepareFirst && done == 0 ? kRestartPause : milliseconds(0));
+    if (done > 0 && atDone > pausesDone) estimate = milliseconds(pausesLeft.count() * atDone.count() / pausesDone.count());
+    return std::max(milliseconds(0), estimate - sinceDone);
 }
 
 }  // namespace qrv::client

@@ -24,4 +24,11 @@ Status CheckFirmwareFile(const std::string& path, FirmwareFile& out);
 // boot loader already runs), a pause per block, and the two closing restarts.
 std::chrono::milliseconds UpgradeFloor(const FirmwareFile& image, bool prepareFirst);
 
+// What an upgrade still takes `sinceDone` after its `done`th block (first
+// region first) was acknowledged, `atDone` after it began: the pauses still
+// to come, stretched by how much longer than its pauses the upgrade took up
+// to that block.
+std::chrono::milliseconds UpgradeTimeLeft(const FirmwareFile& image, bool prepareFirst, std::size_t done,
+                                          std::chrono::milliseconds atDone, std::chrono::milliseconds sinceDone);
+
 }  // namespace qrv::client

@@ -15,6 +15,26 @@ AdMillivolts FromWire(const std::uint8_t (&bytes)[8]) {
     return values;
 }
 
+// The SDK's progress handler for one upgrade; removed again (waiting for a
+// call in progress) before the callback it points at goes away.
+class ProgressScope {
+public:
+    explicit ProgressScope(const ModuleAccess::BlockProgress& progress) : progress_(progress) {
+        if (progress_) Q_SetProgressHandler(&ProgressScope::OnBlock, this);
+    }
+    ~ProgressScope() {
+        if (progress_) Q_SetProgressHandler(nullptr, nullptr);
+    }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    static void OnBlock(void* user, std::int32_t done, std::int32_t total) {
+        static_cast<ProgressScope*>(user)->progress_(done, total);
+    }
+    const ModuleAccess::BlockProgress& progress_;
+};
+
 class Local final : public ModuleAccess {
 public:
     std::string Describe() const override { return "local module"; }
@@ -28,7 +48,7 @@ public:
         if (Status st = EnsureLoaded(); !st.Ok()) return st;
         ModuleBase ignored{};
         Q_QRV_SetLocalPropertyAll(&ignored, &record);
-        if (Q_QRV_SubmitInfo() != 1) return Failed("writing the local module");
+        if (Q_QRV_SubmitInfo() != 1) return SdkFailure("writing the local module");
         return {};
     }
     // Both address the module by the record read last: load first.
@@ -38,7 +58,7 @@ public:
     }
     Status FactoryReset() override {
         if (Status st = EnsureLoaded(); !st.Ok()) return st;
-        if (Q_QRV_ResetToDefault() != 1) return Failed("restoring the local module's factory settings");
+        if (Q_QRV_ResetToDefault() != 1) return SdkFailure("restoring the local module's factory settings");
         loaded_ = false;
         return {};
     }
@@ -67,10 +87,6 @@ private:
         ModuleRecords ignored;
         return Read(ignored);
     }
-    Status Failed(const std::string& what) {
-        return SdkFailure(what, [] { return Q_QRV_LoadInfo() == 1; });
-    }
-
     bool loaded_ = false;
 };
 
@@ -95,10 +111,9 @@ public:
     }
     Status Write(const ModuleProperty& record) override {
         Q_QRV_SetRemotePropertyAll(&record, index_);
-        if (Q_QRV_SubmitRemoteDevInfo(index_) != 1) {
-            away_ = true;
-            return Failed("writing " + Describe());
-        }
+        // Even a failed write may leave the radio on the module's pair.
+        away_ = true;
+        if (Q_QRV_SubmitRemoteDevInfo(index_) != 1) return SdkFailure("writing " + Describe());
         address_ = record.LocalAddr;
         return {};
     }
@@ -107,7 +122,7 @@ public:
     }
     Status FactoryReset() override {
         return Q_QRV_ResetRemoteToDefault(index_) == 1 ? Status{}
-                                                        : Failed("restoring the factory settings of " + Describe());
+                                                        : SdkFailure("restoring the factory settings of " + Describe());
     }
     Status SetDirections(std::uint8_t directions) override {
         return Q_QRV_SetIODirAllRemote(index_, directions) == 1 ? Status{} : SdkFailure("setting the IO directions");
@@ -125,13 +140,6 @@ public:
         return {};
     }
 private:
-    Status Failed(const std::string& what) {
-        return SdkFailure(what, [this] {
-            away_ = true;
-            return Q_QRV_LoadRemoteDevInfo(index_) == 1;
-        });
-    }
-
     int index_;
     std::uint16_t address_;
     LocalModuleInfo local_;
@@ -143,11 +151,12 @@ private:
 // One export upgrades local and far modules alike, by the identity just
 // read. It does not tune: reading a far module leaves the radio on its
 // pair, where the blocks then go.
-Status ModuleAccess::Upgrade(const std::string& imagePath) {
+Status ModuleAccess::Upgrade(const std::string& imagePath, const BlockProgress& progress) {
     ModuleRecords records;
     if (Status st = Read(records); !st.Ok()) return st;
     TakeSdkMessages();
     const std::wstring path = WidePath(imagePath);
+    const ProgressScope reporting(progress);
     if (Q_QRV_UpdateWithFileNameLocal(path.c_str(), records.base.RunState, records.base.NetAddr, records.base.DevType) != 1)
         return SdkFailure("upgrading " + Describe());
     return {};

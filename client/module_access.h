@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -39,8 +40,11 @@ public:
     virtual Status WriteOutputs(std::uint8_t outputs) = 0;
     virtual Status ReadInputs(std::uint8_t& lines) = 0;
     virtual Status ReadAd(AdMillivolts& millivolts) = 0;
-    // Sends a firmware image; blocks for the whole upgrade.
-    Status Upgrade(const std::string& imagePath);
+    // Sends a firmware image; blocks for the whole upgrade. `progress` hears
+    // of each acknowledged block (done of total) on this thread, inside the
+    // SDK's exchange: it should only note the numbers.
+    using BlockProgress = std::function<void(int done, int total)>;
+    Status Upgrade(const std::string& imagePath, const BlockProgress& progress = {});
 };
 
 std::unique_ptr<ModuleAccess> LocalModule();

@@ -2,7 +2,6 @@
 // becomes a status a user can act on.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,12 +23,35 @@ struct LineSettings {
 Status OpenPort(const LineSettings& settings);
 void ClosePort();
 
-// A failed SDK call as a status. `what` says what was attempted ("reading
-// the local module"). The SDK records why only for a few causes (a closed
-// port); a missing and a refused answer look alike, so when the caller can
-// ask whether the module still answers (`stillAnswers`), an answering module
-// turns the failure into a refusal.
-Status SdkFailure(const std::string& what, const std::function<bool()>& stillAnswers = {});
+// Sends the SDK's user messages to TakeSdkMessages() instead of standard
+// error. A program with message boxes of its own keeps its handler.
+void CollectSdkMessages();
+
+// Why the calling thread's last SDK call failed, as the SDK records it
+// (QRV_FAIL_*, its English detail line and the system's errno). Read it on
+// the failing call's thread, before any other SDK call.
+struct SdkReason {
+    int code = 0;
+    std::string detail;
+    int osError = 0;
+};
+SdkReason LastSdkReason();
+
+// What a reason means to a script: a port failure, no (usable) answer, a
+// refusal, a bad image.
+Outcome OutcomeOfReason(int code);
+// What the user can do about it ("join the dialout group: ..."); empty when
+// the detail says all there is.
+std::string ReasonHint(int code);
+
+// The failed SDK call just made, as a status: "`what`: the SDK's detail",
+// with the hint on a second line. `what` says what was attempted ("reading
+// the local module").
+Status SdkFailure(const std::string& what);
+
+// True when the reason says the port itself failed (it cannot be opened or
+// used, or went away): nothing more can be done on it in this command.
+bool IsPortReason(int code);
 
 // The messages the SDK raised for the user since the last call (a refused
 // firmware image, a file that cannot be read), oldest first.

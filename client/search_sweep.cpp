@@ -37,10 +37,12 @@ Status Sweep(std::span<const RadioPair> pairs, std::optional<std::uint16_t> addr
         if (callbacks.stopAtFirst && progress.found > 0) break;
         report();
         const int before = Q_QRV_GetSearchDevCount();
-        if (address)
-            Q_QRV_SearchDevByAddr(pair.channel, pair.rate, *address);
-        else
-            Q_QRV_SearchDev(pair.channel, pair.rate);
+        const int added = address ? Q_QRV_SearchDevByAddr(pair.channel, pair.rate, *address)
+                                  : Q_QRV_SearchDev(pair.channel, pair.rate);
+        // Silence on a pair is normal; a port that failed (an adapter pulled
+        // mid-sweep) fails every pair after it at once.
+        if (added != 1 && IsPortReason(LastSdkReason().code))
+            return SdkFailure("searching channel " + std::to_string(pair.channel));
         for (int i = before; i < Q_QRV_GetSearchDevCount(); ++i) {
             FoundModule found{i, {}, pair};
             if (Q_QRV_GetRemoteDevBase(&found.base, i) != 1) continue;

@@ -54,6 +54,9 @@ int RunDetect(const CommonOptions& options) {
     std::vector<std::vector<std::string>> rows;
     std::string tried;
     for (const PortScan& scan : Detect(ports)) {
+        // The one port asked for cannot be used: a port failure, not silence.
+        if (!scan.portFailure.Ok() && !options.port.empty()) return Finish(scan.portFailure);
+        if (!scan.portFailure.Ok()) printer.Note(scan.portFailure.message);
         tried += (tried.empty() ? "" : ", ") + scan.port + (scan.opened ? "" : " (cannot open)");
         if (!scan.found) continue;
         const Detection& d = *scan.found;

@@ -1,11 +1,8 @@
 // search: pairs swept one at a time, each module printed when it answers,
 // a progress line on the terminal, and Ctrl-C honoured between pairs.
-#include <signal.h>
-
-#include <atomic>
-
 #include "client/search_sweep.h"
 #include "qrvctl/command_support.h"
+#include "qrvctl/interrupt.h"
 #include "qrvctl/progress_line.h"
 
 namespace qrvctl {
@@ -13,27 +10,6 @@ namespace qrvctl {
 using namespace qrv::client;
 
 namespace {
-
-std::atomic<bool> stopRequested{false};
-
-void RequestStop(int) { stopRequested = true; }
-
-// The first Ctrl-C lets the pair in progress finish (the SDK tunes the radio
-// home at the end of each search); a second one ends the program at once.
-class StopOnInterrupt {
-public:
-    StopOnInterrupt() {
-        struct sigaction action {};
-        action.sa_handler = RequestStop;
-        action.sa_flags = SA_RESETHAND | SA_RESTART;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
-    }
-    ~StopOnInterrupt() { sigaction(SIGINT, &previous_, nullptr); }
-
-private:
-    struct sigaction previous_ {};
-};
 
 std::string RateName(int rate) { return std::string(Spec(FieldId::AirRate).choices[static_cast<std::size_t>(rate)].name); }
 
@@ -58,7 +34,6 @@ int RunSearch(const CommonOptions& options, const WhereOptions& where, const std
     std::vector<std::vector<std::string>> rows;
     if (!printer.Json()) printer.Text("ADDRESS  TYPE      RUN-STATE  CHANNEL  RATE");
     SweepCallbacks callbacks;
-    callbacks.stop = &stopRequested;
     callbacks.found = [&](const FoundModule& m) {
         progress.Clear();
         if (printer.Json()) {
@@ -85,10 +60,12 @@ int RunSearch(const CommonOptions& options, const WhereOptions& where, const std
                           std::to_string(p.found) + " found, about " + Duration(p.left) + " left");
     };
 
-    stopRequested = false;
     Status st;
     {
+        // The first Ctrl-C lets the pair in progress finish: the SDK tunes
+        // the radio home at the end of each search.
         StopOnInterrupt interrupt;
+        callbacks.stop = &StopOnInterrupt::Requested();
         st = Sweep(pairs, wanted, callbacks);
     }
     progress.Clear();

@@ -1,5 +1,6 @@
 // upgrade: the image checked before the module hears of it, the upgrade on
 // a worker thread, and a progress bar on the terminal meanwhile.
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -24,17 +25,31 @@ int RunUpgrade(const CommonOptions& options, const Target& target, const std::st
     if (Status st = module->Read(before); !st.Ok()) return Finish(st);
 
     constexpr std::uint8_t kRunStateBoot = 0x55;  // the boot loader runs: no prepare step
-    UpgradeProgress shown;
-    shown.expected = UpgradeFloor(image, before.base.RunState != kRunStateBoot);
+    const bool prepareFirst = before.base.RunState != kRunStateBoot;
     printer.Note("upgrading " + module->Describe() + " with " + std::to_string(image.Blocks()) + " blocks");
     ProgressLine progress(options.quiet);
     const steady_clock::time_point start = steady_clock::now();
-    // Nothing else talks to the SDK while the worker runs.
-    std::future<Status> upgrade = std::async(std::launch::async, [&] { return module->Upgrade(file); });
-    while (upgrade.wait_for(milliseconds(200)) != std::future_status::ready) {
+    // The SDK reports each acknowledged block on the upgrading thread: the
+    // count and when it came (ms since the start), packed to read as one.
+    std::atomic<std::uint64_t> lastBlock{0};
+    std::future<Status> upgrade = std::async(std::launch::async, [&] {
+        // Nothing else talks to the SDK while the worker runs.
+        return module->Upgrade(file, [&](int done, int) {
+            const auto at = duration_cast<milliseconds>(steady_clock::now() - start).count();
+            lastBlock = static_cast<std::uint64_t>(done) << 32 | static_cast<std::uint32_t>(at);
+        });
+    });
+    UpgradeProgress shown;
+    shown.blocks = static_cast<int>(image.Blocks());
+    do {
+        const std::uint64_t last = lastBlock;
+        const milliseconds atDone(last & 0xFFFFFFFF);
+        shown.block = static_cast<int>(last >> 32);
         shown.elapsed = duration_cast<milliseconds>(steady_clock::now() - start);
+        shown.left = UpgradeTimeLeft(image, prepareFirst, static_cast<std::size_t>(shown.block), atDone,
+                                     shown.elapsed - atDone);
         progress.Show(UpgradeProgressText(shown));
-    }
+    } while (upgrade.wait_for(milliseconds(200)) != std::future_status::ready);
     progress.Clear();
     if (Status st = upgrade.get(); !st.Ok()) return Finish(st);
 

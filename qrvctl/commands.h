@@ -32,6 +32,9 @@ int RunIoWrite(const CommonOptions& options, const Target& target, const std::st
                const std::optional<std::string>& directions);
 int RunAd(const CommonOptions& options, const Target& target);
 
+// The local module read every `intervalMs` until Ctrl-C, or `count` times.
+int RunMonitor(const CommonOptions& options, int intervalMs, int count);
+
 int RunUpgrade(const CommonOptions& options, const Target& target, const std::string& file);
 
 int RunProfileSave(const CommonOptions& options, const Target& target, const std::string& file, bool withPassword);

@@ -13,6 +13,7 @@ struct CommonOptions {
     int timeoutMs = 0;  // 0: matched to the rate
     bool json = false;
     bool quiet = false;
+    bool trace = false;  // the SDK's frame traffic on standard error
 };
 
 // Channel/rate pairs to look on: the given channels and rates, every one

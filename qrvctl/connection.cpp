@@ -26,19 +26,19 @@ Status Detected(const CommonOptions& options, const Printer& printer, Connection
             if (port.accessible) ports.push_back(port.path);
         if (ports.empty()) return Status::Fail(Outcome::Port, "no serial port this user can open; give one with --port");
     }
-    std::vector<std::string> found, unopened;
+    std::vector<std::string> found;
+    std::optional<Status> unusable;
     std::optional<Detection> only;
     for (const PortScan& scan : Detect(ports)) {
-        if (!scan.opened) unopened.push_back(scan.port);
+        if (!scan.portFailure.Ok()) unusable = scan.portFailure;
         if (!scan.found) continue;
         found.push_back(scan.port + " at " + std::to_string(scan.found->baud));
         only = scan.found;
     }
     if (found.size() > 1) return Status::Fail(Outcome::Usage, "modules answer on " + Join(found) + "; choose one with --port");
     if (!only) {
-        if (!options.port.empty() && !unopened.empty())
-            return Status::Fail(Outcome::Port, "cannot open " + options.port +
-                                                   " (missing, busy, not a serial port, or no permission)");
+        // The one port given could not be used: say why.
+        if (!options.port.empty() && unusable) return *unusable;
         return Status::Fail(Outcome::NoAnswer, "no module answered on " + Join(ports) + " at any rate from 460800 to 1200 baud");
     }
     out.line.port = only->port;
@@ -50,6 +50,7 @@ Status Detected(const CommonOptions& options, const Printer& printer, Connection
 }  // namespace
 
 Status Connect(const CommonOptions& options, const Printer& printer, Connection& out) {
+    CollectSdkMessages();
     out.line.port = options.port;
     out.line.baud = options.baud;
     if (options.port.empty() || options.baud == 0)

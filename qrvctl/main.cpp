@@ -2,12 +2,17 @@
 // production lines. Parses the command line and runs one command.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "client/fields.h"
 #include "qrvctl/commands.h"
 #include "qrvctl/exit_codes.h"
+#include "qrvctl/trace_output.h"
 
 namespace {
 
@@ -20,6 +25,7 @@ void AddCommon(CLI::App* app, CommonOptions& o) {
     app->add_option("--timeout", o.timeoutMs, "Read time-out in ms (default: matched to the rate)")->check(CLI::Range(1, 60000));
     app->add_flag("--json", o.json, "Output JSON");
     app->add_flag("-q,--quiet", o.quiet, "No notes or progress on standard error");
+    app->add_flag("--trace", o.trace, "The frames on the line, decoded, on standard error");
 }
 
 void AddWhere(CLI::App* app, WhereOptions& w, const char* what) {
@@ -49,9 +55,36 @@ std::optional<std::string> Given(const std::string& text) {
     return text.empty() ? std::nullopt : std::optional<std::string>(text);
 }
 
-}  // namespace
+// "monitor [OPTIONS] COMMAND ...": the command line from COMMAND on, the
+// options given before it passed on to it; nothing when no command follows.
+// Looked for before the parser sees the line: to it COMMAND would end
+// monitor as a command of its own.
+std::optional<std::vector<std::string>> MonitoredCommand(const std::vector<std::string>& args) {
+    if (args.empty() || args[0] != "monitor") return std::nullopt;
+    static const std::set<std::string> takeValue{"--port", "--baud", "--timeout", "--interval", "--count"};
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (takeValue.count(args[i]) != 0) {
+            ++i;
+            continue;
+        }
+        if (args[i].rfind('-', 0) == 0) continue;  // a flag, or --option=value
+        std::vector<std::string> command(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+        command.insert(command.end(), args.begin() + 1, args.begin() + static_cast<std::ptrdiff_t>(i));
+        return command;
+    }
+    return std::nullopt;
+}
 
-int main(int argc, char** argv) {
+// Parses `args` (without the program name) and runs the command. With
+// `traffic` the SDK's frames go there whatever --trace says (monitor).
+int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
+    if (const std::optional<std::vector<std::string>> command = MonitoredCommand(args)) {
+        if (command->front() == "monitor") {
+            std::fprintf(stderr, "qrvctl: monitor runs another command, not itself\n");
+            return kExitUsage;
+        }
+        return RunCommandLine(*command, stdout);
+    }
     CLI::App app{"Configures, searches and upgrades 2.4 GHz radio modules on a serial port.", "qrvctl"};
     app.require_subcommand(1);
     app.footer(std::string("\n") + kExitCodeHelp + "\nSee qrvctl(1).");
@@ -64,7 +97,11 @@ int main(int argc, char** argv) {
     bool yes = false, withPassword = false;
     int status = kExitOk;
     auto run = [&](CLI::App* sub, std::function<int()> command) {
-        sub->callback([&status, command] { status = command(); });
+        sub->callback([&status, &common, traffic, command] {
+            std::optional<TraceSession> trace;
+            if (traffic || common.trace) trace.emplace(traffic ? traffic : stderr);
+            status = command();
+        });
     };
     auto targetWith = [&] {
         Target t = target;
@@ -177,10 +214,31 @@ int main(int argc, char** argv) {
     run(apply, [&] { return RunProfileApply(common, targetWith(), file, assignments, Given(password)); });
     run(diff, [&] { return RunProfileDiff(common, targetWith(), file, assignments); });
 
+    // monitor COMMAND... is run above, before the parser sees it.
+    CLI::App* monitor = app.add_subcommand(
+        "monitor", "Show the decoded traffic on standard output: of COMMAND, or of the local module read until Ctrl-C");
+    int intervalMs = 1000, count = 0;
+    monitor->footer("\nqrvctl monitor [OPTIONS] COMMAND [ARGS...] runs the command (any of the above) and shows its "
+                    "traffic; the options before COMMAND are passed on to it.");
+    monitor->add_option("--interval", intervalMs, "Without COMMAND: ms between reads of the local module")
+        ->check(CLI::Range(10, 3600000));
+    monitor->add_option("--count", count, "Without COMMAND: stop after this many reads (default: at Ctrl-C)")
+        ->check(CLI::NonNegativeNumber);
+    AddCommon(monitor, common);
+    monitor->callback([&] {
+        const TraceSession trace(stdout);
+        status = RunMonitor(common, intervalMs, count);
+    });
+
+    std::reverse(args.begin(), args.end());  // CLI11 takes them last first
     try {
-        app.parse(argc, argv);
+        app.parse(args);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? kExitOk : kExitUsage;
     }
     return status;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), nullptr); }

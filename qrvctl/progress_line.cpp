@@ -31,15 +31,11 @@ std::string Duration(std::chrono::milliseconds time) {
 
 std::string UpgradeProgressText(const UpgradeProgress& p) {
     constexpr int kBarWidth = 30;
-    const double done = p.blocks > 0 ? double(p.block) / p.blocks
-                        : p.expected.count() > 0 ? std::min(0.99, double(p.elapsed.count()) / double(p.expected.count()))
-                                                 : 0.0;
-    const int filled = static_cast<int>(done * kBarWidth);
-    std::string text = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
-    if (p.blocks > 0) text += "block " + std::to_string(p.block) + " of " + std::to_string(p.blocks) + ", ";
-    const auto left = std::max(std::chrono::milliseconds(0), p.expected - p.elapsed);
-    return text + Duration(p.elapsed) + " spent, about " + Duration(left) + " left";
+    const int filled = p.blocks > 0 ? std::clamp(p.block, 0, p.blocks) * kBarWidth / p.blocks : 0;
+    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] block " + std::to_string(p.block) +
+           " of " + std::to_string(p.blocks) + ", " + Duration(p.elapsed) + " spent, about " + Duration(p.left) +
+           " left";
 }
 
 }  // namespace qrvctl

@@ -22,12 +22,13 @@ private:
 // "1m05s", "12s"
 std::string Duration(std::chrono::milliseconds time);
 
-// An upgrade's progress: blocks when the SDK reports them, else the time
-// spent against the protocol's own time for the image.
+// An upgrade's progress: the blocks acknowledged so far, the time spent and
+// the time it still takes.
 struct UpgradeProgress {
-    std::chrono::milliseconds elapsed{0}, expected{0};
-    int block = 0, blocks = 0;  // 0 of 0: not reported
+    std::chrono::milliseconds elapsed{0}, left{0};
+    int block = 0, blocks = 0;
 };
+// "[#########.....................] block 3 of 10, 4s spent, about 9s left"
 std::string UpgradeProgressText(const UpgradeProgress& progress);
 
 }  // namespace qrvctl

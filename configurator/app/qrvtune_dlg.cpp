@@ -21,6 +21,7 @@
 #include <string>
 
 #include "app/about_dlg.h"
+#include "app/auto_detect.h"
 #include "app/port_list.h"
 #include "app/serial_settings.h"
 #include "app/skin.h"
@@ -78,6 +79,9 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     // A pulled adapter, noticed by any operation: the port is closed so that
     // re-plugging and "打开串口" work again.
     connect(&qrvtune::PortLoss::Instance(), &qrvtune::PortLoss::Lost, this, &CQrvtuneDlg::ClosePort);
+    autoDetect_ = new AutoDetect(this, *ui_->serialLayout, 2, 6,
+                                 {ui_->serialGroup, ui_->portCombo, ui_->baudCombo, ui_->dataBitsCombo,
+                                  ui_->parityCombo, ui_->stopBitsCombo, [this] { OpenPort(); }});
     // A long entry shows from its start: the port's name, not the end of its description.
     // Queued: the field takes the entry's text (cursor at its end) after the signal.
     connect(
@@ -231,7 +235,8 @@ void CQrvtuneDlg::SelectRememberedLineSettings() {
 
 void CQrvtuneDlg::SetPortControls(bool open) {
     QWidget* settings[] = {ui_->portCombo,   ui_->baudCombo,   ui_->dataBitsCombo, ui_->parityCombo,
-                           ui_->stopBitsCombo, ui_->timeoutEdit, ui_->openButton,    ui_->rescanButton};
+                           ui_->stopBitsCombo, ui_->timeoutEdit, ui_->openButton,    ui_->rescanButton,
+                           autoDetect_->Button()};
     for (QWidget* control : settings) control->setEnabled(!open);
     ui_->closeButton->setEnabled(open);
     ui_->openButton->setVisible(!open);

@@ -11,6 +11,7 @@
 namespace Ui {
 class CQrvtuneDlg;
 }
+class AutoDetect;
 
 // The left tab set's tabs: which module an operation of the advanced and
 // wireless IO pages is meant for.
@@ -60,6 +61,7 @@ private:
     QSize ScreenRoom() const;
 
     std::unique_ptr<Ui::CQrvtuneDlg> ui_;
+    AutoDetect* autoDetect_ = nullptr;  // "自动检测", owned by the window
     QString stylesDir_;
     int timeoutMs_ = 1000;
 };

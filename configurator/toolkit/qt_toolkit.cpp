@@ -51,8 +51,8 @@ std::optional<QString> QtToolkit::OpenFileName(QWidget* parent, const QString& f
     return path;
 }
 
-std::optional<QString> QtToolkit::SaveFileName(QWidget* parent, const QString& filter) {
-    const QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), QtFileFilter(filter));
+std::optional<QString> QtToolkit::SaveFileName(QWidget* parent, const QString& filter, const QString& suggested) {
+    const QString path = QFileDialog::getSaveFileName(parent, QString(), suggested, QtFileFilter(filter));
     if (path.isEmpty()) return std::nullopt;
     return path;
 }

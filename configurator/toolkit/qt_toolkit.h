@@ -14,7 +14,7 @@ class QtToolkit final : public Toolkit {
 public:
     void ShowMessage(const QString& text, MessageIcon icon, const QString& informative) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
-    std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& filter, const QString& suggested) override;
 };
 
 // The box ShowMessage runs, built but not shown: the tour photographs it.

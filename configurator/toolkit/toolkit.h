@@ -28,9 +28,10 @@ public:
     // nothing when the user cancels.
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
 
-    // The platform's save-file dialog, same filter form; the chosen path,
-    // or nothing when the user cancels.
-    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) = 0;
+    // The platform's save-file dialog, same filter form, `suggested` as the
+    // proposed name; the chosen path, or nothing when the user cancels.
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,
+                                                const QString& suggested = QString()) = 0;
 };
 
 // The installed toolkit; the Qt one unless a test installed another.

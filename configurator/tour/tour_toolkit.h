@@ -24,7 +24,9 @@ class TourToolkit final : public Toolkit {
 public:
     void ShowMessage(const QString& text, MessageIcon icon, const QString& informative) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
-    std::optional<QString> SaveFileName(QWidget* /*parent*/, const QString& /*filter*/) override { return std::nullopt; }
+    std::optional<QString> SaveFileName(QWidget* /*parent*/, const QString& /*filter*/, const QString& /*suggested*/) override {
+        return std::nullopt;
+    }
 
     // The path every file dialog answers with (nothing: the user cancels).
     void SetFileAnswer(std::optional<QString> path);

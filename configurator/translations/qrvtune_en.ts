@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AutoDetect</name>
+    <message>
+        <source>自动检测</source>
+        <translation>Auto-detect</translation>
+    </message>
+    <message>
+        <source>没有可检测的串口。</source>
+        <translation>There is no serial port to try.</translation>
+    </message>
+    <message>
+        <source>正在检测…</source>
+        <translation>Detecting…</translation>
+    </message>
+    <message>
+        <source>在 %1 上检测到模块，波特率 %2。</source>
+        <translation>A module answered on %1 at %2 baud.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>（无法打开）</source>
+        <translation> (cannot be opened)</translation>
+    </message>
+    <message>
+        <source>没有模块应答。已尝试的串口：%1；波特率 460800 至 1200，8 位数据位、无校验、1 位停止位。</source>
+        <translation>No module answered. Ports tried: %1; at 460800 down to 1200 baud, 8 data bits, no parity, 1 stop bit.</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>关于 Qrvtune</source>
@@ -1253,6 +1284,45 @@
     <message>
         <source>qrvsim 模拟网络</source>
         <translation>qrvsim simulated network</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileExchange</name>
+    <message>
+        <source>配置文件 (*.json)|*.json|所有文件 (*.*)|*.*||</source>
+        <translation>Profiles (*.json)|*.json|All files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>导出配置…</source>
+        <translation>Export profile…</translation>
+    </message>
+    <message>
+        <source>导入配置…</source>
+        <translation>Import profile…</translation>
+    </message>
+    <message>
+        <source>导出配置失败：%1</source>
+        <translation>The profile could not be exported: %1</translation>
+    </message>
+    <message>
+        <source>配置已导出到 %1</source>
+        <translation>The profile was exported to %1</translation>
+    </message>
+    <message>
+        <source>导入配置失败：%1</source>
+        <translation>The profile could not be imported: %1</translation>
+    </message>
+    <message>
+        <source>导入的配置与设备当前的配置相同。</source>
+        <translation>The imported profile matches the module&apos;s current configuration.</translation>
+    </message>
+    <message>
+        <source>导入的配置与设备有 %1 项不同（设备 → 配置文件）：</source>
+        <translation>The imported profile differs from the module in %1 field(s) (module → profile):</translation>
+    </message>
+    <message>
+        <source>按“修改配置”并输入密码，才会写入设备。</source>
+        <translation>Nothing is written until you press &quot;Modify&quot; and give the password.</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include "ui_view_local_dev_list.h"
 #include "views/flow_messages.h"
 #include "views/module_record.h"
+#include "views/profile_exchange.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ CViewLocalDevList::CViewLocalDevList(QWidget* parent)
     connect(ui_->modifyButton, &QPushButton::clicked, this, &CViewLocalDevList::OnModify);
     connect(ui_->resetButton, &QPushButton::clicked, this, &CViewLocalDevList::OnReset);
     connect(ui_->factoryButton, &QPushButton::clicked, this, &CViewLocalDevList::OnFactoryRestore);
+    AddProfileButtons(this, *ui_->pageLayout, ui_->buttonRow, &ReadLocalModuleForProfile);
 }
 
 CViewLocalDevList::~CViewLocalDevList() = default;

@@ -15,6 +15,7 @@
 #include "ui_view_remote_dev_list.h"
 #include "views/flow_messages.h"
 #include "views/module_record.h"
+#include "views/profile_exchange.h"
 
 using qrvtune::MessageIcon;
 using qrvtune::ShowMessage;
@@ -36,6 +37,7 @@ CViewRemoteDevList::CViewRemoteDevList(QWidget* parent)
     connect(ui_->modifyButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnModify);
     connect(ui_->resetButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnReset);
     connect(ui_->factoryButton, &QPushButton::clicked, this, &CViewRemoteDevList::OnFactoryRestore);
+    AddProfileButtons(this, *ui_->pageLayout, ui_->buttonRow, [this] { return ReadFarModuleForProfile(SelectedRow()); });
 }
 
 CViewRemoteDevList::~CViewRemoteDevList() = default;

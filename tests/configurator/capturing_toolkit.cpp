@@ -30,7 +30,7 @@ std::optional<QString> CapturingToolkit::OpenFileName(QWidget* /*parent*/, const
     return path;
 }
 
-std::optional<QString> CapturingToolkit::SaveFileName(QWidget* parent, const QString& filter) {
+std::optional<QString> CapturingToolkit::SaveFileName(QWidget* parent, const QString& filter, const QString&) {
     return OpenFileName(parent, filter);
 }
 

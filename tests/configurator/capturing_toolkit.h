@@ -30,8 +30,8 @@ class CapturingToolkit final : public qrvtune::Toolkit {
 public:
     void ShowMessage(const QString& text, qrvtune::MessageIcon icon, const QString& informative) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
-    // Answers from the same script as OpenFileName.
-    std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
+    // Answered from the same script as the open dialog.
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& filter, const QString& suggested) override;
 
     std::vector<CapturedMessage> Messages() const;
     void ClearMessages();
