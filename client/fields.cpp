@@ -147,7 +147,7 @@ const FieldSpec* FindField(std::string_view name) {
     return nullptr;
 }
 
-const FieldSpec& Spec(FieldId id) {
+const FieldSpec& FieldSpecOf(FieldId id) {
     for (const FieldSpec& f : kFields)
         if (f.id == id) return f;
     return kFields[0];

@@ -67,7 +67,7 @@ struct FieldSpec {
 // In record order; the password last.
 std::span<const FieldSpec> AllFields();
 const FieldSpec* FindField(std::string_view name);
-const FieldSpec& Spec(FieldId id);
+const FieldSpec& FieldSpecOf(FieldId id);
 
 // The field's value in `record`. A code without a name comes out as a
 // string such as "0x0C", which no parser takes back.

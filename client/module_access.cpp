@@ -177,7 +177,7 @@ Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, st
     if (!hit) {
         std::string pairs;
         for (const RadioPair& p : where)
-            pairs += (pairs.empty() ? "" : ", ") + std::to_string(p.channel) + "/" + std::string(Spec(FieldId::AirRate).choices[static_cast<std::size_t>(p.rate)].name);
+            pairs += (pairs.empty() ? "" : ", ") + std::to_string(p.channel) + "/" + std::string(FieldSpecOf(FieldId::AirRate).choices[static_cast<std::size_t>(p.rate)].name);
         return Status::Fail(Outcome::NoAnswer, "module " + Hex(address, 4) + " did not answer on channel/rate " + pairs);
     }
     out = std::make_unique<Far>(hit->index, hit->base.NetAddr, local);

@@ -60,7 +60,7 @@ int RunDetect(const CommonOptions& options) {
         tried += (tried.empty() ? "" : ", ") + scan.port + (scan.opened ? "" : " (cannot open)");
         if (!scan.found) continue;
         const Detection& d = *scan.found;
-        const std::string name = std::get<std::string>(ReadField(d.module.property, Spec(FieldId::Name)));
+        const std::string name = std::get<std::string>(ReadField(d.module.property, FieldSpecOf(FieldId::Name)));
         found.push_back(Json{{"port", d.port}, {"baud", d.baud}, {"identity", IdentityJson(d.module.base)}, {"name", name}});
         rows.push_back({d.port, std::to_string(d.baud), Hex(d.module.base.NetAddr, 4), DeviceTypeName(d.module.base.DevType),
                         FirmwareVersionText(d.module.base.FwVersion), name});

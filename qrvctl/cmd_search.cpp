@@ -11,7 +11,7 @@ using namespace qrv::client;
 
 namespace {
 
-std::string RateName(int rate) { return std::string(Spec(FieldId::AirRate).choices[static_cast<std::size_t>(rate)].name); }
+std::string RateName(int rate) { return std::string(FieldSpecOf(FieldId::AirRate).choices[static_cast<std::size_t>(rate)].name); }
 
 }  // namespace
 

@@ -69,7 +69,7 @@ Status ParseAddress(const std::string& text, std::uint16_t& out) {
 
 Status ParseRate(const std::string& text, int& out) {
     FieldValue value;
-    const FieldSpec& rate = Spec(FieldId::AirRate);
+    const FieldSpec& rate = FieldSpecOf(FieldId::AirRate);
     if (const std::optional<std::int64_t> n = ParseInteger(text); n && *n >= 0 && *n < kAirRateCount) {
         out = static_cast<int>(*n);
         return {};
@@ -122,7 +122,7 @@ Status OpenModule(const std::optional<std::string>& address, const WhereOptions&
 }
 
 Status FollowSerialSettings(const ModuleProperty& written, Connection& connection) {
-    const FieldValue baud = ReadField(written, Spec(FieldId::UartBaud));
+    const FieldValue baud = ReadField(written, FieldSpecOf(FieldId::UartBaud));
     LineSettings line = connection.line;
     if (const auto* rate = std::get_if<std::int64_t>(&baud)) line.baud = static_cast<int>(*rate);
     line.dataBits = written.UartDataBits;

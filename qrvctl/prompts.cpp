@@ -32,7 +32,7 @@ std::optional<std::string> AskHidden(const std::string& prompt) {
 }  // namespace
 
 Status CheckPassword(const ModuleProperty& current, const std::optional<std::string>& given, const std::string& module) {
-    const std::string expected = std::get<std::string>(ReadField(current, Spec(FieldId::Password)));
+    const std::string expected = std::get<std::string>(ReadField(current, FieldSpecOf(FieldId::Password)));
     if (expected.empty()) return {};
     std::optional<std::string> password = given;
     if (!password) password = AskHidden("password of " + module + ": ");

@@ -55,15 +55,15 @@ TEST(Fields, CodesWithoutANameComeOutRawAndAreNotTakenBack) {
     ModuleProperty record{};
     record.UartBaud = 12;
     record.TxPower = 0x20;
-    EXPECT_EQ(ReadField(record, Spec(FieldId::UartBaud)), FieldValue(std::string("0x0C")));
-    EXPECT_EQ(ReadField(record, Spec(FieldId::TxPower)), FieldValue(std::string("0x20")));
-    EXPECT_FALSE(WriteField(record, Spec(FieldId::UartBaud), std::string("0x0C")).Ok());
+    EXPECT_EQ(ReadField(record, FieldSpecOf(FieldId::UartBaud)), FieldValue(std::string("0x0C")));
+    EXPECT_EQ(ReadField(record, FieldSpecOf(FieldId::TxPower)), FieldValue(std::string("0x20")));
+    EXPECT_FALSE(WriteField(record, FieldSpecOf(FieldId::UartBaud), std::string("0x0C")).Ok());
     EXPECT_EQ(record.UartBaud, 12);
 }
 
 TEST(Profiles, RoundTripAndRefusals) {
     ModuleProperty record{};
-    ASSERT_TRUE(WriteField(record, Spec(FieldId::Name), std::string("车间")).Ok());
+    ASSERT_TRUE(WriteField(record, FieldSpecOf(FieldId::Name), std::string("车间")).Ok());
     record.Channel = 26;
     record.AirRate = 2;
     record.TxPower = 0x0B;
