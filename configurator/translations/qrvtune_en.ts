@@ -1384,7 +1384,7 @@
     </message>
     <message>
         <source>串口 %1 正被另一个程序占用。请先关闭使用该串口的程序，再按“打开串口”。</source>
-        <translation>Serial port %1 is in use by another program. Close the program using it, then press "Open port".</translation>
+        <translation>Serial port %1 is in use by another program. Close the program using it, then press &quot;Open port&quot;.</translation>
     </message>
     <message>
         <source>进程 %1</source>
@@ -1396,11 +1396,11 @@
     </message>
     <message>
         <source>串口 %1 正被 %2 占用。请先关闭该程序，再按“打开串口”。</source>
-        <translation>Serial port %1 is held by %2. Close that program, then press "Open port".</translation>
+        <translation>Serial port %1 is held by %2. Close that program, then press &quot;Open port&quot;.</translation>
     </message>
     <message>
         <source>模块没有应答。请检查串口波特率是否与模块一致（可依次试 %1），接线是否正确，模块是否已上电。</source>
-        <translation>The module did not answer. Check that the baud rate matches the module's (try %1 in turn), that the wiring is right and that the module is powered.</translation>
+        <translation>The module did not answer. Check that the baud rate matches the module&apos;s (try %1 in turn), that the wiring is right and that the module is powered.</translation>
     </message>
     <message>
         <source>、</source>
