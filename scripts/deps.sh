@@ -2,8 +2,9 @@
 # Installs the Debian 12 packages the build, the tests and the demo need.
 # Skips apt entirely when everything is already there.
 #   scripts/deps.sh            the Linux build, tests and demo
-#   scripts/deps.sh --windows  the Windows cross build and its wine tests
-#                              (scripts/test-windows.sh, scripts/package-windows.sh)
+#   scripts/deps.sh --windows  the Windows cross build (scripts/test-windows.sh,
+#                              scripts/package-windows.sh)
+#   scripts/deps.sh --wine     64-bit wine for the Windows tests
 #   scripts/deps.sh --wine32   32-bit wine as well (adds dpkg's i386 architecture)
 #   scripts/deps.sh --package  also the Debian packaging tools (scripts/package.sh)
 #   scripts/deps.sh --fuzz     clang and its fuzzer runtime (scripts/fuzz.sh)
@@ -20,7 +21,9 @@ packages=(
 case "${1:-}" in
   --windows)
     # googletest: its sources are cross-built for the tests.
-    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 zip) ;;
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest zip) ;;
+  --wine)
+    packages=(wine wine64) ;;
   --wine32)
     packages=(wine32:i386) ;;
   --package)

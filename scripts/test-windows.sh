@@ -15,6 +15,7 @@ mode=${1:-}
 
 scripts/deps.sh
 scripts/deps.sh --windows
+[ "$mode" = --no-wine ] || scripts/deps.sh --wine
 [ "$mode" = --wine32 ] && scripts/deps.sh --wine32
 
 jobs=$(nproc)
