@@ -8,10 +8,11 @@
 #   scripts/deps.sh --wine32   32-bit wine as well (adds dpkg's i386 architecture)
 #   scripts/deps.sh --package  also the Debian packaging tools (scripts/package.sh)
 #   scripts/deps.sh --fuzz     clang and its fuzzer runtime (scripts/fuzz.sh)
+#   scripts/deps.sh --all      everything above but 32-bit wine, in one apt run (CI)
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config mold
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-serialport-dev qt6-l10n-tools qt6-tools-dev libsimpleini-dev
@@ -30,6 +31,10 @@ case "${1:-}" in
     packages+=(debhelper dh-python python3-all lintian desktop-file-utils appstream) ;;
   --fuzz)
     packages+=(clang libclang-rt-14-dev) ;;
+  --all)
+    packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest zip wine wine64
+               debhelper dh-python python3-all lintian desktop-file-utils appstream
+               clang libclang-rt-14-dev) ;;
 esac
 
 missing=()
