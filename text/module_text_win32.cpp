@@ -24,8 +24,13 @@ UINT CodePageOf(const char* name) {
         {"UTF-8", CP_UTF8}, {"CP936", 936},     {"GBK", 936},
         {"GB18030", 54936}, {"WCHAR_T", kUtf16}, {"UTF-16LE", kUtf16},
     };
-    for (const Known& known : kKnown)
-        if (_stricmp(name, known.name) == 0) return known.codePage;
+    for (const Known& known : kKnown) {
+        if (_stricmp(name, known.name) != 0) continue;
+        // Without GB18030 (wine has none) its GBK part still converts: the
+        // two agree on every character of one or two bytes.
+        if (known.codePage == 54936 && !IsValidCodePage(54936)) return 936;
+        return known.codePage;
+    }
     return 0;
 }
 
