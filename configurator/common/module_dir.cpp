@@ -28,12 +28,13 @@ QString ExecutablePath() {
     const DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
     if (length == 0 || length >= std::size(path)) return QString();
     return QDir::fromNativeSeparators(QString::fromWCharArray(path, static_cast<qsizetype>(length)));
-#endif
+#else
     // /proc/self/exe works before (and without) a QCoreApplication, and leads
     // past any link the program was started through.
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? QString() : QString::fromStdString(exe.string());
+#endif
 }
 
 ShippedFiles Current() {
@@ -57,10 +58,11 @@ ShippedFiles ShippedFilesFor(const QString& executablePath) {
     // Meshcfg.ini and desc.ini ship beside Qrvtune.exe, in a folder (Program
     // Files) a user may not write: it is read only, changes go to %APPDATA%.
     return {programDir, true};
-#endif
+#else
     const QString installed = QDir::cleanPath(programDir + QLatin1Char('/') + InstalledFilesFromProgramDir());
     if (QFileInfo(installed).isDir()) return {installed, true};
     return {programDir, false};
+#endif
 }
 
 QString GetModuleDir() { return Current().dir; }

@@ -18,11 +18,12 @@ QString UserSettingsPath() {
     QString appData = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
     if (appData.isEmpty() || QDir::isRelativePath(appData)) appData = QDir::homePath() + QStringLiteral("/AppData/Roaming");
     return appData + QStringLiteral("/Qrvtune/") + kSettingsFile;
-#endif
+#else
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     // XDG base directories must be absolute; a relative one is ignored.
     if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/qrvtune/") + kSettingsFile;
+#endif
 }
 
 QString ReadUserSetting(const QString& section, const QString& key) {
