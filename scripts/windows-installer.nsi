@@ -3,7 +3,8 @@
 ; scripts/package-windows.sh writes the two lists from the staged folder, so
 ; the uninstaller removes exactly what was installed and never a folder the
 ; user chose that held other things.
-Unicode true
+; A 64-bit installer for a 64-bit program (it needs no 32-bit wine either).
+Target amd64-unicode
 !include x64.nsh
 
 Name "Qrvtune ${VERSION}"
