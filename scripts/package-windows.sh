@@ -25,8 +25,9 @@ qt=$(scripts/find-qt-mingw.sh 2>/dev/null || true)
 # stage_qrvtune BIN: Qrvtune.exe and everything it loads, beside Qrvlink.dll.
 stage_qrvtune() {
   local bin=$1 name
-  cp build-win64/bin/Qrvtune.exe build-win64/bin/Meshcfg.ini build-win64/bin/desc.ini \
-     build-win64/bin/dadar.gxd build-win64/bin/dadar_en.gxd build-win64/bin/qrvtune_en.qm "$bin/"
+  local from=build-win64-qt/bin
+  cp "$from/Qrvtune.exe" "$from/Meshcfg.ini" "$from/desc.ini" "$from/dadar.gxd" "$from/dadar_en.gxd" \
+     "$from/qrvtune_en.qm" "$bin/"
   x86_64-w64-mingw32-strip "$bin/Qrvtune.exe"
   for name in Qt6Core Qt6Gui Qt6Widgets libstdc++-6 libgcc_s_seh-1 libwinpthread-1; do
     cp "$qt/bin/$name.dll" "$bin/"
@@ -72,7 +73,7 @@ for arch in win64 win32; do
   cp python/qrvlink/*.py "$root/examples/qrvlink/"
   cp docs/sdk-reference.md docs/protocol.md docs/protocol-trace.txt docs/windows.md docs/python.md "$root/docs/"
   cp sdk/windows/README.md "$root/README.md"
-  [ "$arch" = win64 ] && [ -f build-win64/bin/Qrvtune.exe ] && stage_qrvtune "$root/bin"
+  [ "$arch" = win64 ] && [ -n "$qt" ] && [ -f build-win64-qt/bin/Qrvtune.exe ] && stage_qrvtune "$root/bin"
   rm -f "out/$name.zip"
   (cd "$stage" && zip -q -r -X "$OLDPWD/out/$name.zip" "$name")
   echo "$PWD/out/$name.zip"

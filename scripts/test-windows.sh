@@ -42,12 +42,20 @@ build_windows() {
     win64) toolchain=cmake/mingw-w64-x86_64.cmake ;;
     win32) toolchain=cmake/mingw-w64-i686.cmake ;;
   esac
-  # Qrvtune.exe too when Qt for MinGW is at hand (64-bit only).
-  local qt_args=()
-  [ "$arch" = win64 ] && [ -n "$qt_prefix" ] && qt_args=(-DCMAKE_PREFIX_PATH="$qt_prefix" -DQT_HOST_PATH=/usr)
   cmake --no-warn-unused-cli -S . -B "build-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DQRV_WERROR=ON -DQRV_BUILD_TESTS="$tests" "${qt_args[@]}" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DQRV_WERROR=ON -DQRV_BUILD_TESTS="$tests" >/dev/null
   cmake --build "build-$arch" -j "$jobs"
+}
+
+# build_qrvtune: Qrvtune.exe in build-win64-qt, through Qt's own toolchain
+# file, which adds the Qt prefix and the host's Qt tools (QT_HOST_PATH) to
+# what a cross build may find and then loads ours.
+build_qrvtune() {
+  cmake --no-warn-unused-cli -S . -B build-win64-qt -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DQT_HOST_PATH=/usr \
+    -DCMAKE_BUILD_TYPE=Release -DQRV_WERROR=ON -DQRV_BUILD_TESTS=OFF >/dev/null
+  cmake --build build-win64-qt -j "$jobs" --target Qrvtune
 }
 
 # Only the Q_ functions leave the DLL, by their plain names, and they are the
@@ -110,6 +118,7 @@ win64_tests=ON
 build_windows win64 $win64_tests
 build_windows win32 $win32_tests
 check_dll win64
+[ -n "$qt_prefix" ] && build_qrvtune
 check_dll win32
 [ "$mode" = --no-wine ] && exit 0
 
