@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <fstream>
 
+#include "client/file_path.h"
+
 namespace qrv::client {
 
 namespace {
@@ -31,7 +33,7 @@ bool CountBlocks(std::int64_t start, std::int64_t end, std::size_t& blocks) {
 }  // namespace
 
 Status CheckFirmwareFile(const std::string& path, FirmwareFile& out) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::ifstream file(Utf8Path(path), std::ios::binary | std::ios::ate);
     if (!file) return Status::Fail(Outcome::File, path + ": cannot open");
     const auto size = static_cast<std::size_t>(file.tellg());
     unsigned char header[kHeaderSize]{};

@@ -1,5 +1,6 @@
-// The serial ports a user can pick from: the system's (from sysfs, with the
-// USB adapter behind each) and the ports module simulators announce.
+// The serial ports a user can pick from: the system's (from sysfs on Linux,
+// SetupAPI and the registry on Windows, with the USB adapter behind each)
+// and the ports module simulators announce.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 namespace qrv::client {
 
 struct PortInfo {
-    std::string path;                      // /dev/ttyUSB0, or the announced link
+    std::string path;                      // /dev/ttyUSB0 or COM5, or the announced link
     std::optional<std::uint16_t> usbVendor;
     std::optional<std::uint16_t> usbProduct;
     std::string description;               // "CH340", "FT232R", the USB product text or the driver
@@ -21,7 +22,7 @@ struct PortInfo {
 };
 
 // Where simulators announce their ports: $XDG_RUNTIME_DIR/qrvsim, or
-// /tmp/qrvsim-<uid> without a runtime directory.
+// /tmp/qrvsim-<uid> without a runtime directory (none on Windows).
 std::string SimulatorPortDirectory();
 
 struct PortListPlaces {
@@ -30,7 +31,7 @@ struct PortListPlaces {
     std::string simulatorDirectory = SimulatorPortDirectory();
 };
 
-// System ports sorted by path, then the simulators' ports sorted by path.
+// System ports, then the simulators' ports sorted by path.
 std::vector<PortInfo> ListPorts(const PortListPlaces& places = {});
 
 }  // namespace qrv::client

@@ -1,9 +1,9 @@
 #include "client/profile.h"
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
+#include "client/file_path.h"
 #include "client/module_report.h"
 
 namespace qrv::client {
@@ -78,25 +78,26 @@ Status ProfileFromJson(std::string_view text, Profile& out) {
 
 Status SaveProfile(const std::string& path, const Profile& profile) {
     // Written beside and renamed over: a failed write never leaves half a profile.
-    const std::string temporary = path + ".tmp";
+    const std::filesystem::path target = Utf8Path(path), temporary = Utf8Path(path + ".tmp");
+    std::error_code ignored;
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         file << ProfileToJson(profile);
         file.flush();
         if (!file) {
-            std::remove(temporary.c_str());
+            std::filesystem::remove(temporary, ignored);
             return Status::Fail(Outcome::File, path + ": cannot write");
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    if (!MoveOver(temporary, target)) {
+        std::filesystem::remove(temporary, ignored);
         return Status::Fail(Outcome::File, path + ": cannot write");
     }
     return {};
 }
 
 Status LoadProfile(const std::string& path, Profile& out) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(Utf8Path(path), std::ios::binary);
     if (!file) return Status::Fail(Outcome::File, path + ": cannot open");
     std::ostringstream text;
     text << file.rdbuf();

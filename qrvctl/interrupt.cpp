@@ -10,6 +10,16 @@ void RequestStop(int) { stopRequested = true; }
 
 }  // namespace
 
+#ifdef _WIN32
+// Windows resets a signal() handler before calling it, so the second Ctrl-C
+// ends the program as on POSIX.
+StopOnInterrupt::StopOnInterrupt() {
+    stopRequested = false;
+    previous_ = signal(SIGINT, RequestStop);
+}
+
+StopOnInterrupt::~StopOnInterrupt() { signal(SIGINT, previous_); }
+#else
 StopOnInterrupt::StopOnInterrupt() {
     stopRequested = false;
     struct sigaction action {};
@@ -21,6 +31,7 @@ StopOnInterrupt::StopOnInterrupt() {
 }
 
 StopOnInterrupt::~StopOnInterrupt() { sigaction(SIGINT, &previous_, nullptr); }
+#endif
 
 const std::atomic<bool>& StopOnInterrupt::Requested() { return stopRequested; }
 

@@ -20,7 +20,11 @@ public:
     static const std::atomic<bool>& Requested();
 
 private:
+#ifdef _WIN32
+    void (*previous_)(int) = nullptr;
+#else
     struct sigaction previous_ {};
+#endif
 };
 
 }  // namespace qrvctl

@@ -11,6 +11,7 @@
 
 #include "client/fields.h"
 #include "qrvctl/commands.h"
+#include "qrvctl/console.h"
 #include "qrvctl/exit_codes.h"
 #include "qrvctl/trace_output.h"
 
@@ -241,4 +242,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), nullptr); }
+int main(int argc, char** argv) {
+    qrvctl::PrepareConsole();
+    return RunCommandLine(qrvctl::Utf8Arguments(argc, argv), nullptr);
+}

@@ -1,13 +1,13 @@
 #include "qrvctl/progress_line.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "qrvctl/console.h"
+
 namespace qrvctl {
 
-ProgressLine::ProgressLine(bool quiet) : enabled_(!quiet && isatty(STDERR_FILENO)) {}
+ProgressLine::ProgressLine(bool quiet) : enabled_(!quiet && IsTerminal(stderr)) {}
 
 void ProgressLine::Show(const std::string& text) {
     if (!enabled_) return;

@@ -1,12 +1,10 @@
 #include "qrvctl/prompts.h"
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 
 #include "client/fields.h"
+#include "qrvctl/console.h"
 
 namespace qrvctl {
 
@@ -15,16 +13,10 @@ using namespace qrv::client;
 namespace {
 
 std::optional<std::string> AskHidden(const std::string& prompt) {
-    if (!isatty(STDIN_FILENO)) return std::nullopt;
+    if (!IsTerminal(stdin)) return std::nullopt;
     std::fprintf(stderr, "%s", prompt.c_str());
-    termios old{};
-    tcgetattr(STDIN_FILENO, &old);
-    termios quiet = old;
-    quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
     std::string line;
-    std::getline(std::cin, line);
-    tcsetattr(STDIN_FILENO, TCSANOW, &old);
+    if (!ReadHiddenLine(line)) return std::nullopt;
     std::fprintf(stderr, "\n");
     return line;
 }
@@ -43,7 +35,7 @@ Status CheckPassword(const ModuleProperty& current, const std::optional<std::str
 
 Status Confirm(const std::string& question, bool yes) {
     if (yes) return {};
-    if (!isatty(STDIN_FILENO)) return Status::Fail(Outcome::Usage, question + " Confirm with --yes");
+    if (!IsTerminal(stdin)) return Status::Fail(Outcome::Usage, question + " Confirm with --yes");
     std::fprintf(stderr, "%s [y/N] ", question.c_str());
     std::string answer;
     std::getline(std::cin, answer);

@@ -8,14 +8,18 @@
 #   scripts/deps.sh --wine32   32-bit wine as well (adds dpkg's i386 architecture)
 #   scripts/deps.sh --package  also the Debian packaging tools (scripts/package.sh)
 #   scripts/deps.sh --fuzz     clang and its fuzzer runtime (scripts/fuzz.sh)
-#   scripts/deps.sh --all      everything above but 32-bit wine, in one apt run (CI)
+#   scripts/deps.sh --all      the Linux build, packaging, fuzzing, the Windows
+#                              cross build, 64-bit wine and NSIS in one apt run (CI)
+#   scripts/deps.sh --qt-mingw what scripts/build-qt-mingw.sh needs, with
+#                              Debian's source archive (deb-src) enabled
+#   scripts/deps.sh --nsis     the Windows installer builder (package-windows.sh)
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config mold
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
-  qt6-base-dev qt6-serialport-dev qt6-l10n-tools qt6-tools-dev libsimpleini-dev
+  qt6-base-dev qt6-l10n-tools qt6-tools-dev libsimpleini-dev
   xvfb xauth fonts-wqy-microhei
   python3 scdoc
 )
@@ -34,8 +38,23 @@ case "${1:-}" in
   --all)
     packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest zip wine wine64
                debhelper dh-python python3-all lintian desktop-file-utils appstream
-               clang libclang-rt-14-dev) ;;
+               clang libclang-rt-14-dev nsis) ;;
+  --qt-mingw)
+    packages=(cmake ninja-build ccache dpkg-dev xz-utils g++-mingw-w64-x86-64-posix
+              qt6-base-dev qt6-base-dev-tools qt6-l10n-tools) ;;
+  --nsis)
+    packages=(nsis) ;;
 esac
+
+# apt-get source needs the source archive; Debian 12 ships only binaries enabled.
+if [ "${1:-}" = --qt-mingw ] && ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' 'Components: main' \
+    'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+    $sudo tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+  $sudo apt-get update
+fi
 
 missing=()
 for p in "${packages[@]}"; do

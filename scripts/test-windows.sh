@@ -8,6 +8,10 @@
 #   scripts/test-windows.sh --ci       64-bit wine run only; the 32-bit DLL is
 #                                      built and checked without its tests
 #   scripts/test-windows.sh --no-wine  builds and checks only
+#   scripts/test-windows.sh --configurator
+#                                      Qrvtune.exe with Qt for MinGW (found by
+#                                      scripts/find-qt-mingw.sh, else skipped
+#                                      with a note), the installer, under wine
 # Needs no display. Wine runs in a private prefix under build-wine/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,10 +19,14 @@ mode=${1:-}
 
 scripts/deps.sh
 scripts/deps.sh --windows
+if [ "$mode" = --configurator ]; then
+  exec scripts/test-windows-configurator.sh
+fi
 [ "$mode" = --no-wine ] || scripts/deps.sh --wine
 [ "$mode" = --wine32 ] && scripts/deps.sh --wine32
 
 jobs=$(nproc)
+qt_prefix=$(scripts/find-qt-mingw.sh) || qt_prefix=""
 baud=9600
 
 # The Linux library (its export list) and the simulator.
@@ -37,6 +45,17 @@ build_windows() {
   cmake --no-warn-unused-cli -S . -B "build-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DQRV_WERROR=ON -DQRV_BUILD_TESTS="$tests" >/dev/null
   cmake --build "build-$arch" -j "$jobs"
+}
+
+# build_qrvtune: Qrvtune.exe in build-win64-qt, through Qt's own toolchain
+# file, which adds the Qt prefix and the host's Qt tools (QT_HOST_PATH) to
+# what a cross build may find and then loads ours.
+build_qrvtune() {
+  cmake --no-warn-unused-cli -S . -B build-win64-qt -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DQT_HOST_PATH=/usr \
+    -DCMAKE_BUILD_TYPE=Release -DQRV_WERROR=ON -DQRV_BUILD_TESTS=OFF >/dev/null
+  cmake --build build-win64-qt -j "$jobs" --target Qrvtune
 }
 
 # Only the Q_ functions leave the DLL, by their plain names, and they are the
@@ -73,6 +92,11 @@ on_com5() {
   QRV_TEST_PORT='\\.\COM5' QRV_TEST_BAUD=$baud wine "$bin/qrvlink_wine_tests.exe"
   out=$(wine "$bin/qrv_read_local.exe" COM5 "$baud")
   grep -q '^address   0001' <<<"$out" || { echo "$arch: qrv_read_local.exe: $out" >&2; return 1; }
+  # qrvctl.exe on the same client as on Linux: record text and Chinese file
+  # names, then the local module as JSON.
+  wine "$bin/qrvctl_wine_tests.exe"
+  out=$(wine "$bin/qrvctl.exe" info --port COM5 --baud "$baud" --json)
+  grep -q '"name": "本地主机"' <<<"$out" || { echo "$arch: qrvctl.exe info: $out" >&2; return 1; }
   echo "$arch: wine run passed"
 }
 export -f on_com5
@@ -94,6 +118,7 @@ win64_tests=ON
 build_windows win64 $win64_tests
 build_windows win32 $win32_tests
 check_dll win64
+[ -n "$qt_prefix" ] && build_qrvtune
 check_dll win32
 [ "$mode" = --no-wine ] && exit 0
 

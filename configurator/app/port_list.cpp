@@ -1,52 +1,36 @@
 #include "app/port_list.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 #include <algorithm>
-#include <sys/stat.h>
-#include <unistd.h>
 
-namespace {
+#include "client/port_list.h"
 
-// Only links and terminal devices are ports; the simulator may keep other
-// files (a pid, a ready mark) in the same directory.
-bool LooksLikePort(const QFileInfo& entry) {
-    if (entry.isSymLink()) return true;
-    struct stat status {};
-    return ::stat(QFile::encodeName(entry.absoluteFilePath()).constData(), &status) == 0 && S_ISCHR(status.st_mode);
-}
-
-}  // namespace
-
-QString SimulatorPortDir() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty()) return runtime + QStringLiteral("/qrvsim");
-    return QStringLiteral("/tmp/qrvsim-%1").arg(::getuid());
-}
+QString SimulatorPortDir() { return QString::fromStdString(qrv::client::SimulatorPortDirectory()); }
 
 QString PortLabel(const QString& name, const QString& description) {
     return description.isEmpty() ? name : name + QStringLiteral(" — ") + description;
 }
 
 QList<PortEntry> AvailablePorts() {
+    // One listing for every program: client/ knows the system's ports (sysfs
+    // on Linux, SetupAPI on Windows) and the simulator's announced links.
     QList<PortEntry> ports;
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
-        const QString description = !port.description().isEmpty() ? port.description() : port.manufacturer();
-        QString details = port.systemLocation();
-        if (!port.manufacturer().isEmpty()) details += QStringLiteral("\n") + port.manufacturer();
-        if (!port.serialNumber().isEmpty()) details += QStringLiteral("\n") + port.serialNumber();
-        ports.append({port.portName(), PortLabel(port.portName(), description), details});
-    }
-    // The simulator's links are long paths; the list names them by link.
-    const QDir simulator(SimulatorPortDir());
-    const auto entries = simulator.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        if (!LooksLikePort(entry)) continue;
-        const QString description = QCoreApplication::translate("PortList", "qrvsim 模拟网络");
-        ports.append({entry.absoluteFilePath(), PortLabel(entry.fileName(), description), entry.absoluteFilePath()});
+    for (const qrv::client::PortInfo& port : qrv::client::ListPorts()) {
+        const QString path = QString::fromStdString(port.path);
+        if (port.simulated) {
+            // The simulator's links are long paths; the list names them by link.
+            const QString description = QCoreApplication::translate("PortList", "qrvsim 模拟网络");
+            ports.append({path, PortLabel(QFileInfo(path).fileName(), description), path});
+            continue;
+        }
+        // A system port opens by its short name (ttyUSB0, COM5).
+        const QString name = QFileInfo(path).fileName();
+        QString details = path;
+        if (!port.manufacturer.empty()) details += QStringLiteral("\n") + QString::fromStdString(port.manufacturer);
+        if (!port.driver.empty()) details += QStringLiteral("\n") + QString::fromStdString(port.driver);
+        ports.append({name, PortLabel(name, QString::fromStdString(port.description)), details});
     }
 
     QStringList names;

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // Where the module simulator announces its ports: $XDG_RUNTIME_DIR/qrvsim,
-// or /tmp/qrvsim-<uid> without a runtime directory.
+// or /tmp/qrvsim-<uid> without a runtime directory (none on Windows).
 QString SimulatorPortDir();
 
 struct PortEntry {

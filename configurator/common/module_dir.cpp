@@ -3,7 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 // The build sets this from the install layout (cmake/QrvInstall.cmake).
 #ifndef QRVTUNE_FILES_FROM_BINDIR
@@ -17,11 +22,19 @@ ShippedFiles& Override() {
 }
 
 QString ExecutablePath() {
+#ifdef Q_OS_WIN
+    // The wide name: a folder with Chinese characters survives.
+    wchar_t path[32768];
+    const DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    if (length == 0 || length >= std::size(path)) return QString();
+    return QDir::fromNativeSeparators(QString::fromWCharArray(path, static_cast<qsizetype>(length)));
+#else
     // /proc/self/exe works before (and without) a QCoreApplication, and leads
     // past any link the program was started through.
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? QString() : QString::fromStdString(exe.string());
+#endif
 }
 
 ShippedFiles Current() {
@@ -41,9 +54,15 @@ QString InstalledFilesFromProgramDir() { return QStringLiteral(QRVTUNE_FILES_FRO
 
 ShippedFiles ShippedFilesFor(const QString& executablePath) {
     const QString programDir = ModuleDirOf(executablePath);
+#ifdef Q_OS_WIN
+    // Meshcfg.ini and desc.ini ship beside Qrvtune.exe, in a folder (Program
+    // Files) a user may not write: it is read only, changes go to %APPDATA%.
+    return {programDir, true};
+#else
     const QString installed = QDir::cleanPath(programDir + QLatin1Char('/') + InstalledFilesFromProgramDir());
     if (QFileInfo(installed).isDir()) return {installed, true};
     return {programDir, false};
+#endif
 }
 
 QString GetModuleDir() { return Current().dir; }

@@ -13,10 +13,17 @@ const QString kSettingsFile = QStringLiteral("Meshcfg.ini");
 QString ProgramSettingsPath() { return GetModuleDir() + QLatin1Char('/') + kSettingsFile; }
 
 QString UserSettingsPath() {
+#ifdef Q_OS_WIN
+    // Where Windows programs keep a user's own settings, roaming with them.
+    QString appData = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+    if (appData.isEmpty() || QDir::isRelativePath(appData)) appData = QDir::homePath() + QStringLiteral("/AppData/Roaming");
+    return appData + QStringLiteral("/Qrvtune/") + kSettingsFile;
+#else
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     // XDG base directories must be absolute; a relative one is ignored.
     if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/qrvtune/") + kSettingsFile;
+#endif
 }
 
 QString ReadUserSetting(const QString& section, const QString& key) {
