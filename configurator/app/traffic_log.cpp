@@ -31,6 +31,10 @@ QString TrafficTime(std::uint64_t microseconds) {
         .arg(microseconds % 1000000, 6, 10, QLatin1Char('0'));
 }
 
+QString TrafficClockTime(const TrafficFrame& frame) {
+    return frame.clock.isValid() ? frame.clock.toString(QStringLiteral("hh:mm:ss.zzz")) : TrafficTime(frame.microseconds);
+}
+
 TrafficQueue::TrafficQueue() { Q_SetTraceHandler(&TrafficQueue::OnTrace, this); }
 
 TrafficQueue::~TrafficQueue() {
@@ -41,7 +45,8 @@ TrafficQueue::~TrafficQueue() {
 void TrafficQueue::OnTrace(void* user, std::int32_t direction, const std::uint8_t* bytes, std::int32_t length,
                            std::uint64_t microseconds) {
     auto* queue = static_cast<TrafficQueue*>(user);
-    TrafficFrame frame{microseconds, direction, QByteArray(reinterpret_cast<const char*>(bytes), length)};
+    TrafficFrame frame{microseconds, direction, QByteArray(reinterpret_cast<const char*>(bytes), length),
+                       QTime::currentTime()};
     std::lock_guard lock(queue->mutex_);
     if (queue->pending_.size() >= static_cast<std::size_t>(kTrafficCapacity)) queue->pending_.pop_front();
     queue->pending_.push_back(std::move(frame));
@@ -70,7 +75,7 @@ void TrafficModel::Append(const std::vector<TrafficFrame>& frames) {
     const int start = static_cast<int>(rows_.size());
     beginInsertRows(QModelIndex(), start, start + static_cast<int>(keep) - 1);
     for (auto frame = frames.end() - static_cast<std::ptrdiff_t>(keep); frame != frames.end(); ++frame)
-        rows_.push_back({TrafficTime(frame->microseconds), frame->direction, HexBytes(frame->bytes),
+        rows_.push_back({TrafficClockTime(*frame), frame->direction, HexBytes(frame->bytes),
                          Describe(frame->bytes)});
     endInsertRows();
 }
@@ -91,6 +96,13 @@ QString TrafficModel::Text() const {
     return lines.join(QLatin1Char('\n')) + (lines.isEmpty() ? QString() : QStringLiteral("\n"));
 }
 
+QString TrafficModel::RowDetails(int row) const {
+    if (row < 0 || row >= rowCount()) return QString();
+    const Row& entry = rows_[static_cast<std::size_t>(row)];
+    return QCoreApplication::translate("TrafficModel", "时间：%1\n方向：%2\n数据：%3\n含义：%4")
+        .arg(entry.time, DirectionText(entry.direction), entry.bytes, entry.meaning);
+}
+
 int TrafficModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -108,7 +120,10 @@ QString TrafficModel::CellText(const Row& row, int column) const {
 }
 
 QVariant TrafficModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) return {};
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    // A long frame is cut in its cell; its tooltip shows it whole.
+    if (role == Qt::ToolTipRole) return RowDetails(index.row());
+    if (role != Qt::DisplayRole) return {};
     return CellText(rows_[static_cast<std::size_t>(index.row())], index.column());
 }
 

@@ -64,7 +64,7 @@ TEST(FailureAdvice, NothingToAddForSuccessBadArgumentsAndImagesTheSdkExplained) 
 }
 
 TrafficFrame Frame(std::uint64_t microseconds, int direction, QByteArray bytes) {
-    return {microseconds, direction, std::move(bytes)};
+    return {microseconds, direction, std::move(bytes), QTime()};
 }
 
 TEST(TrafficModel, ShowsTimeDirectionHexAndMeaningAndSavesTheSameAsText) {
@@ -81,6 +81,14 @@ TEST(TrafficModel, ShowsTimeDirectionHexAndMeaningAndSavesTheSameAsText) {
                                            "[8123.518470] <- 01 02 | unrecognised 2 bytes\n"));
     model.Clear();
     EXPECT_EQ(model.rowCount(), 0);
+
+    // Frames the window takes carry the wall clock; a tooltip shows one whole.
+    TrafficFrame clocked = Frame(5, 0, QByteArray::fromHex("abd1ba"));
+    clocked.clock = QTime(14, 3, 27, 105);
+    model.Append({clocked});
+    EXPECT_EQ(cell(0, TrafficModel::kTime), QStringLiteral("14:03:27.105"));
+    EXPECT_EQ(model.index(0, TrafficModel::kBytes).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("时间：14:03:27.105\n方向：发送\n数据：AB D1 BA\n含义：read-base-info"));
 }
 
 TEST(TrafficModel, KeepsOnlyTheNewestTenThousandFrames) {
