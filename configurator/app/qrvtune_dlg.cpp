@@ -132,7 +132,10 @@ QString BannerPath() {
 }
 
 CQrvtuneDlg::~CQrvtuneDlg() {
-    // The pages outlive the window: take them back before the tab sets go.
+    // The pages outlive the window: take them back before the tab sets go,
+    // and their answer to "which module?" with them.
+    ViewDevAdvCfg().TargetSource().Set(nullptr);
+    ViewADIO().TargetSource().Set(nullptr);
     QWidget* pages[] = {&ViewLocalDevList(), &ViewRemoteDevList(), &ViewBaseInfo(), &ViewDevAdvCfg(), &ViewADIO()};
     for (QWidget* page : pages) page->setParent(nullptr);
     if (mainWindow == this) mainWindow = nullptr;
@@ -196,6 +199,13 @@ void CQrvtuneDlg::BuildTabSets() {
     ui_->rightTabs->addTab(&ViewADIO(), tr("无线IO"));
     ui_->leftTabs->setCurrentIndex(0);
     ui_->rightTabs->setCurrentIndex(0);
+    // The advanced and wireless IO pages act on the module the left tab set
+    // names: handed down here, asked when an action starts.
+    const OperationTargetSource::Answer target = [this] {
+        return OperationTargetFor(ui_->leftTabs->currentIndex() == kLeftTabNetwork, ViewRemoteDevList().SelectedRow());
+    };
+    ViewDevAdvCfg().TargetSource().Set(target);
+    ViewADIO().TargetSource().Set(target);
 }
 
 QString CQrvtuneDlg::SettingsPath() const { return GetModuleDir() + QStringLiteral("/Meshcfg.ini"); }

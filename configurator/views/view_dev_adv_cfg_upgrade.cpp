@@ -15,7 +15,7 @@ void CViewDevAdvCfg::UpgradeTarget() {
         qrvtune::ShowMessage(tr("操作失败，串口未打开！"), MessageIcon::Error);
         return;
     }
-    const std::optional<OperationTarget> target = CurrentOperationTarget();
+    const std::optional<OperationTarget> target = target_.Current();
     if (!target) {
         qrvtune::ShowMessage(SelectDeviceText());
         return;
