@@ -1417,71 +1417,71 @@
     </message>
     <message>
         <source>设备名称</source>
-        <translation type="unfinished">Device name</translation>
+        <translation>Device name</translation>
     </message>
     <message>
         <source>工作类型</source>
-        <translation type="unfinished">Work mode</translation>
+        <translation>Work mode</translation>
     </message>
     <message>
         <source>工作频率</source>
-        <translation type="unfinished">Frequency</translation>
+        <translation>Channel</translation>
     </message>
     <message>
         <source>网络号</source>
-        <translation type="unfinished">Network ID</translation>
+        <translation>Network ID</translation>
     </message>
     <message>
         <source>本机地址</source>
-        <translation type="unfinished">Local address</translation>
+        <translation>Local address</translation>
     </message>
     <message>
         <source>目标地址</source>
-        <translation type="unfinished">Destination address</translation>
+        <translation>Destination address</translation>
     </message>
     <message>
         <source>速率</source>
-        <translation type="unfinished">Air rate</translation>
+        <translation>Air rate</translation>
     </message>
     <message>
         <source>发送功率</source>
-        <translation type="unfinished">Transmit power</translation>
+        <translation>Transmit power</translation>
     </message>
     <message>
         <source>发送重试次数</source>
-        <translation type="unfinished">Send retries</translation>
+        <translation>Send retries</translation>
     </message>
     <message>
         <source>重试间隔时间</source>
-        <translation type="unfinished">Retry interval</translation>
+        <translation>Retry interval</translation>
     </message>
     <message>
         <source>波特率</source>
-        <translation type="unfinished">Baud rate</translation>
+        <translation>Baud rate</translation>
     </message>
     <message>
         <source>数据位</source>
-        <translation type="unfinished">Data bits</translation>
+        <translation>Data bits</translation>
     </message>
     <message>
         <source>停止位</source>
-        <translation type="unfinished">Stop bits</translation>
+        <translation>Stop bits</translation>
     </message>
     <message>
         <source>校验位</source>
-        <translation type="unfinished">Parity</translation>
+        <translation>Parity</translation>
     </message>
     <message>
         <source>分帧间隔</source>
-        <translation type="unfinished">Frame interval</translation>
+        <translation>Frame gap</translation>
     </message>
     <message>
         <source>分帧长度</source>
-        <translation type="unfinished">Frame length</translation>
+        <translation>Frame length</translation>
     </message>
     <message>
         <source>密码</source>
-        <translation type="unfinished">Password</translation>
+        <translation>Password</translation>
     </message>
 </context>
 <context>
@@ -1682,6 +1682,142 @@
 Direction: %2
 Bytes: %3
 Meaning: %4</translation>
+    </message>
+    <message>
+        <source>读取基本信息</source>
+        <translation>read-base-info</translation>
+    </message>
+    <message>
+        <source>读取配置</source>
+        <translation>read-property</translation>
+    </message>
+    <message>
+        <source>写入配置</source>
+        <translation>write-property</translation>
+    </message>
+    <message>
+        <source>切换信道</source>
+        <translation>tune-radio</translation>
+    </message>
+    <message>
+        <source>广播搜索</source>
+        <translation>search-broadcast</translation>
+    </message>
+    <message>
+        <source>按地址搜索</source>
+        <translation>search-by-addr</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>reset</translation>
+    </message>
+    <message>
+        <source>进入升级</source>
+        <translation>enter-update</translation>
+    </message>
+    <message>
+        <source>固件数据块</source>
+        <translation>firmware-block</translation>
+    </message>
+    <message>
+        <source>结束升级</source>
+        <translation>finish-update</translation>
+    </message>
+    <message>
+        <source>恢复出厂设置</source>
+        <translation>factory-reset</translation>
+    </message>
+    <message>
+        <source>设置IO方向</source>
+        <translation>io-set-directions</translation>
+    </message>
+    <message>
+        <source>设置IO输出</source>
+        <translation>io-set-outputs</translation>
+    </message>
+    <message>
+        <source>读取IO输入</source>
+        <translation>io-read-inputs</translation>
+    </message>
+    <message>
+        <source>读取AD</source>
+        <translation>io-read-ad</translation>
+    </message>
+    <message>
+        <source>应答</source>
+        <translation>answer</translation>
+    </message>
+    <message>
+        <source>无法识别</source>
+        <translation>unrecognised</translation>
+    </message>
+    <message>
+        <source>字节</source>
+        <translation>bytes</translation>
+    </message>
+    <message>
+        <source>第一区</source>
+        <translation>first</translation>
+    </message>
+    <message>
+        <source>第二区</source>
+        <translation>second</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>addr</translation>
+    </message>
+    <message>
+        <source>新地址</source>
+        <translation>new-addr</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>type</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>run</translation>
+    </message>
+    <message>
+        <source>固件版本</source>
+        <translation>fw</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>status</translation>
+    </message>
+    <message>
+        <source>信道</source>
+        <translation>channel</translation>
+    </message>
+    <message>
+        <source>速率</source>
+        <translation>rate</translation>
+    </message>
+    <message>
+        <source>偏移</source>
+        <translation>offset</translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation>count</translation>
+    </message>
+    <message>
+        <source>区域</source>
+        <translation>region</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>value</translation>
+    </message>
+    <message>
+        <source>输入</source>
+        <translation>lines</translation>
+    </message>
+    <message>
+        <source>毫伏</source>
+        <translation>mv</translation>
     </message>
 </context>
 </TS>

@@ -263,6 +263,11 @@ TEST_F(EnglishInterface, SdkMessagesAndFieldHintsComeInEnglish) {
     WriteModuleFile(QStringLiteral("desc.ini"), "[desc]\n1=名称\n2=状态\n[desc_en]\n1=name\n");
     EXPECT_EQ(ReadFieldHint(1), QStringLiteral("name"));
     EXPECT_EQ(ReadFieldHint(2), QStringLiteral("状态"));  // no English wording: the Chinese one
+
+    // The traffic list's meanings keep the decoder's own names in English.
+    TrafficModel traffic;
+    traffic.Append({TrafficFrame{0, 0, QByteArray::fromHex("abd1ba"), QTime()}});
+    EXPECT_EQ(traffic.index(0, TrafficModel::kMeaning).data().toString(), QStringLiteral("read-base-info"));
 }
 
 // On a 1024×600 screen nothing is cut off: the window fits, every control
