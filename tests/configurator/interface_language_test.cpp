@@ -305,6 +305,16 @@ TEST_P(SmallScreen, WindowShrinksTo1024By600WithNothingCut) {
     window.findChild<QTabWidget*>(QStringLiteral("rightTabs"))->setCurrentIndex(0);
     QApplication::processEvents();
     EXPECT_TRUE(ViewBaseInfo().findChild<QScrollArea*>()->verticalScrollBar()->isVisible());
+
+    // Column heads are never cut: the network list's and the traffic window's.
+    auto* traffic = window.findChild<CTrafficWindow*>(QStringLiteral("trafficWindow"));
+    for (QTableView* table : {static_cast<QTableView*>(ViewRemoteDevList().findChild<QTableWidget*>()),
+                              traffic->findChild<QTableView*>(QStringLiteral("frameView"))}) {
+        const QHeaderView& heads = *table->horizontalHeader();
+        for (int column = 0; column + 1 < heads.count(); ++column)  // the last one stretches
+            EXPECT_GE(table->columnWidth(column), heads.sectionSizeHint(column))
+                << table->objectName().toStdString() << " column " << column;
+    }
 }
 
 // Run by ctest on a 1366×768 screen and on a 1920×1080 one at 150 %; the
