@@ -21,6 +21,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-l10n-tools qt6-tools-dev libsimpleini-dev
   xvfb xauth fonts-wqy-microhei
+  qt6-translations-l10n
   python3 scdoc
 )
 case "${1:-}" in

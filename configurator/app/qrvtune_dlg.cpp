@@ -14,6 +14,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
 #include <QStyle>
 
 #include <algorithm>
@@ -31,6 +33,8 @@
 #include "common/module_dir.h"
 #include "common/interface_language.h"
 #include "common/personal_settings.h"
+#include "common/record_fields.h"
+#include "common/record_text.h"
 #include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "qrvlink/qrvlink.h"
@@ -43,6 +47,7 @@
 #include "views/view_remote_dev_list.h"
 #include "views/views.h"
 #include "widgets/bounded_number_validator.h"
+#include "widgets/wheel_guard.h"
 
 namespace {
 CQrvtuneDlg* mainWindow = nullptr;
@@ -87,7 +92,12 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     connect(
         ui_->portCombo, &QComboBox::currentIndexChanged, this,
         [this] { ui_->portCombo->lineEdit()->setCursorPosition(0); }, Qt::QueuedConnection);
+    // The field may be narrower than its entry: the whole entry in its tooltip.
+    connect(ui_->portCombo, &QComboBox::currentTextChanged, ui_->portCombo,
+            [this](const QString& text) { ui_->portCombo->setToolTip(text); });
 
+    // The panel does not scroll: a wheel over an unfocused list is dropped.
+    WheelGuard::Install(*ui_->serialGroup, nullptr);
     BuildTabSets();
     FillPortList();
     ui_->stopBitsCombo->setCurrentIndex(kDefaultStopBitsPosition);
@@ -95,6 +105,8 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     ui_->dataBitsCombo->setCurrentIndex(kDefaultDataBitsPosition);
     ui_->baudCombo->setCurrentIndex(kDefaultBaudPosition);
     SelectRememberedLineSettings();
+    BuildStatusBar();
+    BuildShortcuts();
     SetPortControls(false);
     resize(FittingSize(sizeHint(), minimumSizeHint(), ScreenRoom()));
     setWindowTitle(QStringLiteral("Qrvtune V") +
@@ -120,7 +132,10 @@ QString BannerPath() {
 }
 
 CQrvtuneDlg::~CQrvtuneDlg() {
-    // The pages outlive the window: take them back before the tab sets go.
+    // The pages outlive the window: take them back before the tab sets go,
+    // and their answer to "which module?" with them.
+    ViewDevAdvCfg().TargetSource().Set(nullptr);
+    ViewADIO().TargetSource().Set(nullptr);
     QWidget* pages[] = {&ViewLocalDevList(), &ViewRemoteDevList(), &ViewBaseInfo(), &ViewDevAdvCfg(), &ViewADIO()};
     for (QWidget* page : pages) page->setParent(nullptr);
     if (mainWindow == this) mainWindow = nullptr;
@@ -184,6 +199,13 @@ void CQrvtuneDlg::BuildTabSets() {
     ui_->rightTabs->addTab(&ViewADIO(), tr("无线IO"));
     ui_->leftTabs->setCurrentIndex(0);
     ui_->rightTabs->setCurrentIndex(0);
+    // The advanced and wireless IO pages act on the module the left tab set
+    // names: handed down here, asked when an action starts.
+    const OperationTargetSource::Answer target = [this] {
+        return OperationTargetFor(ui_->leftTabs->currentIndex() == kLeftTabNetwork, ViewRemoteDevList().SelectedRow());
+    };
+    ViewDevAdvCfg().TargetSource().Set(target);
+    ViewADIO().TargetSource().Set(target);
 }
 
 QString CQrvtuneDlg::SettingsPath() const { return GetModuleDir() + QStringLiteral("/Meshcfg.ini"); }
@@ -218,7 +240,9 @@ QString CQrvtuneDlg::ChosenPortName() const {
 
 void CQrvtuneDlg::SelectRememberedLineSettings() {
     const std::optional<PortChoice> last = ReadPortChoice();
-    if (!last) return;
+    // The settings belong to that port: with the port gone (a pulled adapter,
+    // a test's temporary port) they would only mislead the one shown.
+    if (!last || ui_->portCombo->findData(last->port) < 0) return;
     const std::pair<QComboBox*, int> lists[] = {
         {ui_->baudCombo, PositionOfBaud(last->baud)},
         {ui_->dataBitsCombo, PositionOfDataBits(last->dataBits)},
@@ -241,6 +265,56 @@ void CQrvtuneDlg::SetPortControls(bool open) {
     ui_->closeButton->setEnabled(open);
     ui_->openButton->setVisible(!open);
     ui_->closeButton->setVisible(open);
+    if (!open) openPort_.clear();
+    localReadSinceOpen_ = false;
+    ShowConnection();
+}
+
+void CQrvtuneDlg::BuildStatusBar() {
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("statusBar"));
+    statusBar_->setSizeGripEnabled(false);
+    layout()->addWidget(statusBar_);
+    connect(&ViewLocalDevList(), &CViewLocalDevList::LocalModuleRead, this, [this] {
+        localReadSinceOpen_ = !openPort_.isEmpty();
+        ShowConnection();
+    });
+}
+
+void CQrvtuneDlg::ShowConnection() {
+    if (statusBar_ == nullptr) return;
+    if (openPort_.isEmpty()) {
+        statusBar_->showMessage(tr("未连接"));
+        return;
+    }
+    QString text = tr("已连接：%1，%2 波特").arg(openPort_).arg(openBaud_);
+    const SessionStateRecord& session = SessionState();
+    if (localReadSinceOpen_ && session.LocalInfoLoaded != 0)
+        text += QStringLiteral(" · ") + tr("本地设备 ID %1（%2，%3）")
+                                           .arg(HexFieldText(session.LocalBase.NetAddr),
+                                                GetDevTypeName(session.LocalBase.DevType),
+                                                FormatFwVersion(session.LocalBase.FwVersion));
+    else
+        text += QStringLiteral(" · ") + tr("本地设备尚未读取");
+    statusBar_->showMessage(text);
+}
+
+void CQrvtuneDlg::BuildShortcuts() {
+    const std::pair<const char*, QKeySequence> keys[] = {{"readButton", QKeySequence(Qt::CTRL | Qt::Key_R)},
+                                                         {"modifyButton", QKeySequence(Qt::CTRL | Qt::Key_S)}};
+    for (const auto& [name, key] : keys) {
+        // Both module pages have the button; the key presses the one shown.
+        for (QWidget* page : {static_cast<QWidget*>(&ViewLocalDevList()), static_cast<QWidget*>(&ViewRemoteDevList())})
+            if (auto* button = page->findChild<QPushButton*>(QLatin1String(name)))
+                button->setToolTip(tr("%1（%2）").arg(button->text(), key.toString(QKeySequence::NativeText)));
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setObjectName(QLatin1String(name) + QStringLiteral("Shortcut"));
+        connect(shortcut, &QShortcut::activated, this, [this, name = QLatin1String(name)] {
+            QWidget* page = ui_->leftTabs->currentWidget();
+            auto* button = page != nullptr ? page->findChild<QPushButton*>(name) : nullptr;
+            if (button != nullptr && button->isEnabled()) button->click();
+        });
+    }
 }
 
 void CQrvtuneDlg::OpenPort() {
@@ -264,6 +338,8 @@ void CQrvtuneDlg::OpenPort() {
     lease.Release();
     if (opened != 0) {
         SessionState().PortOpen = 1;
+        openPort_ = port;
+        openBaud_ = choice.baud;
         SetPortControls(true);
         // Offered again at the next start; a settings file that cannot be
         // written only loses that convenience.

@@ -12,6 +12,7 @@ namespace Ui {
 class CQrvtuneDlg;
 }
 class AutoDetect;
+class QStatusBar;
 
 // The left tab set's tabs: which module an operation of the advanced and
 // wireless IO pages is meant for.
@@ -56,6 +57,12 @@ private:
     // This user's line settings of the last successful open, when there are any.
     void SelectRememberedLineSettings();
     void ShowAbout();
+    // The status bar at the window's foot: port, baud rate and the local
+    // module's identity while open, "未连接" while closed.
+    void BuildStatusBar();
+    void ShowConnection();
+    // Ctrl+R and Ctrl+S press "读取" and "修改配置" of the left tab shown.
+    void BuildShortcuts();
     QString SettingsPath() const;
     // The room the screen the window is on leaves for its client area.
     QSize ScreenRoom() const;
@@ -64,6 +71,10 @@ private:
     AutoDetect* autoDetect_ = nullptr;  // "自动检测", owned by the window
     QString stylesDir_;
     int timeoutMs_ = 1000;
+    QStatusBar* statusBar_ = nullptr;
+    QString openPort_;              // as opened; empty while closed
+    int openBaud_ = 0;
+    bool localReadSinceOpen_ = false;  // the identity read belongs to this port
 };
 
 // The image pane's picture beside the program: dadar.gxd, or dadar_en.gxd

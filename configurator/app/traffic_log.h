@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QString>
+#include <QTime>
 
 #include <cstdint>
 #include <deque>
@@ -19,6 +20,7 @@ struct TrafficFrame {
     std::uint64_t microseconds = 0;  // monotonic, as the SDK stamps it
     int direction = 0;               // 0 written, 1 read
     QByteArray bytes;
+    QTime clock;  // the wall clock when the frame passed; invalid: not taken
 };
 
 class TrafficQueue {
@@ -51,6 +53,9 @@ public:
     void Clear();
     // Every row as one line: time, arrow, hex bytes, meaning.
     QString Text() const;
+    // One row whole, on four lines: time, direction, bytes, meaning (the
+    // details pane and the row's tooltip).
+    QString RowDetails(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -74,3 +79,5 @@ private:
 QString HexBytes(const QByteArray& bytes);
 // "8123.402011": the SDK's monotonic seconds, as its own trace lines show them.
 QString TrafficTime(std::uint64_t microseconds);
+// "14:03:27.105" from the frame's wall clock; TrafficTime without one.
+QString TrafficClockTime(const TrafficFrame& frame);

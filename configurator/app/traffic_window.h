@@ -11,6 +11,7 @@
 
 class QMenuBar;
 class QTimer;
+class QPlainTextEdit;
 
 namespace Ui {
 class CTrafficWindow;
@@ -30,11 +31,15 @@ public:
 
 private:
     void Save();
+    // The pause button says whether the window is paused.
+    void ShowPaused(bool paused);
+    void ShowSelectedDetails();
 
     std::unique_ptr<Ui::CTrafficWindow> ui_;
     TrafficQueue queue_;
     TrafficModel* model_;
     QTimer* timer_;
+    QPlainTextEdit* details_;  // the selected frame whole
 };
 
 // The menu bar's "查看" menu with "通信记录", which shows `window`.

@@ -1,6 +1,7 @@
 #include "common/interface_language.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #include <memory>
@@ -13,6 +14,27 @@ UiLanguage current = UiLanguage::Chinese;
 std::unique_ptr<QTranslator>& Installed() {
     static std::unique_ptr<QTranslator> translator;
     return translator;
+}
+
+// Qt's own texts (file dialogs, standard buttons, context menus) in the
+// program's language: Qt speaks English unless given its Chinese catalogue.
+std::unique_ptr<QTranslator>& QtInstalled() {
+    static std::unique_ptr<QTranslator> translator;
+    return translator;
+}
+
+void ApplyQtLanguage(UiLanguage language) {
+    std::unique_ptr<QTranslator>& installed = QtInstalled();
+    if (installed) {
+        QCoreApplication::removeTranslator(installed.get());
+        installed.reset();
+    }
+    if (language != UiLanguage::Chinese) return;
+    auto translator = std::make_unique<QTranslator>();
+    // Without the catalogue (not installed) Qt's texts stay English.
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return;
+    QCoreApplication::installTranslator(translator.get());
+    installed = std::move(translator);
 }
 
 }  // namespace
@@ -40,6 +62,7 @@ bool ApplyUiLanguage(UiLanguage language, const QString& folder) {
         installed.reset();
     }
     current = UiLanguage::Chinese;
+    ApplyQtLanguage(language);
     if (language == UiLanguage::Chinese) return true;
 
     auto translator = std::make_unique<QTranslator>();

@@ -1,7 +1,9 @@
 #include "dialogs/dlg_search_dev.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "dialogs/fill_module_list.h"
 #include "dialogs/search_settings.h"
 #include "qrvlink/qrvlink.h"
+#include "toolkit/toolkit.h"
 #include "ui_dlg_search_dev.h"
 #include "widgets/hex_word_validator.h"
 
@@ -35,6 +38,9 @@ CDlgSearchDev::CDlgSearchDev(QWidget* parent) : QDialog(parent), ui_(std::make_u
     ui_->resultList->verticalHeader()->hide();
     SetButtons(true, true, false, false, true);
     ui_->progressBar->setRange(0, kProgressMax);
+    sweepLabel_ = new QLabel(this);
+    sweepLabel_->setObjectName(QStringLiteral("sweepLabel"));
+    ui_->dialogLayout->insertWidget(ui_->dialogLayout->indexOf(ui_->progressRow) + 1, sweepLabel_);
     LoadSearchSettings();
     ui_->broadcastRadio->setChecked(true);
     ui_->addressEdit->setValidator(NewHexWordValidator(ui_->addressEdit));
@@ -103,8 +109,16 @@ void CDlgSearchDev::OnSearch() {
         rateFlags_[r] = rateBoxes_[r]->isChecked() ? static_cast<int>(r) : kRateNotChosen;
     SearchRunning = 1;
     SetButtons(false, false, true, true, false);
+    // The choice is remembered whatever ends the sweep.
+    SaveSearchSettings();
+    searchedAddress_ = mode_ == kSearchByAddress
+                           ? QStringLiteral("0x") + QStringLiteral("%1").arg(address_, 4, 16, QLatin1Char('0')).toUpper()
+                           : QString();
+    progress_ = std::make_shared<SweepProgress>();
+    ui_->progressBar->setValue(0);
+    sweepLabel_->clear();
 
-    const SearchPlan plan{mode_, address_, channelFlags_, rateFlags_};
+    const SearchPlan plan{mode_, address_, channelFlags_, rateFlags_, progress_};
     worker_ = qrvtune::WorkerThread::Start([plan, lease] { SearchWorker(plan, *lease); });
     timers_->Start(kTimerId, kTimerPeriodMs);
 }
@@ -135,11 +149,8 @@ void CDlgSearchDev::OnAllClicked(bool checked) {
 void CDlgSearchDev::OnTimer(int id) {
     if (id != kTimerId) return;
     if (SearchRunning.load() != 0) {
-        // Shows activity, not a fraction of the work: 1 … 100, then again.
-        ++tick_;
-        ui_->progressBar->setValue(std::min(tick_, kProgressMax));
-        if (tick_ > kProgressMax) tick_ = 0;
         if (ui_->resultList->rowCount() < Q_QRV_GetSearchDevCount()) FillModuleList(*ui_->resultList);
+        ShowSweepProgress();
         return;
     }
     tick_ = 0;
@@ -148,7 +159,36 @@ void CDlgSearchDev::OnTimer(int id) {
     ui_->exitButton->setEnabled(true);
     ui_->searchButton->setEnabled(true);
     ui_->stopButton->setEnabled(false);
+    ReportNothingFound();
     EndWithOk();
+}
+
+void CDlgSearchDev::ShowSweepProgress() {
+    if (!progress_) return;
+    const int pairs = progress_->pairs.load();
+    const int done = progress_->pairsDone.load();
+    if (pairs <= 0) {
+        // Still at the local module (or stuck there until "停止"): activity
+        // only, 1 … 100, then again.
+        tick_ = tick_ >= kProgressMax ? 1 : tick_ + 1;
+        ui_->progressBar->setValue(tick_);
+        return;
+    }
+    ui_->progressBar->setValue(done * kProgressMax / pairs);
+    std::optional<int> secondsLeft;
+    if (done > 0) secondsLeft = static_cast<int>(progress_->msSpent.load() / done * (pairs - done) / 1000);
+    sweepLabel_->setText(SweepProgressText(std::min(done + 1, pairs), pairs, progress_->channel.load(),
+                                           progress_->rate.load(), Q_QRV_GetSearchDevCount(), secondsLeft));
+}
+
+void CDlgSearchDev::ReportNothingFound() {
+    if (!progress_ || !progress_->completed.load() || Q_QRV_GetSearchDevCount() > 0) return;
+    const QString where = QCoreApplication::translate("CDlgSearchDev", "请确认设备已通电、与本地设备使用相同的网络 ID，并勾选它所在的信道和速率。");
+    if (searchedAddress_.isEmpty())
+        qrvtune::ShowMessage(QCoreApplication::translate("CDlgSearchDev", "在所选的信道和速率上没有找到设备。"), qrvtune::MessageIcon::Information, where);
+    else
+        qrvtune::ShowMessage(QCoreApplication::translate("CDlgSearchDev", "在所选的信道和速率上没有找到地址为 %1 的设备。").arg(searchedAddress_),
+                             qrvtune::MessageIcon::Information, where);
 }
 
 void CDlgSearchDev::reject() {

@@ -12,6 +12,7 @@
 #include "toolkit/worker_thread.h"
 
 class QCheckBox;
+class QLabel;
 
 namespace Ui {
 class CDlgSearchDev;
@@ -45,6 +46,10 @@ private:
     void LoadSearchSettings();
     // Clears SearchRunning and waits for the worker, at most kStopWaitMs.
     void StopWorker();
+    // The bar and the line under it from the running sweep's progress.
+    void ShowSweepProgress();
+    // A sweep that searched every pair and found nobody says so.
+    void ReportNothingFound();
 
     std::unique_ptr<Ui::CDlgSearchDev> ui_;
     std::array<QCheckBox*, kChannelCount> channelBoxes_{};
@@ -58,4 +63,7 @@ private:
     std::array<int, kRateCount> rateFlags_{kRateNotChosen, kRateNotChosen, kRateNotChosen};
     int tick_ = 0;
     std::optional<qrvtune::WorkerThread> worker_;
+    std::shared_ptr<SweepProgress> progress_;
+    QLabel* sweepLabel_ = nullptr;  // "第 i / N 组（信道 C，速率 R）…"
+    QString searchedAddress_;       // as the sweep searched for it, "0x1A2B"; empty: everyone
 };

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "common/failure_report.h"
+#include "common/record_text.h"
 #include "common/sdk_exchange_guard.h"
 #include "dialogs/upgrade_status.h"
 #include "qrvlink/qrvlink.h"
@@ -23,7 +24,7 @@
 #include "ui_dlg_upgrade_frame.h"
 
 namespace {
-const QString kImageFilter = QStringLiteral("bin Files (*.bin)|*.bin||");
+QString ImageFilter() { return QCoreApplication::translate("CDlgUpgradeFrame", "固件文件 (*.bin)|*.bin||"); }
 }  // namespace
 
 CDlgUpgradeFrame::CDlgUpgradeFrame(QWidget* parent)
@@ -36,6 +37,13 @@ CDlgUpgradeFrame::CDlgUpgradeFrame(QWidget* parent)
     connect(ui_->exitButton, &QPushButton::clicked, this, &CDlgUpgradeFrame::Exit);
     ui_->progressBar->setRange(0, 100);
     ShowPosition();
+    // The file filter names its files in the window's language.
+    ui_->pathEdit->setPlaceholderText(QCoreApplication::translate("CDlgUpgradeFrame", "固件文件 (*.bin)"));
+}
+
+void CDlgUpgradeFrame::SetTargetName(const QString& name) {
+    setWindowTitle(QCoreApplication::translate("CDlgUpgradeFrame", "固件升级 — %1").arg(name));
+    ui_->fileLabel->setText(QCoreApplication::translate("CDlgUpgradeFrame", "升级 %1：选择固件文件").arg(name));
 }
 
 CDlgUpgradeFrame::~CDlgUpgradeFrame() = default;
@@ -52,7 +60,7 @@ void CDlgUpgradeFrame::keyPressEvent(QKeyEvent* event) {
 void CDlgUpgradeFrame::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 void CDlgUpgradeFrame::Browse() {
-    const std::optional<QString> chosen = qrvtune::CurrentToolkit().OpenFileName(this, kImageFilter);
+    const std::optional<QString> chosen = qrvtune::CurrentToolkit().OpenFileName(this, ImageFilter());
     if (!chosen) return;
     path_ = *chosen;
     ui_->pathEdit->setText(path_);
@@ -73,7 +81,13 @@ void CDlgUpgradeFrame::StartUpgrade() {
 
     // Refusals end without a call; the next tick reports them like any failure.
     std::wstring path = path_.toStdWString();
-    if (path.size() > static_cast<std::size_t>(kMaxPathLength) || targetKind_ != kUpgradeThroughLocalCall) {
+    refusal_.clear();
+    if (path_.trimmed().isEmpty())
+        refusal_ = QCoreApplication::translate("CDlgUpgradeFrame", "没有选择固件文件：请按“浏览”选择一个固件文件（.bin）。");
+    else if (path.size() > static_cast<std::size_t>(kMaxPathLength))
+        refusal_ = QCoreApplication::translate("CDlgUpgradeFrame", "文件路径太长（最多 %1 个字符）：请把固件文件放到路径较短的文件夹中。")
+                       .arg(kMaxPathLength);
+    if (!refusal_.isEmpty() || targetKind_ != kUpgradeThroughLocalCall) {
         UpgradeStatus().store(kUpgradeFailed);
         timers_->Start(kProgressTimerId, kProgressPeriodMs);
         return;
@@ -125,14 +139,32 @@ void CDlgUpgradeFrame::OnTimer(int id) {
             qrvtune::ShowMessage(QCoreApplication::translate("CDlgUpgradeFrame", "固件升级成功"),
                                  qrvtune::MessageIcon::Information);
         else
-            qrvtune::ShowFailure(QCoreApplication::translate("CDlgUpgradeFrame", "固件升级失败"),
-                                 qrvtune::MessageIcon::Information, run_ ? run_->Failure() : qrvtune::SdkFailure{});
+            ShowUpgradeFailure();
         return;
     }
     // The blocks the module has acknowledged so far; 100 only with the outcome,
     // the module still has to start the new firmware after its last block.
     if (run_) position_ = std::min(UpgradePercent(run_->Done(), run_->Total()), 99);
     ShowPosition();
+}
+
+void CDlgUpgradeFrame::ShowUpgradeFailure() {
+    const qrvtune::SdkFailure failure = run_ ? run_->Failure() : qrvtune::SdkFailure{};
+    qrvtune::ReportIfPortLost(failure);
+    QStringList lines;
+    if (!refusal_.isEmpty()) lines << refusal_;
+    const QString advice = qrvtune::FailureAdvice(failure);
+    if (!advice.isEmpty()) lines << advice;
+    // Once the module has taken the prepare command (its answer may be lost
+    // on the way back) it runs its boot loader, not its firmware, until an
+    // upgrade completes; only failures before any frame leave it alone.
+    const bool talked = failure.reason != QRV_FAIL_NONE && failure.reason != QRV_FAIL_ARGUMENT &&
+                        failure.reason != QRV_FAIL_IMAGE && failure.reason != QRV_FAIL_PORT_NOT_OPEN;
+    if (refusal_.isEmpty() && (talked || runState_ == kRunStateBoot))
+        lines << QCoreApplication::translate("CDlgUpgradeFrame",
+                                             "模块可能停留在 BOOT 状态（只运行引导程序）。再次运行升级即可完成。");
+    qrvtune::ShowMessage(QCoreApplication::translate("CDlgUpgradeFrame", "固件升级失败"),
+                         qrvtune::MessageIcon::Information, lines.join(QLatin1Char('\n')));
 }
 
 void CDlgUpgradeFrame::ShowPosition() {

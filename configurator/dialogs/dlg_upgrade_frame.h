@@ -38,6 +38,8 @@ public:
     void SetAddress(std::uint16_t address) { address_ = address; }
     void SetRunState(std::uint8_t runState) { runState_ = runState; }
     void SetTargetKind(std::uint8_t kind) { targetKind_ = kind; }
+    // Names the module in the title and above the file box ("本地设备，ID 1").
+    void SetTargetName(const QString& name);
     std::uint16_t DevType() const { return devType_; }
     std::uint16_t Address() const { return address_; }
     std::uint8_t RunState() const { return runState_; }
@@ -60,6 +62,8 @@ private:
     void OnTimer(int id);
     void ShowPosition();
     void SetControlsForState();
+    // "固件升级失败" with why, and whether the module may be left in BOOT.
+    void ShowUpgradeFailure();
 
     std::unique_ptr<Ui::CDlgUpgradeFrame> ui_;
     qrvtune::WindowTimers* timers_;
@@ -69,6 +73,7 @@ private:
     std::uint8_t runState_ = 0;
     std::uint8_t targetKind_ = kUpgradeThroughLocalCall;
     int position_ = 0;
+    QString refusal_;  // set when the dialog refused to start the call
     bool upgrading_ = false;
     // The running (or last) upgrade's progress and failure, shared with its worker.
     std::shared_ptr<UpgradeRun> run_;

@@ -11,7 +11,10 @@
 namespace {
 
 void SetCell(QTableWidget& list, int row, int column, const QString& text) {
-    list.setItem(row, column, new QTableWidgetItem(text));
+    auto* item = new QTableWidgetItem(text);
+    // A column the window cannot widen enough still shows its text whole here.
+    item->setToolTip(text);
+    list.setItem(row, column, item);
 }
 
 }  // namespace
@@ -34,5 +37,11 @@ void FillModuleList(QTableWidget& list) {
         SetCell(list, i, 1, QString::number(base.NetAddr, 16));
         SetCell(list, i, 2, GetDevTypeName(base.DevType));
         SetCell(list, i, 3, RunStateText(base.RunState));
+    }
+    // Columns grow to their longest entry (a translated type name), never shrink.
+    for (int column = 0; column < list.columnCount(); ++column) {
+        const int before = list.columnWidth(column);
+        list.resizeColumnToContents(column);
+        if (list.columnWidth(column) < before) list.setColumnWidth(column, before);
     }
 }

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <chrono>
+
 #include "common/failure_report.h"
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
@@ -15,6 +17,33 @@ QString LoadInfoFailedText() {
 
 QString SweepPortLostText() {
     return QCoreApplication::translate("SearchWorker", "搜索已中止：串口已断开");
+}
+
+int ChosenPairs(const std::array<bool, kChannelCount>& channels, const std::array<int, kRateCount>& rates) {
+    int chosenChannels = 0;
+    int chosenRates = 0;
+    for (const bool ticked : channels) chosenChannels += ticked ? 1 : 0;
+    for (const int rate : rates) chosenRates += rate != kRateNotChosen ? 1 : 0;
+    return chosenChannels * chosenRates;
+}
+
+QString SweepProgressText(int pair, int pairs, int channel, int rate, int found, std::optional<int> secondsLeft) {
+    static const char* const kRateNames[kRateCount] = {"250K", "500K", "1M"};
+    const QString rateName = rate >= 0 && rate < kRateCount ? QLatin1String(kRateNames[rate]) : QString();
+    QString text = QCoreApplication::translate("SearchWorker", "第 %1 / %2 组（信道 %3，速率 %4）")
+                       .arg(pair)
+                       .arg(pairs)
+                       .arg(channel)
+                       .arg(rateName);
+    text += QStringLiteral("  ") + QCoreApplication::translate("SearchWorker", "已找到 %1 个设备").arg(found);
+    if (secondsLeft) {
+        const int minutes = *secondsLeft / 60;
+        const int seconds = *secondsLeft % 60;
+        text += QStringLiteral("  ") +
+                (minutes > 0 ? QCoreApplication::translate("SearchWorker", "剩余约 %1 分 %2 秒").arg(minutes).arg(seconds)
+                             : QCoreApplication::translate("SearchWorker", "剩余约 %1 秒").arg(seconds));
+    }
+    return text;
 }
 
 namespace {
@@ -36,6 +65,8 @@ void SearchWorker(const SearchPlan& plan, qrvtune::SdkExchangeLease& lease) {
         EndWithFailure(lease, LoadInfoFailedText(), qrvtune::LastSdkFailure());
         return;
     }
+    SweepProgress* progress = plan.progress.get();
+    if (progress != nullptr) progress->pairs = ChosenPairs(plan.channels, plan.rates);
     for (int k = 0; k < kChannelCount; ++k) {
         if (!plan.channels[static_cast<std::size_t>(k)]) continue;
         const int channel = kFirstChannel + k;
@@ -45,6 +76,23 @@ void SearchWorker(const SearchPlan& plan, qrvtune::SdkExchangeLease& lease) {
                 return;
             }
             if (rate == kRateNotChosen) continue;
+            const auto started = std::chrono::steady_clock::now();
+            if (progress != nullptr) {
+                progress->channel = channel;
+                progress->rate = rate;
+            }
+            // Counted when the pair ends, however it ends.
+            struct PairDone {
+                SweepProgress* progress;
+                std::chrono::steady_clock::time_point started;
+                ~PairDone() {
+                    if (progress == nullptr) return;
+                    progress->msSpent += std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::steady_clock::now() - started)
+                                             .count();
+                    ++progress->pairsDone;
+                }
+            } pairDone{progress, started};
             const int found = plan.mode == kSearchBroadcast ? Q_QRV_SearchDev(channel, rate)
                                                             : Q_QRV_SearchDevByAddr(channel, rate, plan.address);
             // A silent pair is normal; a lost port ends the sweep, saying so.
@@ -55,5 +103,6 @@ void SearchWorker(const SearchPlan& plan, qrvtune::SdkExchangeLease& lease) {
         }
     }
     lease.Release();
+    if (progress != nullptr) progress->completed = true;
     SearchRunning = 0;
 }

@@ -4,6 +4,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
 
 #include "common/sdk_exchange_guard.h"
 
@@ -14,6 +17,25 @@ inline constexpr int kRateNotChosen = -1;
 
 enum SearchMode { kSearchBroadcast = 0, kSearchByAddress = 1 };
 
+// How far a sweep has come: written by the worker, read by the dialog's
+// timer. Shared by both, so it outlives whichever goes first.
+struct SweepProgress {
+    std::atomic<int> pairs{0};     // channel and rate pairs chosen
+    std::atomic<int> pairsDone{0};
+    std::atomic<int> channel{0};   // the pair being searched
+    std::atomic<int> rate{0};
+    std::atomic<std::int64_t> msSpent{0};  // on the pairs done
+    std::atomic<bool> completed{false};    // every pair searched (not stopped, not failed)
+};
+
+// Number of channel and rate pairs a plan's ticks make.
+int ChosenPairs(const std::array<bool, kChannelCount>& channels, const std::array<int, kRateCount>& rates);
+
+// "第 3 / 75 组（信道 8，速率 250K）  已找到 2 个设备  剩余约 3 分 20 秒": the pair
+// being searched (1-based), the modules found so far and the time left,
+// estimated from the pairs done (unknown before the first ends).
+QString SweepProgressText(int pair, int pairs, int channel, int rate, int found, std::optional<int> secondsLeft);
+
 // What the worker sweeps: a copy taken when the search starts, so the worker
 // never reaches into a dialog that may already be gone.
 struct SearchPlan {
@@ -21,6 +43,7 @@ struct SearchPlan {
     int address = 0;
     std::array<bool, kChannelCount> channels{};                                         // k stands for channel 6 + k
     std::array<int, kRateCount> rates{kRateNotChosen, kRateNotChosen, kRateNotChosen};  // r or -1
+    std::shared_ptr<SweepProgress> progress;  // may be null
 };
 
 // 1 while the sweep is to go on. Set by the search action, cleared by the

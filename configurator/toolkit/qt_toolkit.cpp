@@ -45,6 +45,17 @@ void QtToolkit::ShowMessage(const QString& text, MessageIcon icon, const QString
                               Qt::BlockingQueuedConnection);
 }
 
+bool QtToolkit::Ask(const QString& text, const QString& informative) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setInformativeText(informative);
+    box.button(QMessageBox::Yes)->setText(QCoreApplication::translate("Toolkit", "是"));
+    box.button(QMessageBox::No)->setText(QCoreApplication::translate("Toolkit", "否"));
+    // "否" is the default: Enter pressed in haste changes nothing.
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtToolkit::OpenFileName(QWidget* parent, const QString& filter) {
     const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(), QtFileFilter(filter));
     if (path.isEmpty()) return std::nullopt;

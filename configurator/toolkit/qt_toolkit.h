@@ -15,6 +15,7 @@ public:
     void ShowMessage(const QString& text, MessageIcon icon, const QString& informative) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
     std::optional<QString> SaveFileName(QWidget* parent, const QString& filter, const QString& suggested) override;
+    bool Ask(const QString& text, const QString& informative) override;
 };
 
 // The box ShowMessage runs, built but not shown: the tour photographs it.

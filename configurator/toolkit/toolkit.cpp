@@ -27,6 +27,10 @@ void ShowMessage(const QString& text, MessageIcon icon, const QString& informati
     CurrentToolkit().ShowMessage(text, icon, informative);
 }
 
+bool Toolkit::Ask(const QString& /*text*/, const QString& /*informative*/) { return false; }
+
+bool Ask(const QString& text, const QString& informative) { return CurrentToolkit().Ask(text, informative); }
+
 void ShowNotANumber() {
     ShowMessage(QCoreApplication::translate("Toolkit", "请输入一个整数。"), MessageIcon::Warning);
 }

@@ -32,6 +32,10 @@ public:
     // proposed name; the chosen path, or nothing when the user cancels.
     virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,
                                                 const QString& suggested = QString()) = 0;
+
+    // A modal question with "是" and "否" (window thread only); true for "是".
+    // A toolkit that cannot ask answers "否": nothing risky happens unasked.
+    virtual bool Ask(const QString& text, const QString& informative);
 };
 
 // The installed toolkit; the Qt one unless a test installed another.
@@ -46,5 +50,8 @@ void ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None, cons
 // The toolkit's own refusal of a whole-number box that holds no acceptable
 // number ("请输入一个整数。"); the box then keeps its previous value.
 void ShowNotANumber();
+
+// Shorthand for CurrentToolkit().Ask.
+bool Ask(const QString& text, const QString& informative = QString());
 
 }  // namespace qrvtune

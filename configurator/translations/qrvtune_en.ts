@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AddressChange</name>
+    <message>
+        <source>地址 %1 已被本地设备使用，仍要修改吗？</source>
+        <translation>Address %1 is already used by the local device. Change it anyway?</translation>
+    </message>
+    <message>
+        <source>地址 %1 已被网络设备 序号 %2 使用，仍要修改吗？</source>
+        <translation>Address %1 is already used by network device no. %2. Change it anyway?</translation>
+    </message>
+    <message>
+        <source>两个设备使用同一地址时，发往该地址的命令可能由另一个设备应答。</source>
+        <translation>When two devices share an address, a command sent to it may be answered by the other device.</translation>
+    </message>
+</context>
+<context>
     <name>AutoDetect</name>
     <message>
         <source>自动检测</source>
@@ -268,13 +283,21 @@
         <source>退出</source>
         <translation>Exit</translation>
     </message>
+    <message>
+        <source>请确认设备已通电、与本地设备使用相同的网络 ID，并勾选它所在的信道和速率。</source>
+        <translation>Check that the device is powered, uses the same network ID as the local device, and that its channel and rate are ticked.</translation>
+    </message>
+    <message>
+        <source>在所选的信道和速率上没有找到设备。</source>
+        <translation>No device was found on the chosen channels and rates.</translation>
+    </message>
+    <message>
+        <source>在所选的信道和速率上没有找到地址为 %1 的设备。</source>
+        <translation>No device with address %1 was found on the chosen channels and rates.</translation>
+    </message>
 </context>
 <context>
     <name>CDlgUpgradeFrame</name>
-    <message>
-        <source>对话框</source>
-        <translation>Firmware upgrade</translation>
-    </message>
     <message>
         <source>选择固件文件</source>
         <translation>Firmware file</translation>
@@ -310,6 +333,38 @@
     <message>
         <source>第 %1 / %2 块</source>
         <translation>Block %1 of %2</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <source>固件文件 (*.bin)|*.bin||</source>
+        <translation>Firmware files (*.bin)|*.bin||</translation>
+    </message>
+    <message>
+        <source>固件文件 (*.bin)</source>
+        <translation>Firmware file (*.bin)</translation>
+    </message>
+    <message>
+        <source>固件升级 — %1</source>
+        <translation>Firmware upgrade — %1</translation>
+    </message>
+    <message>
+        <source>升级 %1：选择固件文件</source>
+        <translation>Upgrade %1: choose the firmware file</translation>
+    </message>
+    <message>
+        <source>没有选择固件文件：请按“浏览”选择一个固件文件（.bin）。</source>
+        <translation>No firmware file chosen: press “Browse” and choose a firmware file (.bin).</translation>
+    </message>
+    <message>
+        <source>文件路径太长（最多 %1 个字符）：请把固件文件放到路径较短的文件夹中。</source>
+        <translation>The file path is too long (at most %1 characters): put the firmware file in a folder with a shorter path.</translation>
+    </message>
+    <message>
+        <source>模块可能停留在 BOOT 状态（只运行引导程序）。再次运行升级即可完成。</source>
+        <translation>The module may be left in BOOT (running only its boot loader). Running the upgrade again finishes it.</translation>
     </message>
 </context>
 <context>
@@ -484,7 +539,7 @@
     </message>
     <message>
         <source>English(&amp;E)</source>
-        <translation>English(&amp;E)</translation>
+        <translation>&amp;English</translation>
     </message>
     <message>
         <source>帮助(&amp;H)</source>
@@ -517,6 +572,26 @@
     <message>
         <source>打开串口失败</source>
         <translation>Cannot open the serial port</translation>
+    </message>
+    <message>
+        <source>未连接</source>
+        <translation>Not connected</translation>
+    </message>
+    <message>
+        <source>已连接：%1，%2 波特</source>
+        <translation>Connected: %1, %2 baud</translation>
+    </message>
+    <message>
+        <source>本地设备 ID %1（%2，%3）</source>
+        <translation>Local device ID %1 (%2, %3)</translation>
+    </message>
+    <message>
+        <source>本地设备尚未读取</source>
+        <translation>local device not read yet</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -552,6 +627,10 @@
     <message>
         <source>通信记录(&amp;T)...</source>
         <translation>&amp;Traffic...</translation>
+    </message>
+    <message>
+        <source>已暂停（点击继续）</source>
+        <translation>Paused (click to resume)</translation>
     </message>
 </context>
 <context>
@@ -1102,6 +1181,14 @@
         <source>请先获取本地信息</source>
         <translation>Please read the local device first</translation>
     </message>
+    <message>
+        <source>网络设备 序号 %1，ID %2</source>
+        <translation>network device no. %1, ID %2</translation>
+    </message>
+    <message>
+        <source>本地设备，ID %1</source>
+        <translation>local device, ID %1</translation>
+    </message>
 </context>
 <context>
     <name>CViewLocalDevList</name>
@@ -1244,6 +1331,10 @@
         <source>修改成功     </source>
         <translation>Settings written</translation>
     </message>
+    <message>
+        <source>修改后读回的应答可能来自使用同一地址的另一个设备，表单显示的是写入的值。</source>
+        <translation>The read after the change may have been answered by another device on the same address; the form shows the values written.</translation>
+    </message>
 </context>
 <context>
     <name>FlowMessages</name>
@@ -1323,6 +1414,74 @@
     <message>
         <source>按“修改配置”并输入密码，才会写入设备。</source>
         <translation>Nothing is written until you press &quot;Modify&quot; and give the password.</translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation>Device name</translation>
+    </message>
+    <message>
+        <source>工作类型</source>
+        <translation>Work mode</translation>
+    </message>
+    <message>
+        <source>工作频率</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>网络号</source>
+        <translation>Network ID</translation>
+    </message>
+    <message>
+        <source>本机地址</source>
+        <translation>Local address</translation>
+    </message>
+    <message>
+        <source>目标地址</source>
+        <translation>Destination address</translation>
+    </message>
+    <message>
+        <source>速率</source>
+        <translation>Air rate</translation>
+    </message>
+    <message>
+        <source>发送功率</source>
+        <translation>Transmit power</translation>
+    </message>
+    <message>
+        <source>发送重试次数</source>
+        <translation>Send retries</translation>
+    </message>
+    <message>
+        <source>重试间隔时间</source>
+        <translation>Retry interval</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>分帧间隔</source>
+        <translation>Frame gap</translation>
+    </message>
+    <message>
+        <source>分帧长度</source>
+        <translation>Frame length</translation>
+    </message>
+    <message>
+        <source>密码</source>
+        <translation>Password</translation>
     </message>
 </context>
 <context>
@@ -1452,6 +1611,22 @@
         <source>搜索已中止：串口已断开</source>
         <translation>Search stopped: the serial port was disconnected</translation>
     </message>
+    <message>
+        <source>第 %1 / %2 组（信道 %3，速率 %4）</source>
+        <translation>Pair %1 of %2 (channel %3, rate %4)</translation>
+    </message>
+    <message>
+        <source>已找到 %1 个设备</source>
+        <translation>%1 devices found</translation>
+    </message>
+    <message>
+        <source>剩余约 %1 分 %2 秒</source>
+        <translation>about %1 min %2 s left</translation>
+    </message>
+    <message>
+        <source>剩余约 %1 秒</source>
+        <translation>about %1 s left</translation>
+    </message>
 </context>
 <context>
     <name>Toolkit</name>
@@ -1462,6 +1637,14 @@
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
     </message>
 </context>
 <context>
@@ -1489,6 +1672,152 @@
     <message>
         <source>含义</source>
         <translation>Meaning</translation>
+    </message>
+    <message>
+        <source>时间：%1
+方向：%2
+数据：%3
+含义：%4</source>
+        <translation>Time: %1
+Direction: %2
+Bytes: %3
+Meaning: %4</translation>
+    </message>
+    <message>
+        <source>读取基本信息</source>
+        <translation>read-base-info</translation>
+    </message>
+    <message>
+        <source>读取配置</source>
+        <translation>read-property</translation>
+    </message>
+    <message>
+        <source>写入配置</source>
+        <translation>write-property</translation>
+    </message>
+    <message>
+        <source>切换信道</source>
+        <translation>tune-radio</translation>
+    </message>
+    <message>
+        <source>广播搜索</source>
+        <translation>search-broadcast</translation>
+    </message>
+    <message>
+        <source>按地址搜索</source>
+        <translation>search-by-addr</translation>
+    </message>
+    <message>
+        <source>复位</source>
+        <translation>reset</translation>
+    </message>
+    <message>
+        <source>进入升级</source>
+        <translation>enter-update</translation>
+    </message>
+    <message>
+        <source>固件数据块</source>
+        <translation>firmware-block</translation>
+    </message>
+    <message>
+        <source>结束升级</source>
+        <translation>finish-update</translation>
+    </message>
+    <message>
+        <source>恢复出厂设置</source>
+        <translation>factory-reset</translation>
+    </message>
+    <message>
+        <source>设置IO方向</source>
+        <translation>io-set-directions</translation>
+    </message>
+    <message>
+        <source>设置IO输出</source>
+        <translation>io-set-outputs</translation>
+    </message>
+    <message>
+        <source>读取IO输入</source>
+        <translation>io-read-inputs</translation>
+    </message>
+    <message>
+        <source>读取AD</source>
+        <translation>io-read-ad</translation>
+    </message>
+    <message>
+        <source>应答</source>
+        <translation>answer</translation>
+    </message>
+    <message>
+        <source>无法识别</source>
+        <translation>unrecognised</translation>
+    </message>
+    <message>
+        <source>字节</source>
+        <translation>bytes</translation>
+    </message>
+    <message>
+        <source>第一区</source>
+        <translation>first</translation>
+    </message>
+    <message>
+        <source>第二区</source>
+        <translation>second</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>addr</translation>
+    </message>
+    <message>
+        <source>新地址</source>
+        <translation>new-addr</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>type</translation>
+    </message>
+    <message>
+        <source>运行状态</source>
+        <translation>run</translation>
+    </message>
+    <message>
+        <source>固件版本</source>
+        <translation>fw</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>status</translation>
+    </message>
+    <message>
+        <source>信道</source>
+        <translation>channel</translation>
+    </message>
+    <message>
+        <source>速率</source>
+        <translation>rate</translation>
+    </message>
+    <message>
+        <source>偏移</source>
+        <translation>offset</translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation>count</translation>
+    </message>
+    <message>
+        <source>区域</source>
+        <translation>region</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>value</translation>
+    </message>
+    <message>
+        <source>输入</source>
+        <translation>lines</translation>
+    </message>
+    <message>
+        <source>毫伏</source>
+        <translation>mv</translation>
     </message>
 </context>
 </TS>

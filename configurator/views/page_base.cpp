@@ -4,8 +4,11 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "widgets/wheel_guard.h"
+
 CPageBase::CPageBase(QWidget* parent) : QWidget(parent), body_(new QWidget) {
     auto* scroll = new QScrollArea(this);
+    scroll_ = scroll;
     scroll->setObjectName(QStringLiteral("pageScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     // The body grows with the page and never shrinks below what it needs.
@@ -28,4 +31,11 @@ void CPageBase::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Escape: event->accept(); return;
         default: QWidget::keyPressEvent(event);
     }
+}
+
+bool CPageBase::event(QEvent* event) {
+    // The pages build their boxes after this constructor; all exist by the
+    // time the page is first polished.
+    if (event->type() == QEvent::Polish) WheelGuard::Install(*body_, scroll_->viewport());
+    return QWidget::event(event);
 }

@@ -17,7 +17,11 @@ protected:
     QWidget* Body() const { return body_; }
 
     void keyPressEvent(QKeyEvent* event) override;
+    // First shown: the page's list and number boxes leave the wheel to the
+    // page unless focused (widgets/wheel_guard.h).
+    bool event(QEvent* event) override;
 
 private:
     QWidget* body_;
+    class QScrollArea* scroll_;
 };

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "client/profile.h"
+#include "common/failure_report.h"
 #include "common/sdk_exchange_guard.h"
 #include "common/session_state.h"
 #include "toolkit/toolkit.h"
@@ -65,8 +66,11 @@ std::optional<PageModule> ReadLocalModuleForProfile() {
         return std::nullopt;
     }
     PageModule module{FormModule::Local()};
-    if (qrvtune::WithSdkLink([&] { return Q_QRV_GetPropertyAll(&module.base, &module.property); }).value_or(0) != 1) {
-        ShowMessage(QCoreApplication::translate("CViewLocalDevList", "获取本地信息失败"));
+    qrvtune::SdkFailure failure;
+    // Said with its reason, as "读取" says it.
+    if (qrvtune::WithSdkLinkNoting(failure, [&] { return Q_QRV_GetPropertyAll(&module.base, &module.property); }) != 1) {
+        qrvtune::ShowFailure(QCoreApplication::translate("CViewLocalDevList", "获取本地信息失败"), MessageIcon::None,
+                             failure);
         return std::nullopt;
     }
     session.LocalBase = module.base;
@@ -81,11 +85,12 @@ std::optional<PageModule> ReadFarModuleForProfile(int row) {
         return std::nullopt;
     }
     PageModule module;
+    qrvtune::SdkFailure failure;
     const bool read =
         Q_QRV_GetRemoteDevBase(&module.base, row) == 1 &&
-        qrvtune::WithSdkLink([&] { return Q_QRV_GetRemoteDevPropertyAll(&module.property, row); }).value_or(0) == 1;
+        qrvtune::WithSdkLinkNoting(failure, [&] { return Q_QRV_GetRemoteDevPropertyAll(&module.property, row); }) == 1;
     if (!read) {
-        ShowMessage(QCoreApplication::translate("CViewRemoteDevList", "获取失败！"));
+        qrvtune::ShowFailure(QCoreApplication::translate("CViewRemoteDevList", "获取失败！"), MessageIcon::None, failure);
         return std::nullopt;
     }
     module.form = FormModule::Remote(row, module.base.NetAddr);
@@ -96,8 +101,10 @@ void ExportProfile(QWidget* parent, const ReadPageModule& read) {
     const std::optional<PageModule> module = read();
     if (!module) return;
     const QString suggested = QStringLiteral("module-%1.json").arg(module->base.NetAddr, 4, 16, QLatin1Char('0'));
-    const std::optional<QString> path = qrvtune::CurrentToolkit().SaveFileName(parent, ProfileFilter(), suggested);
+    std::optional<QString> path = qrvtune::CurrentToolkit().SaveFileName(parent, ProfileFilter(), suggested);
     if (!path) return;
+    // "导入配置…" lists *.json: a name typed without it would not be found again.
+    if (!path->endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) *path += QStringLiteral(".json");
     const qrv::client::Profile profile = qrv::client::ProfileFromRecord(module->base, module->property, false);
     if (const qrv::client::Status st = qrv::client::SaveProfile(LocalPath(*path), profile); !st.Ok()) {
         ShowMessage(
@@ -136,13 +143,39 @@ void ImportProfile(QWidget* parent, const ReadPageModule& read) {
                 MessageIcon::Information);
 }
 
+QString FormLabelOf(const qrv::client::FieldSpec& field) {
+    using qrv::client::FieldId;
+    const char* label = nullptr;
+    switch (field.id) {
+        case FieldId::Name: label = QT_TRANSLATE_NOOP("ProfileExchange", "设备名称"); break;
+        case FieldId::WorkMode: label = QT_TRANSLATE_NOOP("ProfileExchange", "工作类型"); break;
+        case FieldId::Channel: label = QT_TRANSLATE_NOOP("ProfileExchange", "工作频率"); break;
+        case FieldId::NetId: label = QT_TRANSLATE_NOOP("ProfileExchange", "网络号"); break;
+        case FieldId::LocalAddress: label = QT_TRANSLATE_NOOP("ProfileExchange", "本机地址"); break;
+        case FieldId::DestAddress: label = QT_TRANSLATE_NOOP("ProfileExchange", "目标地址"); break;
+        case FieldId::AirRate: label = QT_TRANSLATE_NOOP("ProfileExchange", "速率"); break;
+        case FieldId::TxPower: label = QT_TRANSLATE_NOOP("ProfileExchange", "发送功率"); break;
+        case FieldId::RetryCount: label = QT_TRANSLATE_NOOP("ProfileExchange", "发送重试次数"); break;
+        case FieldId::RetryInterval: label = QT_TRANSLATE_NOOP("ProfileExchange", "重试间隔时间"); break;
+        case FieldId::UartBaud: label = QT_TRANSLATE_NOOP("ProfileExchange", "波特率"); break;
+        case FieldId::UartDataBits: label = QT_TRANSLATE_NOOP("ProfileExchange", "数据位"); break;
+        case FieldId::UartStopBits: label = QT_TRANSLATE_NOOP("ProfileExchange", "停止位"); break;
+        case FieldId::UartParity: label = QT_TRANSLATE_NOOP("ProfileExchange", "校验位"); break;
+        case FieldId::FrameGap: label = QT_TRANSLATE_NOOP("ProfileExchange", "分帧间隔"); break;
+        case FieldId::FrameLength: label = QT_TRANSLATE_NOOP("ProfileExchange", "分帧长度"); break;
+        case FieldId::Password: label = QT_TRANSLATE_NOOP("ProfileExchange", "密码"); break;
+    }
+    if (label == nullptr) return QString::fromUtf8(field.name.data(), static_cast<qsizetype>(field.name.size()));
+    return QCoreApplication::translate("ProfileExchange", label);
+}
+
 QString ImportedDifferencesText(const std::vector<qrv::client::FieldDifference>& differences) {
     if (differences.empty()) return QCoreApplication::translate("ProfileExchange", "导入的配置与设备当前的配置相同。");
     QString text = QCoreApplication::translate("ProfileExchange", "导入的配置与设备有 %1 项不同（设备 → 配置文件）：")
                        .arg(differences.size());
     for (const qrv::client::FieldDifference& d : differences)
         text += QStringLiteral("\n%1: %2 → %3")
-                    .arg(QString::fromUtf8(d.field->name.data(), static_cast<qsizetype>(d.field->name.size())),
+                    .arg(FormLabelOf(*d.field),
                          QString::fromStdString(qrv::client::FormatField(*d.field, d.found)),
                          QString::fromStdString(qrv::client::FormatField(*d.field, d.wanted)));
     return text + QLatin1Char('\n') +

@@ -20,6 +20,7 @@ class QWidget;
 namespace qrv::client {
 struct Profile;
 struct FieldDifference;
+struct FieldSpec;
 }  // namespace qrv::client
 
 // A module as a page reads it for a profile. `form` is who the form pages
@@ -47,4 +48,7 @@ void ImportProfile(QWidget* parent, const ReadPageModule& read);
 
 // The message after an import: each differing field with the module's and
 // the profile's value, or that there is none.
+// The label the form shows beside `field` ("本机地址"), in the interface's language.
+QString FormLabelOf(const qrv::client::FieldSpec& field);
+
 QString ImportedDifferencesText(const std::vector<qrv::client::FieldDifference>& differences);

@@ -82,7 +82,7 @@ void CViewADIO::ExchangeData(bool fromControls) {
 }
 
 void CViewADIO::ReadInputs() {
-    const std::optional<OperationTarget> target = CurrentOperationTarget();
+    const std::optional<OperationTarget> target = target_.Current();
     if (!target) return ShowPlain(SelectDeviceText());
     std::uint8_t lines = 0xFF;
     const int ok = WithLink([&] {
@@ -99,7 +99,7 @@ void CViewADIO::SetOutputs() {
     ExchangeData(true);
     int value = 0;
     for (int n = 0; n < kLineCount; ++n) value |= outputs_[n] << n;
-    const std::optional<OperationTarget> target = CurrentOperationTarget();
+    const std::optional<OperationTarget> target = target_.Current();
     if (!target) return ShowPlain(SelectDeviceText());
     const int ok = WithLink([&] {
         return target->remote ? Q_QRV_SetIOValueRemote(target->index, value) : Q_QRV_SetIOValueLocal(value);
@@ -108,7 +108,7 @@ void CViewADIO::SetOutputs() {
 }
 
 void CViewADIO::ReadAnalogue() {
-    const std::optional<OperationTarget> target = CurrentOperationTarget();
+    const std::optional<OperationTarget> target = target_.Current();
     if (!target) return ShowPlain(SelectDeviceText());
     std::uint8_t values[2 * kLineCount] = {};
     const int ok = WithLink([&] {
@@ -130,7 +130,7 @@ void CViewADIO::SetDirections() {
     // Bit 0 line 1's direction, bit 1 line 2's: 0 input, 1 output. A list
     // without a choice counts as input rather than sending stray high bits.
     const int value = std::max(direction1_, 0) + 2 * std::max(direction2_, 0);
-    const std::optional<OperationTarget> target = CurrentOperationTarget();
+    const std::optional<OperationTarget> target = target_.Current();
     if (!target) return ShowPlain(SelectDeviceText());
     // The stored work mode means nothing until the local module was read,
     // whichever module the directions are for.

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 
+#include "views/operation_target.h"
 #include "views/page_base.h"
 
 namespace Ui {
@@ -21,6 +22,9 @@ class CViewADIO : public CPageBase {
 public:
     explicit CViewADIO(QWidget* parent = nullptr);
     ~CViewADIO() override;
+
+    // Which module the page's actions are for; the main window answers.
+    OperationTargetSource& TargetSource() { return target_; }
 
 private:
     // fromControls: commit the controls into the state; else push the state
@@ -38,4 +42,5 @@ private:
     std::array<QString, 4> analogue_;
     int direction1_ = -1;  // list positions: 0 "输入", 1 "输出", -1 none
     int direction2_ = -1;
+    OperationTargetSource target_;
 };

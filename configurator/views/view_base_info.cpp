@@ -93,6 +93,8 @@ void CViewBaseInfo::SetHeldModule(const FormModule& module, const QString& text)
     ui_->heldModuleLabel->setText(text);
 }
 
+std::optional<std::uint16_t> CViewBaseInfo::FormLocalAddress() const { return ScanHexWord(ui_->localAddrEdit->text()); }
+
 QString CViewBaseInfo::HintText() const { return ui_->hintEdit->toPlainText(); }
 
 bool CViewBaseInfo::eventFilter(QObject* watched, QEvent* event) {

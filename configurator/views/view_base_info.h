@@ -4,7 +4,9 @@
 // record on it and take the user's edits back (see views/module_record.h).
 #include <QCoreApplication>
 #include <QString>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "qrvlink/qrvlink.h"
 #include "views/module_record.h"
@@ -33,6 +35,10 @@ public:
     void FormToProperty(ModuleProperty& property) const;
 
     QString HintText() const;
+
+    // The local address the form would write: nothing when its box holds no
+    // hexadecimal number (the record's address is then kept).
+    std::optional<std::uint16_t> FormLocalAddress() const;
 
     // The module the record on the page was read from, and the line naming
     // it above the fields (set by ShowModuleRecord).

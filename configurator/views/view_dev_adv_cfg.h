@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/record_fields.h"
+#include "views/operation_target.h"
 #include "views/page_base.h"
 
 namespace Ui {
@@ -21,6 +22,9 @@ class CViewDevAdvCfg : public CPageBase {
 public:
     explicit CViewDevAdvCfg(QWidget* parent = nullptr);
     ~CViewDevAdvCfg() override;
+
+    // Which module the page's actions are for; the main window answers.
+    OperationTargetSource& TargetSource() { return target_; }
 
     // Sets the values and shows them in the boxes.
     void SetAdvancedValues(const AdvancedValues& values);
@@ -49,4 +53,5 @@ private:
     std::unique_ptr<Ui::CViewDevAdvCfg> ui_;
     AdvancedValues values_;
     bool showingHint_ = false;
+    OperationTargetSource target_;
 };

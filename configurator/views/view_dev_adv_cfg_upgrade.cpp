@@ -1,5 +1,6 @@
 // The advanced page's "升级": picks the module to upgrade and hands its
 // identity to the upgrade dialog.
+#include "common/record_fields.h"
 #include "common/session_state.h"
 #include "dialogs/dlg_upgrade_frame.h"
 #include "qrvlink/qrvlink.h"
@@ -14,7 +15,7 @@ void CViewDevAdvCfg::UpgradeTarget() {
         qrvtune::ShowMessage(tr("操作失败，串口未打开！"), MessageIcon::Error);
         return;
     }
-    const std::optional<OperationTarget> target = CurrentOperationTarget();
+    const std::optional<OperationTarget> target = target_.Current();
     if (!target) {
         qrvtune::ShowMessage(SelectDeviceText());
         return;
@@ -40,5 +41,7 @@ void CViewDevAdvCfg::UpgradeTarget() {
     dialog.SetAddress(base.NetAddr);
     dialog.SetRunState(base.RunState);
     dialog.SetTargetKind(kUpgradeThroughLocalCall);
+    dialog.SetTargetName(target->remote ? tr("网络设备 序号 %1，ID %2").arg(target->index).arg(HexFieldText(base.NetAddr))
+                                        : tr("本地设备，ID %1").arg(HexFieldText(base.NetAddr)));
     dialog.exec();
 }

@@ -10,6 +10,7 @@
 #include "dialogs/dlg_input_pwd.h"
 #include "toolkit/toolkit.h"
 #include "ui_view_local_dev_list.h"
+#include "views/address_change.h"
 #include "views/flow_messages.h"
 #include "views/module_record.h"
 #include "views/profile_exchange.h"
@@ -76,6 +77,7 @@ void CViewLocalDevList::OnModify() {
     }
     // The pages' values laid over the last read or submitted record, so that
     // fields they do not show travel unchanged.
+    if (ConfirmAddressChange(session.LocalProperty.LocalAddr, FormModule::Local()) == AddressCheck::Cancelled) return;
     ModuleProperty working = session.LocalProperty;
     CollectModuleRecord(working);
 
@@ -137,6 +139,7 @@ void CViewLocalDevList::TakeLocalRecords(const ModuleBase& base, const ModulePro
     session.LocalInfoLoaded = 1;
     ShowModuleRecord(session.LocalBase, session.LocalProperty, FormModule::Local());
     ShowLocalBase(session.LocalBase);
+    Q_EMIT LocalModuleRead();
 }
 
 void CViewLocalDevList::ShowLocalBase(const ModuleBase& base) {

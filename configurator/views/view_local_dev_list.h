@@ -15,11 +15,16 @@ class CViewLocalDevList;
 }
 
 class CViewLocalDevList : public CPageBase {
-    Q_DECLARE_TR_FUNCTIONS(CViewLocalDevList)
+    Q_OBJECT
 
 public:
     explicit CViewLocalDevList(QWidget* parent = nullptr);
     ~CViewLocalDevList() override;
+
+Q_SIGNALS:
+    // The local module's identity was read (or read back after a write):
+    // SessionState holds it now.
+    void LocalModuleRead();
 
 private:
     // The four buttons.

@@ -13,6 +13,7 @@
 #include "qrvlink/qrvlink.h"
 #include "toolkit/toolkit.h"
 #include "ui_view_remote_dev_list.h"
+#include "views/address_change.h"
 #include "views/flow_messages.h"
 #include "views/module_record.h"
 #include "views/profile_exchange.h"
@@ -105,6 +106,8 @@ void CViewRemoteDevList::OnModify() {
         ShowFailure(tr("请先获取设备信息"), MessageIcon::None, readFailure);
         return;
     }
+    const AddressCheck address = ConfirmAddressChange(working.LocalAddr, FormModule::Remote(row, base.NetAddr));
+    if (address == AddressCheck::Cancelled) return;
 
     CDlgInputPwd dialog(this);
     dialog.SetExpectedPassword(FieldText(working.Password));
@@ -130,11 +133,26 @@ void CViewRemoteDevList::OnModify() {
         ShowFailure(ModifyFailedText(), MessageIcon::Warning, failure);
         return;
     }
+    // The entry followed the module to its new address: the row, the label
+    // and the next modify's check all name it there.
+    ModuleBase moved = base;
+    Q_QRV_GetRemoteDevBase(&moved, row);
+    FillModuleList(*ui_->moduleList);
+    ui_->moduleList->selectRow(row);
+    // The label and the record on the pages name the same module: an answer
+    // on a shared address may be another module's, and a record whose
+    // address is not the entry's is not this module's. The pages then keep
+    // the values sent.
+    const bool fromThisModule =
+        readAgain && address == AddressCheck::Free && readBack.LocalAddr == moved.NetAddr;
     ShowMessage(tr("修改成功     "), MessageIcon::Information);
-    ShowModuleRecord(base, readAgain ? readBack : working, FormModule::Remote(row, base.NetAddr));
+    ShowModuleRecord(moved, fromThisModule ? readBack : working, FormModule::Remote(row, moved.NetAddr));
     if (!readAgain) {
         qrvtune::ReportIfPortLost(failure);
         ShowReadBackFailed();
+    } else if (!fromThisModule) {
+        ShowMessage(tr("修改后读回的应答可能来自使用同一地址的另一个设备，表单显示的是写入的值。"),
+                    MessageIcon::Warning);
     }
 }
 

@@ -33,6 +33,7 @@ struct HandedIdentity {
     std::uint16_t address = 0;
     std::uint8_t runState = 0;
     std::uint8_t targetKind = 0;
+    QString title;  // the dialog names the module it upgrades
 };
 
 class AdvancedPageUpgrade : public GuiTest {
@@ -62,7 +63,8 @@ protected:
         QTimer::singleShot(0, &scope, [&] {
             auto* dialog = ViewDevAdvCfg().findChild<CDlgUpgradeFrame*>();
             if (dialog == nullptr) return;
-            handed = {true, dialog->DevType(), dialog->Address(), dialog->RunState(), dialog->TargetKind()};
+            handed = {true,          dialog->DevType(),   dialog->Address(), dialog->RunState(), dialog->TargetKind(),
+                      dialog->windowTitle()};
             if (drive) drive(*dialog);
             dialog->findChild<QPushButton*>(QStringLiteral("exitButton"))->click();
             if (dialog->isVisible()) dialog->done(QDialog::Rejected);  // never leave the test hanging
@@ -105,6 +107,7 @@ TEST_F(AdvancedPageUpgrade, HandsTheDialogTheSelectedFarModuleWithoutALocalRead)
     EXPECT_EQ(handed.devType, qrv::kDevTypeBoot);
     EXPECT_EQ(handed.runState, qrv::kRunStateBoot);
     EXPECT_EQ(handed.targetKind, kUpgradeThroughLocalCall);
+    EXPECT_EQ(handed.title, QStringLiteral("固件升级 — 网络设备 序号 %1，ID 506").arg(tab_.row));
     EXPECT_TRUE(toolkit_.Messages().empty());
 }
 
@@ -117,6 +120,7 @@ TEST_F(AdvancedPageUpgrade, HandsTheDialogTheLocalModuleReadIntoTheSession) {
     EXPECT_EQ(handed.address, std::uint16_t{session.LocalBase.NetAddr});
     EXPECT_EQ(handed.devType, std::uint16_t{session.LocalBase.DevType});
     EXPECT_EQ(handed.runState, session.LocalBase.RunState);
+    EXPECT_EQ(handed.title, QStringLiteral("固件升级 — 本地设备，ID %1").arg(session.LocalBase.NetAddr, 0, 16));
 }
 
 TEST_F(AdvancedPageUpgrade, UpgradesTheFarModuleChosenInTheNetworkList) {

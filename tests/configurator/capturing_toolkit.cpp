@@ -34,6 +34,17 @@ std::optional<QString> CapturingToolkit::SaveFileName(QWidget* parent, const QSt
     return OpenFileName(parent, filter);
 }
 
+bool CapturingToolkit::Ask(const QString& text, const QString& informative) {
+    ShowMessage(text, qrvtune::MessageIcon::Warning, informative);
+    std::lock_guard lock(mutex_);
+    return askAnswer_;
+}
+
+void CapturingToolkit::ScriptAsk(bool yes) {
+    std::lock_guard lock(mutex_);
+    askAnswer_ = yes;
+}
+
 std::vector<CapturedMessage> CapturingToolkit::Messages() const {
     std::lock_guard lock(mutex_);
     return messages_;

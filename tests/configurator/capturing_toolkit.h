@@ -33,6 +33,11 @@ public:
     // Answered from the same script as the open dialog.
     std::optional<QString> SaveFileName(QWidget* parent, const QString& filter, const QString& suggested) override;
 
+    // Recorded as a message with the warning icon; answered as scripted.
+    bool Ask(const QString& text, const QString& informative) override;
+    // The answer to every later question ("否" until scripted).
+    void ScriptAsk(bool yes);
+
     std::vector<CapturedMessage> Messages() const;
     void ClearMessages();
     QStringList FileFilters() const;
@@ -49,5 +54,6 @@ private:
     std::vector<CapturedMessage> messages_;
     QStringList fileFilters_;
     std::deque<std::optional<QString>> fileAnswers_;
+    bool askAnswer_ = false;
     std::function<void(const CapturedMessage&)> onMessage_;
 };

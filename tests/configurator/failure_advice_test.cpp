@@ -64,7 +64,7 @@ TEST(FailureAdvice, NothingToAddForSuccessBadArgumentsAndImagesTheSdkExplained) 
 }
 
 TrafficFrame Frame(std::uint64_t microseconds, int direction, QByteArray bytes) {
-    return {microseconds, direction, std::move(bytes)};
+    return {microseconds, direction, std::move(bytes), QTime()};
 }
 
 TEST(TrafficModel, ShowsTimeDirectionHexAndMeaningAndSavesTheSameAsText) {
@@ -76,11 +76,20 @@ TEST(TrafficModel, ShowsTimeDirectionHexAndMeaningAndSavesTheSameAsText) {
     EXPECT_EQ(cell(0, TrafficModel::kDirection), QStringLiteral("发送"));
     EXPECT_EQ(cell(1, TrafficModel::kDirection), QStringLiteral("接收"));
     EXPECT_EQ(cell(0, TrafficModel::kBytes), QStringLiteral("AB D1 BA"));
-    EXPECT_EQ(cell(0, TrafficModel::kMeaning), QStringLiteral("read-base-info"));
-    EXPECT_EQ(model.Text(), QStringLiteral("[8123.402011] -> AB D1 BA | read-base-info\n"
-                                           "[8123.518470] <- 01 02 | unrecognised 2 bytes\n"));
+    // The decoder's names in the interface's language, its values as decoded.
+    EXPECT_EQ(cell(0, TrafficModel::kMeaning), QStringLiteral("读取基本信息"));
+    EXPECT_EQ(model.Text(), QStringLiteral("[8123.402011] -> AB D1 BA | 读取基本信息\n"
+                                           "[8123.518470] <- 01 02 | 无法识别 2 字节\n"));
     model.Clear();
     EXPECT_EQ(model.rowCount(), 0);
+
+    // Frames the window takes carry the wall clock; a tooltip shows one whole.
+    TrafficFrame clocked = Frame(5, 0, QByteArray::fromHex("abd1ba"));
+    clocked.clock = QTime(14, 3, 27, 105);
+    model.Append({clocked});
+    EXPECT_EQ(cell(0, TrafficModel::kTime), QStringLiteral("14:03:27.105"));
+    EXPECT_EQ(model.index(0, TrafficModel::kBytes).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("时间：14:03:27.105\n方向：发送\n数据：AB D1 BA\n含义：读取基本信息"));
 }
 
 TEST(TrafficModel, KeepsOnlyTheNewestTenThousandFrames) {

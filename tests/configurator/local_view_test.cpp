@@ -5,7 +5,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
+#include <QTime>
 #include <QTimer>
 #include <cstring>
 #include <functional>
@@ -439,9 +442,22 @@ TEST_F(LocalModuleInWindow, TrafficWindowListsARead) {
     for (int row = 0; row < traffic->Model().rowCount(); ++row)
         meanings << traffic->Model().index(row, TrafficModel::kDirection).data().toString() + QLatin1Char(' ') +
                         traffic->Model().index(row, TrafficModel::kMeaning).data().toString().section(QLatin1Char(' '), 0, 1);
-    EXPECT_EQ(meanings.first(), QStringLiteral("发送 read-base-info"));
-    EXPECT_TRUE(meanings.contains(QStringLiteral("接收 read-base-info answer"))) << meanings.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(meanings.first(), QStringLiteral("发送 读取基本信息"));
+    EXPECT_TRUE(meanings.contains(QStringLiteral("接收 读取基本信息 应答"))) << meanings.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(traffic->Model().index(0, TrafficModel::kBytes).data().toString(), QStringLiteral("AB D1 BA"));
+    // Clock time; a row picked shows whole below the list; pausing says so.
+    EXPECT_TRUE(QTime::fromString(traffic->Model().index(0, TrafficModel::kTime).data().toString(),
+                                  QStringLiteral("hh:mm:ss.zzz"))
+                    .isValid());
+    auto* view = traffic->findChild<QTableView*>(QStringLiteral("frameView"));
+    view->setCurrentIndex(traffic->Model().index(0, TrafficModel::kMeaning));
+    EXPECT_EQ(traffic->findChild<QPlainTextEdit*>(QStringLiteral("frameDetails"))->toPlainText(),
+              traffic->Model().RowDetails(0));
+    auto* pause = traffic->findChild<QPushButton*>(QStringLiteral("pauseButton"));
+    pause->click();
+    EXPECT_EQ(pause->text(), QStringLiteral("已暂停（点击继续）"));
+    pause->click();
+    EXPECT_EQ(pause->text(), QStringLiteral("暂停"));
 
     // "保存为文本..." writes what the list shows, one line a frame.
     const QString saved = ModuleDir() + QStringLiteral("/traffic.txt");

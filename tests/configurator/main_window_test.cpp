@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -296,10 +297,42 @@ TEST_F(MainWindow, TheLastPortAndLineSettingsAreRememberedForThisUserOnly) {
     EXPECT_EQ(Child<QComboBox>(window, "stopBitsCombo")->currentText(), QStringLiteral("2"));
     EXPECT_EQ(Child<QLineEdit>(window, "timeoutEdit")->text(), QStringLiteral("250"));
 
-    // A remembered port that is gone leaves the settings file's position.
+    // A remembered port that is gone leaves the settings file's position,
+    // and a window started then applies none of its line settings.
     ASSERT_TRUE(QFile::remove(moduleB));
     QTest::mouseClick(Child<QPushButton>(window, "rescanButton"), Qt::LeftButton);
     EXPECT_EQ(ports->currentIndex(), 0);
+    CQrvtuneDlg later;
+    EXPECT_EQ(Child<QComboBox>(later, "baudCombo")->currentText(), QStringLiteral("115200"));
+    EXPECT_EQ(Child<QComboBox>(later, "dataBitsCombo")->currentText(), QStringLiteral("8"));
+    EXPECT_EQ(Child<QLineEdit>(later, "timeoutEdit")->text(), QStringLiteral("1000"));
+}
+
+TEST_F(MainWindow, TheStatusBarNamesThePortAndTheKeysAreShownOnTheButtons) {
+    PseudoTerminal port;
+    ASSERT_FALSE(port.Path().isEmpty());
+    CQrvtuneDlg window;
+    auto* status = Child<QStatusBar>(window, "statusBar");
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("未连接"));
+    Child<QComboBox>(window, "portCombo")->setEditText(port.Path());
+    Child<QComboBox>(window, "baudCombo")->setCurrentIndex(3);  // 9600
+    QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
+    ASSERT_EQ(SessionState().PortOpen, 1);
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("已连接：%1，9600 波特 · 本地设备尚未读取").arg(port.Path()));
+    QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("未连接"));
+
+    for (QWidget* page : {static_cast<QWidget*>(&ViewLocalDevList()), static_cast<QWidget*>(&ViewRemoteDevList())}) {
+        EXPECT_EQ(page->findChild<QPushButton*>(QStringLiteral("readButton"))->toolTip(), QStringLiteral("读取（Ctrl+R）"));
+        EXPECT_EQ(page->findChild<QPushButton*>(QStringLiteral("modifyButton"))->toolTip(),
+                  QStringLiteral("修改配置（Ctrl+S）"));
+    }
+    // Ctrl+R presses "读取" of the page shown: closed, it says so.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(toolkit_.Messages(),
+              std::vector<CapturedMessage>{QStringLiteral("串口未打开，请先打开串口再进行此操作!")});
 }
 
 TEST_F(MainWindow, HelpMenuOpensTheAboutBoxWithTheProgramAndSdkVersions) {

@@ -82,6 +82,10 @@ TEST_F(ProfileAndDetect, ExportedProfileImportedAgainShowsItsDifferencesAndWrite
     const nlohmann::json exported = nlohmann::json::parse(std::ifstream(file.toStdString()));
     EXPECT_EQ(exported["fields"]["channel"], 11);
     EXPECT_FALSE(exported["fields"].contains("password"));
+    // A name typed without ".json" gets it: "导入配置…" lists only those.
+    toolkit_.ScriptFileAnswer(ModuleDir() + QStringLiteral("/typed"));
+    Click(ViewLocalDevList(), "exportProfileButton");
+    EXPECT_TRUE(QFile::exists(ModuleDir() + QStringLiteral("/typed.json")));
 
     const struct {
         const char* name;
@@ -89,7 +93,7 @@ TEST_F(ProfileAndDetect, ExportedProfileImportedAgainShowsItsDifferencesAndWrite
         const char* says;
     } rows[] = {
         {"as exported", 11, "相同"},
-        {"edited", 20, "channel: 11 (2405 MHz) → 20 (2450 MHz)"},
+        {"edited", 20, "工作频率: 11 (2405 MHz) → 20 (2450 MHz)"},  // named as the form names it
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

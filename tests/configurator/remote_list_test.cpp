@@ -385,3 +385,54 @@ TEST_F(RemoteListTest, FlowsWaitWithTheBusyCursorWhileAnotherExchangeHoldsTheLin
     EXPECT_EQ(toolkit_.Messages(),
               (std::vector<CapturedMessage>{{QStringLiteral("发送命令成功！"), MessageIcon::Information}}));
 }
+
+// Two modules on one address answer each other's frames: a write that would
+// share an address is asked about first, and afterwards the label and the
+// record on the pages still belong to the module written to, whoever
+// answered the read-back on that address.
+TEST_F(RemoteListTest, AnAddressInUseIsAskedAboutAndTheFormKeepsNamingTheModuleWrittenTo) {
+    SearchChannelEleven();
+    SessionState().PortOpen = 1;
+    ViewLocalDevList().findChild<QPushButton*>(QStringLiteral("readButton"))->click();  // the local module: ID 1
+    ModuleList()->selectRow(0);
+    Press("readButton");
+    const QString farName = FormBox("devNameEdit")->text();
+    const std::size_t written = FarModule(0x0102);
+    ModuleBase second{};
+    ASSERT_EQ(Q_QRV_GetRemoteDevBase(&second, 1), 1);
+    const auto texts = [this] {
+        QStringList shown;
+        for (const CapturedMessage& message : toolkit_.Messages()) shown << message.text;
+        return shown;
+    };
+    const auto held = [] { return ViewBaseInfo().findChild<QLabel*>(QStringLiteral("heldModuleLabel"))->text(); };
+
+    // "否": nothing is written, the password is not even asked.
+    FormBox("localAddrEdit")->setText(QString::number(second.NetAddr, 16));
+    toolkit_.ClearMessages();
+    SdkCallLog::Clear();
+    bool dialogSeen = false;
+    WhenPasswordDialogOpens(&dialogSeen, QStringLiteral("123456"));
+    Press("modifyButton");
+    EXPECT_FALSE(dialogSeen);
+    EXPECT_EQ(texts(), QStringList{QStringLiteral("地址 0x%1 已被网络设备 序号 1 使用，仍要修改吗？")
+                                       .arg(QStringLiteral("%1").arg(second.NetAddr, 4, 16, QLatin1Char('0')).toUpper())});
+    EXPECT_EQ(SdkCallLog::Exchanges(), (std::vector<SdkCall>{Call("GetRemoteDevPropertyAll", {0})}));
+
+    // "是" to the local module's address: written, and the row follows it.
+    FormBox("localAddrEdit")->setText(QStringLiteral("1"));
+    toolkit_.ScriptAsk(true);
+    toolkit_.ClearMessages();
+    WhenPasswordDialogOpens(&dialogSeen, QStringLiteral("123456"));
+    Press("modifyButton");
+    EXPECT_TRUE(dialogSeen);
+    ASSERT_GE(texts().size(), 2);
+    EXPECT_EQ(texts().mid(0, 2),
+              (QStringList{QStringLiteral("地址 0x0001 已被本地设备使用，仍要修改吗？"), QStringLiteral("修改成功     ")}));
+    EXPECT_EQ(held(), QStringLiteral("当前显示：网络设备 序号 0，ID 1"));
+    EXPECT_EQ(FormBox("devNameEdit")->text(), farName);  // never the local module's record under this label
+    EXPECT_EQ(FormBox("localAddrEdit")->text(), QStringLiteral("1"));
+    EXPECT_EQ(RowTexts(0)[1], QStringLiteral("1"));
+    EXPECT_EQ(SelectedRow(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim_->Module(written).config.record.LocalAddr == 1; }, kLongWaitMs));
+}

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -246,10 +247,11 @@ TEST_F(SearchSweepTest, BroadcastOnElevenAndTwentySixAt250KMakesExactlyTheListed
     const auto* list = dialog.findChild<QTableWidget*>(QStringLiteral("resultList"));
     EXPECT_EQ(list->rowCount(), Q_QRV_GetSearchDevCount());
     EXPECT_EQ(Q_QRV_GetSearchDevCount(), 3);
-    // The automatic close does not save the settings.
-    QFile file(ModuleDir() + QStringLiteral("/Meshcfg.ini"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), settings);
+    // The boxes are remembered however the sweep ends.
+    CDlgSearchDev again;
+    EXPECT_EQ(TickedChannels(again), (std::vector<int>{11, 26}));
+    EXPECT_EQ(TickedRates(again), std::vector<int>{0});
+    EXPECT_EQ(dialog.findChild<QProgressBar*>(QStringLiteral("progressBar"))->value(), 0);
     EXPECT_TRUE(toolkit_.Messages().empty());
 }
 
@@ -266,6 +268,28 @@ TEST_F(SearchSweepTest, AddressModeSearchesForTheHexAddressOnEveryPair) {
               (std::vector<SdkCall>{Call("ClearSearchArr"), Call("LoadInfo"), Call("SearchDevByAddr", {11, 0, 0x1A2B}),
                                     Call("SearchDevByAddr", {11, 1, 0x1A2B})}));
     EXPECT_EQ(Q_QRV_GetSearchDevCount(), 0);  // nobody has that address
+    ASSERT_EQ(toolkit_.Messages().size(), 1u);
+    EXPECT_EQ(toolkit_.Messages()[0].text, QStringLiteral("在所选的信道和速率上没有找到地址为 0x1A2B 的设备。"));
+}
+
+TEST_F(SearchSweepTest, TheLineUnderTheBarNamesThePairTheModulesFoundAndTheTimeLeft) {
+    EXPECT_EQ(SweepProgressText(3, 75, 8, 0, 2, std::nullopt), QStringLiteral("第 3 / 75 组（信道 8，速率 250K）  已找到 2 个设备"));
+    EXPECT_EQ(SweepProgressText(75, 75, 30, 2, 0, 200),
+              QStringLiteral("第 75 / 75 组（信道 30，速率 1M）  已找到 0 个设备  剩余约 3 分 20 秒"));
+    EXPECT_EQ(SweepProgressText(1, 2, 11, 1, 0, 4), QStringLiteral("第 1 / 2 组（信道 11，速率 500K）  已找到 0 个设备  剩余约 4 秒"));
+
+    WriteModuleFile(QStringLiteral("Meshcfg.ini"), SearchSection("0000010000000000000010000", "100"));
+    CDlgSearchDev dialog;
+    const auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("progressBar"));
+    const auto* line = dialog.findChild<QLabel*>(QStringLiteral("sweepLabel"));
+    StartSweep(dialog);
+    // Half way: the first of the two pairs is done, the second named.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == 50 || Finished(dialog); }, kLongWaitMs));
+    if (!Finished(dialog)) {
+        EXPECT_TRUE(line->text().startsWith(QStringLiteral("第 2 / 2 组（信道 26，速率 250K）  已找到 3 个设备")))
+            << line->text().toStdString();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Finished(dialog); }, kLongWaitMs));
 }
 
 TEST_F(SearchSweepTest, StopEndsTheSweepAtOnceSavesTheBoxesAndTheNextTickClosesWithOk) {
@@ -314,7 +338,8 @@ TEST_F(SearchSweepTest, EscapeDuringASweepStopsItAndLeavesNoThreadRunning) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return ThreadCount() == threadsBefore; }, kLongWaitMs))
         << ThreadCount() << " threads, " << threadsBefore << " before";
     EXPECT_EQ(SdkCallLog::Exchanges().size(), callsAtClose);
-    EXPECT_FALSE(QFile::exists(ModuleDir() + QStringLiteral("/Meshcfg.ini")));
+    // The boxes of a search that was started are remembered, however it ends.
+    EXPECT_EQ(TickedChannels(CDlgSearchDev()).size(), 25u);
 }
 
 TEST_F(SearchSweepTest, LocalModuleUnreadableShowsTheErrorOnTheWindowThreadAndWaitsForStop) {

@@ -28,6 +28,8 @@ using qrvtune::MessageIcon;
 
 const CapturedMessage kSucceeded{QStringLiteral("固件升级成功"), MessageIcon::Information};
 const CapturedMessage kFailed{QStringLiteral("固件升级失败"), MessageIcon::Information};
+// After any frame reached the module: its prepare command may have been taken.
+const QString kMayStayInBoot = QStringLiteral("模块可能停留在 BOOT 状态（只运行引导程序）。再次运行升级即可完成。");
 // Generous: a loaded machine, and one test sends a block that costs a second.
 constexpr int kUpgradeLimitMs = 60000;
 
@@ -136,7 +138,8 @@ TEST_F(UpgradeDialog, AModuleThatIgnoresThePrepareCommandEndsAtZero) {
     EXPECT_EQ(toolkit_.Messages(),
               (std::vector<CapturedMessage>{{kFailed.text, kFailed.icon,
                                              NoAnswerAdvice("enter-update", net_.Sim().SlavePath(),
-                                                            SimulatedNetwork::kReadTimeoutMs)}}));
+                                                            SimulatedNetwork::kReadTimeoutMs) +
+                                                 QLatin1Char('\n') + kMayStayInBoot}}));
     EXPECT_EQ(net_.RequestCount(ConfigCommand(kCmdFirmwareBlock)), 0u);
     EXPECT_TRUE(Find<QPushButton>(*dialog, "upgradeButton")->isEnabled());  // idle again
 }
@@ -156,8 +159,10 @@ TEST_F(UpgradeDialog, AnImageOfVersionFifteenIsRefusedWithTheSdksMessage) {
 TEST_F(UpgradeDialog, EmptyAndOverlongPathsFail) {
     auto dialog = OpenDialog();
     net_.Sim().ClearLog();
-    Upgrade(*dialog, QString());  // the SDK refuses it silently
-    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kFailed});
+    Upgrade(*dialog, QString());  // refused without a call, saying why
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{{kFailed.text, kFailed.icon,
+                                             QStringLiteral("没有选择固件文件：请按“浏览”选择一个固件文件（.bin）。")}}));
 
     // 259 characters still reach the SDK, which reports the missing file.
     const QString folder = ModuleDir() + QLatin1Char('/');
@@ -172,7 +177,10 @@ TEST_F(UpgradeDialog, EmptyAndOverlongPathsFail) {
     // One more does not fit the worker's copy: refused without a call.
     toolkit_.ClearMessages();
     Upgrade(*dialog, longest + QLatin1Char('n'));
-    EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{kFailed});
+    EXPECT_EQ(toolkit_.Messages(),
+              (std::vector<CapturedMessage>{
+                  {kFailed.text, kFailed.icon,
+                   QStringLiteral("文件路径太长（最多 259 个字符）：请把固件文件放到路径较短的文件夹中。")}}));
     EXPECT_EQ(Bar(*dialog), 0);
     EXPECT_EQ(net_.AllRequestCount(), 0u);
 }
@@ -225,5 +233,5 @@ TEST_F(UpgradeDialog, BrowseOffersBinFilesAndCancelKeepsThePath) {
     EXPECT_EQ(path->text(), QStringLiteral("/firmware/vlx-2.06.bin"));
     Find<QPushButton>(*dialog, "browseButton")->click();
     EXPECT_EQ(path->text(), QStringLiteral("/firmware/vlx-2.06.bin"));
-    EXPECT_EQ(toolkit_.FileFilters(), QStringList(2, QStringLiteral("bin Files (*.bin)|*.bin||")));
+    EXPECT_EQ(toolkit_.FileFilters(), QStringList(2, QStringLiteral("固件文件 (*.bin)|*.bin||")));
 }
