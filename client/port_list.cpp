@@ -70,6 +70,7 @@ void ReadUsb(const fs::path& device, PortInfo& port) {
         port.usbVendor = ReadHexWord(dir / "idVendor");
         port.usbProduct = ReadHexWord(dir / "idProduct");
         port.manufacturer = ReadLine(dir / "manufacturer");
+        port.serialNumber = ReadLine(dir / "serial");
         const std::string product = ReadLine(dir / "product");
         for (const KnownChip& chip : kKnownChips)
             if (port.usbVendor == chip.vendor && port.usbProduct == chip.product) port.description = chip.name;
@@ -115,6 +116,22 @@ std::vector<PortInfo> SimulatorPorts(const std::string& directory) {
     return ports;
 }
 
+// Two identical adapters differ only in their serial number, which udev
+// puts into the names of /dev/serial/by-id.
+void ReadById(const std::string& directory, std::vector<PortInfo>& ports) {
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory, error)) {
+        const fs::path target = fs::canonical(entry.path(), error);
+        if (error) {
+            error.clear();
+            continue;
+        }
+        for (PortInfo& port : ports)
+            if (fs::equivalent(port.path, target, error)) port.byId = entry.path().string();
+        error.clear();
+    }
+}
+
 void SortByPath(std::vector<PortInfo>& ports) {
     std::sort(ports.begin(), ports.end(), [](const PortInfo& a, const PortInfo& b) { return a.path < b.path; });
 }
@@ -129,6 +146,7 @@ std::string SimulatorPortDirectory() {
 
 std::vector<PortInfo> ListPorts(const PortListPlaces& places) {
     std::vector<PortInfo> ports = SystemPorts(places);
+    ReadById(places.serialById, ports);
     SortByPath(ports);
     std::vector<PortInfo> simulated = SimulatorPorts(places.simulatorDirectory);
     SortByPath(simulated);
