@@ -54,7 +54,7 @@ Status ProvisionModule(Job& job, Connection& connection, ModuleAccess& module, c
     if (Status st = job.ledger.Claim(job.plan, before.base.NetAddr, port, rowNumber); !st.Ok()) return st;
     rowTaken = rowNumber.has_value();
     Json record{{"port", port}, {"module", IdentityJson(before.base)}};
-    auto finish = [&](const Status& st, const std::string& result, bool wrote, const Json& after) {
+    auto finish = [&](const Status& st, const std::string& result, bool wrote, Json after) {
         record["result"] = result;
         record["reason"] = st.Ok() ? Json(nullptr) : Json(st.message);
         record["wrote"] = wrote;
