@@ -1,5 +1,6 @@
 // provision: a plan of modules written one after another, on one port or
 // as a station per port, with the report as the ledger of the run.
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -211,6 +212,10 @@ int RunWorkers(Job& job, const CommonOptions& common, const std::vector<std::str
     for (const std::string& port : ports) {
         const pid_t pid = fork();
         if (pid == 0) {
+            // Out of the terminal's process group: Ctrl-C reaches the
+            // workers once, from this process, so a second one cannot cut a
+            // write short.
+            setpgid(0, 0);
             const StopOnInterrupt stop;
             const int code = Finish(RunPort(job, common, port));
             std::fflush(nullptr);
@@ -222,15 +227,26 @@ int RunWorkers(Job& job, const CommonOptions& common, const std::vector<std::str
         }
         workers.push_back(pid);
     }
-    // Ctrl-C reaches the workers too; each finishes its module.
+    // Ctrl-C is passed on to the workers; each finishes its module.
     const StopOnInterrupt stop;
+    bool passedOn = false;
     int worst = kExitOk;
-    for (const pid_t pid : workers) {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    std::vector<bool> ended(workers.size(), false);
+    for (std::size_t left = workers.size(); left > 0;) {
+        if (StopOnInterrupt::Requested() && !passedOn) {
+            for (std::size_t i = 0; i < workers.size(); ++i)
+                if (!ended[i]) kill(workers[i], SIGINT);
+            passedOn = true;
         }
-        const int code = WIFEXITED(status) ? WEXITSTATUS(status) : ExitCodeFor(Outcome::Interrupted);
-        if (worst == kExitOk) worst = code;
+        for (std::size_t i = 0; i < workers.size(); ++i) {
+            int status = 0;
+            if (ended[i] || waitpid(workers[i], &status, WNOHANG) != workers[i]) continue;
+            ended[i] = true;
+            --left;
+            const int code = WIFEXITED(status) ? WEXITSTATUS(status) : ExitCodeFor(Outcome::Interrupted);
+            if (worst == kExitOk) worst = code;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return worst;
 }
