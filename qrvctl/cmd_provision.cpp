@@ -13,6 +13,7 @@
 #include "client/port_list.h"
 #include "client/provision_ledger.h"
 #include "client/provision_plan.h"
+#include "client/search_sweep.h"
 #include "client/sdk_link.h"
 #include "client/write_verify.h"
 #include "qrvctl/command_support.h"
@@ -48,7 +49,8 @@ Json FieldsOf(const Profile& wanted, const ModuleProperty& record) {
 // row was left for the module; nothing is recorded then. `addresses` gets
 // the addresses the module may answer at afterwards.
 Status ProvisionModule(Job& job, Connection& connection, ModuleAccess& module, const ModuleRecords& before,
-                       Clock::time_point started, bool& rowTaken, std::vector<std::uint16_t>& addresses) {
+                       Clock::time_point started, bool& rowTaken, std::vector<std::uint16_t>& addresses,
+                       const Target& target = {}) {
     addresses = {before.base.NetAddr};
     const std::string& port = connection.line.port;
     std::optional<int> rowNumber;
@@ -83,7 +85,7 @@ Status ProvisionModule(Job& job, Connection& connection, ModuleAccess& module, c
     bool wrote = false;
     ChangeResult result;
     const Status st = ChangeModule(
-        module, before, connection, Target{}, job.options.password,
+        module, before, connection, target, job.options.password,
         [&](ModuleProperty& record_) {
             if (Status applied = ApplyProfile(wanted, record_); !applied.Ok()) return applied;
             addresses.push_back(record_.LocalAddr);
@@ -177,7 +179,61 @@ Status RunOnce(Job& job, const CommonOptions& common, const std::string& port) {
     return st;
 }
 
+// Far modules over the air from the local module on `port`: those the plan
+// names by match-address, or those a search finds, on the local module's
+// pair and on the pair the shared profile gives.
+Status RunRemote(Job& job, const CommonOptions& common, const std::string& port) {
+    CommonOptions options = common;
+    options.port = port;
+    const Printer printer(options.json, options.quiet);
+    Connection connection;
+    if (Status st = Connect(options, printer, connection); !st.Ok()) return st;
+    LocalModuleInfo local;
+    if (Status st = ReadLocalModule(local); !st.Ok()) return st;
+    std::vector<RadioPair> pairs{local.Home()};
+    ModuleProperty planned = local.property;
+    if (ApplyProfile(job.shared, planned).Ok() && RadioPair{planned.Channel, planned.AirRate} != local.Home())
+        pairs.push_back({planned.Channel, planned.AirRate});
+
+    std::vector<std::uint16_t> addresses;
+    if (job.plan.matchByAddress) {
+        for (const PlanRow& row : job.plan.rows)
+            if (row.matchAddress) addresses.push_back(*row.matchAddress);
+    } else {
+        SweepCallbacks callbacks;
+        callbacks.stop = &StopOnInterrupt::Requested();
+        callbacks.found = [&](const FoundModule& found) { addresses.push_back(found.base.NetAddr); };
+        if (Status st = Sweep(pairs, std::nullopt, callbacks); !st.Ok()) return st;
+        if (addresses.empty()) return Status::Fail(Outcome::NoAnswer, "no far module answered the search");
+    }
+    Status last;
+    for (const std::uint16_t address : addresses) {
+        if (StopOnInterrupt::Requested()) return Status::Fail(Outcome::Interrupted, "stopped between modules");
+        if (!RowsLeft(job)) break;
+        LedgerState state;
+        if (job.plan.matchByAddress && job.ledger.State(state).Ok() && !NextRow(job.plan, state, address)) continue;
+        const Clock::time_point started = Clock::now();
+        std::unique_ptr<ModuleAccess> module;
+        ModuleRecords before;
+        Status st = FindFarModule(address, pairs, local, module);
+        if (st.Ok()) st = module->Read(before);
+        if (!st.Ok()) {
+            printer.Note(st.message);
+            last = st;
+            continue;
+        }
+        Target target;
+        target.address = Hex(address, 4);
+        bool rowTaken = false;
+        std::vector<std::uint16_t> ignored;
+        if (st = ProvisionModule(job, connection, *module, before, started, rowTaken, ignored, target); !st.Ok())
+            last = st;
+    }
+    return last;
+}
+
 Status RunPort(Job& job, const CommonOptions& common, const std::string& port) {
+    if (job.options.remote) return RunRemote(job, common, port);
     return job.options.station ? RunStation(job, common, port) : RunOnce(job, common, port);
 }
 
@@ -271,6 +327,8 @@ int RunProvision(const CommonOptions& common, const ProvisionOptions& options) {
                      " was being written when an earlier run stopped: it is not used again; check that module");
     std::vector<std::string> ports;
     if (Status st = ResolvePorts(options.ports, ports); !st.Ok()) return Finish(st);
+    if (options.station && options.remote)
+        return Finish(Status::Fail(Outcome::Usage, "--remote works from one local module: not with --station"));
     if (options.station && ports.empty() && common.port.empty())
         return Finish(Status::Fail(Outcome::Usage, "--station needs the jig's --port"));
     if (ports.size() > 1) return RunWorkers(job, common, ports);

@@ -48,6 +48,7 @@ struct ProvisionOptions {
     std::string profile;    // fields every module shares
     std::vector<std::string> ports;  // several: one station each; "all", "serial:NUMBER"
     bool station = false;
+    bool remote = false;    // far modules over the air from the local module
     std::string report;     // empty: PLAN.report.jsonl
     std::string reportCsv;
     std::optional<std::string> password;

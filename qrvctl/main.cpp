@@ -225,6 +225,8 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     provision->add_option("--report-csv", plan.reportCsv, "Also append each module's record to this CSV");
     provision->add_flag("--station", plan.station, "Jig mode: wait for each module, provision it, wait until it is "
                                                    "taken out; until the plan is used up or Ctrl-C");
+    provision->add_flag("--remote", plan.remote, "Far modules over the air from the local module: those named by "
+                                                 "match-address, or those a search finds");
     provision->add_option("--poll", plan.pollMs, "Station: ms between two looks for a module")
         ->check(CLI::Range(20, 10000));
     provision->add_option("--password", password, "The modules' password, when they have one");

@@ -170,3 +170,24 @@ TEST_F(ProvisionLine, TwoStationsShareOnePlan) {
 
 }  // namespace
 }  // namespace qrvctl::testing
+
+namespace qrvctl::testing {
+namespace {
+
+TEST_F(ProvisionLine, FarModulesByMatchAddressOverTheAir) {
+    qrv::sim::Simulator& sim = AddLine(1, std::nullopt);
+    WritePlan("match-address,name\n0x0203,Far B\n0x0102,Far A\n");
+    std::vector<std::string> args = Args(false);
+    for (const char* a : {"--remote", "--baud", "115200"}) args.emplace_back(a);
+    const Outcome run = RunQrvctl(args);
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(WrittenRows(), (std::map<int, int>{{1, 1}, {2, 1}}));
+    for (const auto& [address, name] : {std::pair{0x0102, "Far A"}, {0x0203, "Far B"}}) {
+        const auto index = sim.FindModule(static_cast<std::uint16_t>(address));
+        ASSERT_TRUE(index);
+        EXPECT_STREQ(sim.Module(*index).config.record.DevName, name);
+    }
+}
+
+}  // namespace
+}  // namespace qrvctl::testing
