@@ -191,3 +191,23 @@ TEST_F(ProvisionLine, FarModulesByMatchAddressOverTheAir) {
 
 }  // namespace
 }  // namespace qrvctl::testing
+
+namespace qrvctl::testing {
+namespace {
+
+// A row that changes the line rate is read back at the new rate; the next
+// module in the jig answers at the station's rate again.
+TEST_F(ProvisionLine, ModulesMovedToAnotherLineRateAreVerifiedThere) {
+    qrv::sim::Simulator& sim = AddLine(2);
+    WritePlan("uart-baud\n9600\n19200\n");
+    const Outcome run = RunQrvctl(Args(true));
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(WrittenRows(), (std::map<int, int>{{1, 1}, {2, 1}}));
+    const auto departed = sim.Departed();
+    ASSERT_EQ(departed.size(), 2u);
+    EXPECT_EQ(departed[0].record.UartBaud, 3);  // 9600
+    EXPECT_EQ(departed[1].record.UartBaud, 4);  // 19200
+}
+
+}  // namespace
+}  // namespace qrvctl::testing
