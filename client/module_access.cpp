@@ -90,15 +90,23 @@ private:
     bool loaded_ = false;
 };
 
+// No module runs at this air rate: a tuning request for it is refused at
+// once, and the SDK then tunes home.
+constexpr int kNoSuchAirRate = 3;
+
 class Far final : public ModuleAccess {
 public:
-    Far(int index, std::uint16_t address, const LocalModuleInfo& local)
-        : index_(index), address_(address), local_(local) {}
+    Far(int index, std::uint16_t address, RadioPair pair, const LocalModuleInfo& local)
+        : index_(index), address_(address), pair_(pair), local_(local) {}
     ~Far() override {
-        // Reading a far module leaves the local radio on its pair. A search
-        // for the local module's own address on the home pair gets no answer
-        // (the local module relays searches) and ends tuned home.
-        if (away_) Q_QRV_SearchDevByAddr(local_.Home().channel, local_.Home().rate, local_.base.NetAddr);
+        // Reading a far module (or upgrading it) leaves the local radio on
+        // its pair; every other exchange tunes home by itself. Away from
+        // home, one refused tuning brings the SDK's own tuning home: two
+        // short exchanges, where a search that nobody answers sits out its
+        // read time-outs. On the home pair there is nothing to undo.
+        const RadioPair home = local_.Home();
+        if (away_ && (pair_.channel != home.channel || pair_.rate != home.rate))
+            Q_QRV_SearchDevByAddr(home.channel, kNoSuchAirRate, local_.base.NetAddr);
     }
 
     std::string Describe() const override { return "module " + Hex(address_, 4); }
@@ -114,7 +122,11 @@ public:
         // Even a failed write may leave the radio on the module's pair.
         away_ = true;
         if (Q_QRV_SubmitRemoteDevInfo(index_) != 1) return SdkFailure("writing " + Describe());
+        // The restart that ends the write tunes home; the module now lives
+        // at the record's address, channel and rate.
+        away_ = false;
         address_ = record.LocalAddr;
+        pair_ = {record.Channel, record.AirRate};
         return {};
     }
     Status Reset() override {
@@ -142,6 +154,7 @@ public:
 private:
     int index_;
     std::uint16_t address_;
+    RadioPair pair_;  // where the module lives
     LocalModuleInfo local_;
     bool away_ = false;
 };
@@ -167,6 +180,11 @@ std::unique_ptr<ModuleAccess> LocalModule() { return std::make_unique<Local>(); 
 Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, std::unique_ptr<ModuleAccess>& out) {
     LocalModuleInfo local;
     if (Status st = ReadLocalModule(local); !st.Ok()) return st;
+    return FindFarModule(address, where, local, out);
+}
+
+Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, const LocalModuleInfo& local,
+                     std::unique_ptr<ModuleAccess>& out) {
     std::optional<FoundModule> hit;
     SweepCallbacks callbacks;
     callbacks.stopAtFirst = true;
@@ -180,7 +198,7 @@ Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, st
             pairs += (pairs.empty() ? "" : ", ") + std::to_string(p.channel) + "/" + std::string(FieldSpecOf(FieldId::AirRate).choices[static_cast<std::size_t>(p.rate)].name);
         return Status::Fail(Outcome::NoAnswer, "module " + Hex(address, 4) + " did not answer on channel/rate " + pairs);
     }
-    out = std::make_unique<Far>(hit->index, hit->base.NetAddr, local);
+    out = std::make_unique<Far>(hit->index, hit->base.NetAddr, hit->pair, local);
     return {};
 }
 

@@ -52,5 +52,8 @@ std::unique_ptr<ModuleAccess> LocalModule();
 // Looks for the far module at `address` on each pair in turn until it
 // answers.
 Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, std::unique_ptr<ModuleAccess>& out);
+// The same with the local module just read: it is not read a second time.
+Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, const LocalModuleInfo& local,
+                     std::unique_ptr<ModuleAccess>& out);
 
 }  // namespace qrv::client

@@ -17,6 +17,8 @@ struct PortInfo {
     std::string description;               // "CH340", "FT232R", the USB product text or the driver
     std::string manufacturer;              // USB manufacturer text, if any
     std::string driver;                    // kernel driver (ch341-uart, ftdi_sio, serial8250)
+    std::string serialNumber;              // the USB adapter's serial number, if it has one
+    std::string byId;                      // its /dev/serial/by-id/... name, which stays put across plugging
     bool accessible = false;               // this user may open it for reading and writing
     bool simulated = false;                // announced by a module simulator
 };
@@ -29,6 +31,7 @@ struct PortListPlaces {
     std::string sysClassTty = "/sys/class/tty";
     std::string devDirectory = "/dev";
     std::string simulatorDirectory = SimulatorPortDirectory();
+    std::string serialById = "/dev/serial/by-id";
 };
 
 // System ports, then the simulators' ports sorted by path.

@@ -60,10 +60,27 @@ void ReadUsb(const fs::path& device, PortInfo& port) {
         port.usbVendor = ReadHexWord(dir / "idVendor");
         port.usbProduct = ReadHexWord(dir / "idProduct");
         port.manufacturer = ReadLine(dir / "manufacturer");
+        port.serialNumber = ReadLine(dir / "serial");
         const std::string product = ReadLine(dir / "product");
         if (port.usbVendor && port.usbProduct) port.description = KnownChipName(*port.usbVendor, *port.usbProduct);
         if (port.description.empty()) port.description = product;
         return;
+    }
+}
+
+// Two identical adapters differ only in their serial number, which udev
+// puts into the names of /dev/serial/by-id.
+void ReadById(const std::string& directory, std::vector<PortInfo>& ports) {
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory, error)) {
+        const fs::path target = fs::canonical(entry.path(), error);
+        if (error) {
+            error.clear();
+            continue;
+        }
+        for (PortInfo& port : ports)
+            if (fs::equivalent(port.path, target, error)) port.byId = entry.path().string();
+        error.clear();
     }
 }
 
@@ -86,6 +103,7 @@ std::vector<PortInfo> SystemPorts(const PortListPlaces& places) {
         port.accessible = Accessible(port.path);
         ports.push_back(std::move(port));
     }
+    ReadById(places.serialById, ports);
     std::sort(ports.begin(), ports.end(), [](const PortInfo& a, const PortInfo& b) { return a.path < b.path; });
     return ports;
 }

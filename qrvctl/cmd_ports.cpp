@@ -31,14 +31,17 @@ int RunPorts(const CommonOptions& options) {
                                 {"manufacturer", p.manufacturer},
                                 {"driver", p.driver},
                                 {"readable", p.accessible},
-                                {"simulator", p.simulated}});
+                                {"simulator", p.simulated},
+                                {"serial-number", p.serialNumber},
+                                {"by-id", p.byId}});
         printer.Document(list);
         return Finish({});
     }
     std::vector<std::vector<std::string>> rows;
     for (const PortInfo& p : ports)
-        rows.push_back({p.path, UsbId(p), p.description.empty() ? "-" : p.description, p.accessible ? "yes" : "no"});
-    printer.Table({"PORT", "USB", "DESCRIPTION", "READABLE"}, rows);
+        rows.push_back({p.path, UsbId(p), p.description.empty() ? "-" : p.description, p.accessible ? "yes" : "no",
+                        p.serialNumber.empty() ? "-" : p.serialNumber, p.byId.empty() ? "-" : p.byId});
+    printer.Table({"PORT", "USB", "DESCRIPTION", "READABLE", "SERIAL", "BY-ID"}, rows);
     return Finish({});
 }
 

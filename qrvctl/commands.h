@@ -43,4 +43,18 @@ int RunProfileApply(const CommonOptions& options, const Target& target, const st
 int RunProfileDiff(const CommonOptions& options, const Target& target, const std::string& file,
                    const std::vector<std::string>& overrides);
 
+struct ProvisionOptions {
+    std::string plan;
+    std::string profile;    // fields every module shares
+    std::vector<std::string> ports;  // several: one station each; "all", "serial:NUMBER"
+    bool station = false;
+    bool remote = false;    // far modules over the air from the local module
+    std::string report;     // empty: PLAN.report.jsonl
+    std::string reportCsv;
+    std::optional<std::string> password;
+    int pollMs = 300;       // between two looks for a module in the jig
+    bool json = false;
+};
+int RunProvision(const CommonOptions& options, const ProvisionOptions& provision);
+
 }  // namespace qrvctl

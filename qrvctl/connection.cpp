@@ -118,7 +118,7 @@ Status OpenModule(const std::optional<std::string>& address, const WhereOptions&
     if (Status st = ReadLocalModule(local); !st.Ok()) return st;
     std::vector<RadioPair> pairs;
     if (Status st = ResolvePairs(where, local.Home(), pairs); !st.Ok()) return st;
-    return FindFarModule(addr, pairs, out);
+    return FindFarModule(addr, pairs, local, out);
 }
 
 Status FollowSerialSettings(const ModuleProperty& written, Connection& connection) {

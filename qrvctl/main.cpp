@@ -215,6 +215,36 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     run(apply, [&] { return RunProfileApply(common, targetWith(), file, assignments, Given(password)); });
     run(diff, [&] { return RunProfileDiff(common, targetWith(), file, assignments); });
 
+    CLI::App* provision = app.add_subcommand(
+        "provision", "Write a plan of modules (CSV, one row a module), on one port or as a jig station per port");
+    ProvisionOptions plan;
+    provision->add_option("PLAN", plan.plan, "CSV: a header of field names (and match-address), a row a module")
+        ->required();
+    provision->add_option("--profile", plan.profile, "Profile with the fields every module shares");
+    provision->add_option("--report", plan.report, "JSON-lines report, the ledger a rerun continues from "
+                                                   "(default: PLAN.report.jsonl)");
+    provision->add_option("--report-csv", plan.reportCsv, "Also append each module's record to this CSV");
+    provision->add_flag("--station", plan.station, "Jig mode: wait for each module, provision it, wait until it is "
+                                                   "taken out; until the plan is used up or Ctrl-C");
+    provision->add_flag("--remote", plan.remote, "Far modules over the air from the local module: those named by "
+                                                 "match-address, or those a search finds");
+    provision->add_option("--poll", plan.pollMs, "Station: ms between two looks for a module")
+        ->check(CLI::Range(20, 10000));
+    provision->add_option("--password", password, "The modules' password, when they have one");
+    provision->add_option("--port", plan.ports, "Port; several (or all, or serial:NUMBER) make one station each");
+    provision->add_option("--baud", common.baud, "Baud rate of the port (default: detected; 115200 for a station)")
+        ->check(CLI::PositiveNumber);
+    provision->add_option("--timeout", common.timeoutMs, "Read time-out in ms (default: matched to the rate)")
+        ->check(CLI::Range(1, 60000));
+    provision->add_flag("--json", common.json, "Output each module's record as a JSON line");
+    provision->add_flag("-q,--quiet", common.quiet, "No notes on standard error");
+    provision->add_flag("--trace", common.trace, "The frames on the line, decoded, on standard error");
+    run(provision, [&] {
+        plan.password = Given(password);
+        plan.json = common.json;
+        return RunProvision(common, plan);
+    });
+
     // monitor COMMAND... is run above, before the parser sees it.
     CLI::App* monitor = app.add_subcommand(
         "monitor", "Show the decoded traffic on standard output: of COMMAND, or of the local module read until Ctrl-C");

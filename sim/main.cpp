@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "sim/port_link.h"
@@ -65,7 +66,30 @@ struct CommandLine {
     bool persist = false;
     bool announce = true;
     bool trace = false;
+    unsigned stationModules = 0;
+    std::chrono::milliseconds swapGap{2000};
+    std::optional<std::chrono::milliseconds> leaveAfter;
 };
+
+constexpr std::uint16_t kFirstStationAddress = 0x2001;
+
+// The scenario's local module comes first, then copies of it that differ in
+// their address, as modules from one batch do.
+StationLine MakeStation(Scenario& scenario, const CommandLine& cl) {
+    StationLine line;
+    line.gap = cl.swapGap;
+    line.leaveAfterWrite = cl.leaveAfter;
+    const ModuleConfig first = scenario.local;
+    for (unsigned i = 0; i < cl.stationModules; ++i) {
+        ModuleConfig m = first;
+        m.record.LocalAddr = m.factory.LocalAddr = static_cast<std::uint16_t>(kFirstStationAddress + i);
+        if (i == 0)
+            scenario.local = m;
+        else
+            line.waiting.push_back(m);
+    }
+    return line;
+}
 
 bool ParseNumber(const char* text, unsigned long max, unsigned long& out) {
     char* end = nullptr;
@@ -90,6 +114,9 @@ int Parse(int argc, char** argv, CommandLine& cl) {
         kSeed,
         kFault,
         kTrace,
+        kStation,
+        kSwapGap,
+        kLeaveAfter,
         kHelpOption
     };
     static const option kOptions[] = {
@@ -106,6 +133,9 @@ int Parse(int argc, char** argv, CommandLine& cl) {
         {"seed", required_argument, nullptr, kSeed},
         {"fault", required_argument, nullptr, kFault},
         {"trace", no_argument, nullptr, kTrace},
+        {"station", required_argument, nullptr, kStation},
+        {"swap-gap", required_argument, nullptr, kSwapGap},
+        {"leave-after", required_argument, nullptr, kLeaveAfter},
         {"help", no_argument, nullptr, kHelpOption},
         {nullptr, 0, nullptr, 0},
     };
@@ -171,6 +201,18 @@ int Parse(int argc, char** argv, CommandLine& cl) {
             case kTrace:
                 cl.trace = true;
                 break;
+            case kStation:
+                if (!number(0xDFFE) || n < 1) return kExitUsage;
+                cl.stationModules = static_cast<unsigned>(n);
+                break;
+            case kSwapGap:
+                if (!number(600000)) return kExitUsage;
+                cl.swapGap = std::chrono::milliseconds(n);
+                break;
+            case kLeaveAfter:
+                if (!number(600000)) return kExitUsage;
+                cl.leaveAfter = std::chrono::milliseconds(n);
+                break;
             case kHelpOption:
                 std::fputs(kHelp, stdout);
                 return EXIT_SUCCESS;
@@ -202,6 +244,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qrvsim: %s\n", error.c_str());
         return EXIT_FAILURE;
     }
+    if (cl.stationModules) cl.options.station = MakeStation(scenario, cl);
 
     // The signals are taken synchronously by sigwaitinfo below; blocking them
     // before the simulator's thread starts keeps them off that thread.
@@ -210,6 +253,7 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGUSR1);  // the simulator's own: the module was unplugged
+    sigaddset(&signals, SIGUSR2);  // the operator takes the module off the line
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     const auto started = std::chrono::steady_clock::now();
@@ -237,8 +281,12 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     int signal = 0;
-    do signal = sigwaitinfo(&signals, nullptr);
-    while (signal < 0);
+    for (;;) {
+        signal = sigwaitinfo(&signals, nullptr);
+        if (signal < 0) continue;
+        if (signal != SIGUSR2) break;
+        if (!sim.TakeOff()) std::fputs("qrvsim: no module on the line\n", stderr);
+    }
     if (signal == SIGUSR1) std::fputs("qrvsim: the module was unplugged\n", stderr);
 
     sim.Stop();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sim/uart_rate.h"
+
 namespace qrv::sim {
 
 using namespace protocol;
@@ -42,8 +44,8 @@ Network::Network(const Scenario& scenario, std::uint64_t seed, std::chrono::mill
 Reply Network::Handle(const Request& request, Clock::time_point now) {
     Settle(now);
     ModuleState& local = modules_[kLocal];
-    // A restarting module hears nothing, and relays nothing either.
-    if (local.Restarting()) return {};
+    // An empty jig and a restarting module hear nothing, and relay nothing either.
+    if (!localPresent_ || local.Restarting()) return {};
     const bool radioUp = !local.InBootLoader();
 
     if (request.command.family == Family::Config) {
@@ -79,6 +81,37 @@ Reply Network::Handle(const Request& request, Clock::time_point now) {
 void Network::Settle(Clock::time_point now) {
     for (std::size_t i = 0; i < modules_.size(); ++i)
         if (modules_[i].restartUntil && *modules_[i].restartUntil <= now) FinishRestart(i);
+    if (leaveAt_ && *leaveAt_ <= now) TakeOff(*leaveAt_);
+    if (arriveAt_ && *arriveAt_ <= now) {
+        arriveAt_.reset();
+        ModuleState& local = modules_[kLocal];
+        local.config = station_.waiting.front();
+        station_.waiting.pop_front();
+        local.pending.reset();
+        local.restartUntil.reset();
+        local.factoryResetOnRestart = local.enterBootOnRestart = local.runImageOnRestart = false;
+        local.receivedBlocks.clear();
+        local.restarts = 0;
+        localPresent_ = true;
+        localWritten_ = false;
+        tunedChannel_ = local.config.record.Channel;
+        tunedRate_ = local.config.record.AirRate;
+    }
+}
+
+void Network::SetStationLine(StationLine line) { station_ = std::move(line); }
+
+bool Network::TakeOff(Clock::time_point now) {
+    leaveAt_.reset();
+    if (!localPresent_) return false;
+    localPresent_ = false;
+    departed_.push_back(modules_[kLocal].config);
+    if (!station_.waiting.empty()) arriveAt_ = now + station_.gap;
+    return true;
+}
+
+std::optional<unsigned> Network::LocalUartRate() const {
+    return UartRateOfIndex(modules_[kLocal].config.record.UartBaud);
 }
 
 void Network::ForgetWrite(std::uint16_t address) {
@@ -126,6 +159,7 @@ Reply Network::HandleOwn(ModuleState& module, const Request& request, Clock::tim
             const bool ok =
                 !module.InBootLoader() && request.offset == kPropertyOffsetAll && request.count == kPropertyWireCount;
             if (ok) {
+                if (&module == &modules_[kLocal]) localWritten_ = true;
                 std::uint8_t wire[kPropertySize];
                 PropertyToWire(config.record, wire);
                 std::memcpy(wire, request.record.data(), kWritablePropertySize);
@@ -198,6 +232,7 @@ void Network::StartRestart(ModuleState& module, Clock::time_point now) {
 void Network::FinishRestart(std::size_t index) {
     ModuleState& module = modules_[index];
     ModuleProperty& record = module.config.record;
+    const Clock::time_point restarted = *module.restartUntil;
     module.restartUntil.reset();
 
     if (module.runImageOnRestart) {
@@ -228,6 +263,7 @@ void Network::FinishRestart(std::size_t index) {
         // Back from a restart the radio listens on the module's own pair.
         tunedChannel_ = record.Channel;
         tunedRate_ = record.AirRate;
+        if (localWritten_ && station_.leaveAfterWrite) leaveAt_ = restarted + *station_.leaveAfterWrite;
     }
 }
 

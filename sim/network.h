@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <vector>
 
 #include "sim/answer_builder.h"
@@ -14,6 +16,16 @@
 #include "sim/scenario.h"
 
 namespace qrv::sim {
+
+// A production line: local modules that take their turn on the serial line
+// one after another, as an operator puts them into a jig.
+struct StationLine {
+    std::deque<ModuleConfig> waiting;  // in the order they are put on the line
+    std::chrono::milliseconds gap{2000};  // the line is silent between two modules
+    // A module that was restarted after a write leaves by itself this long
+    // after its restart; none: only when taken off.
+    std::optional<std::chrono::milliseconds> leaveAfterWrite;
+};
 
 struct Reply {
     // Each answer leaves as a burst of its own (search answers one after
@@ -47,6 +59,18 @@ public:
     // The network as it now is, for writing back to a scenario file.
     Scenario ToScenario() const;
 
+    // ---- The production line ----
+    void SetStationLine(StationLine line);
+    // The local module leaves the line at `now`; the next waiting one
+    // answers a gap later. Returns false when no module was on the line.
+    bool TakeOff(Clock::time_point now);
+    bool LocalPresent() const { return localPresent_; }
+    // The modules that have left the line, as they were when they left.
+    const std::vector<ModuleConfig>& Departed() const { return departed_; }
+    // The local module's UART rate as its record says, nothing when the
+    // record holds no known rate.
+    std::optional<unsigned> LocalUartRate() const;
+
 private:
     Reply HandleOwn(ModuleState& module, const Request& request, Clock::time_point now);
     Reply HandleIo(ModuleState& module, const Request& request);
@@ -61,6 +85,13 @@ private:
     std::uint8_t tunedChannel_ = 0;
     std::uint8_t tunedRate_ = 0;
     std::chrono::milliseconds restartTime_;
+
+    StationLine station_;
+    bool localPresent_ = true;
+    bool localWritten_ = false;  // a write was accepted since the module arrived
+    std::optional<Clock::time_point> leaveAt_;
+    std::optional<Clock::time_point> arriveAt_;
+    std::vector<ModuleConfig> departed_;
 };
 
 }  // namespace qrv::sim

@@ -12,6 +12,7 @@
 #include "protocol/frame_text.h"
 #include "sim/line_rate.h"
 #include "sim/line_timing.h"
+#include "sim/uart_rate.h"
 
 namespace qrv::sim {
 
@@ -37,12 +38,20 @@ std::string Decoded(std::span<const std::uint8_t> bytes, protocol::FrameDirectio
     return text;
 }
 
+// A module's record says the rate its UART runs at.
+Scenario AtLineRate(Scenario scenario, std::optional<std::uint8_t> index) {
+    if (index) scenario.local.record.UartBaud = scenario.local.factory.UartBaud = *index;
+    return scenario;
+}
+
 }  // namespace
 
 Simulator::Simulator(const Scenario& scenario, SimulatorOptions options)
     : options_(std::move(options)),
+      lineBaud_(options_.baud),
+      followUart_(UartIndexOfRate(options_.baud).has_value()),
       baudMismatch_(scenario.baudMismatch),
-      network_(scenario, options_.seed, options_.restartTime),
+      network_(AtLineRate(scenario, UartIndexOfRate(options_.baud)), options_.seed, options_.restartTime),
       faults_(options_.seed),
       noiseRandom_(options_.seed) {
     const microseconds interval = HostReadInterval(options_.baud);
@@ -52,6 +61,12 @@ Simulator::Simulator(const Scenario& scenario, SimulatorOptions options)
     faultTiming_.splitGap = options_.splitGap.count() ? options_.splitGap : 3 * interval + milliseconds(5);
     faultTiming_.lateDelay = options_.lateDelay;
     for (const Fault& fault : options_.faults) faults_.Add(fault);
+    if (options_.station) {
+        StationLine line = *options_.station;
+        if (const auto index = UartIndexOfRate(options_.baud))
+            for (ModuleConfig& m : line.waiting) m.record.UartBaud = m.factory.UartBaud = *index;
+        network_.SetStationLine(std::move(line));
+    }
 }
 
 Simulator::~Simulator() { Stop(); }
@@ -129,6 +144,7 @@ void Simulator::Run() {
 
 bool Simulator::ReadInput(Clock::time_point now) {
     std::uint8_t chunk[512];
+    RefreshLineRate();
     const bool understood = HostRateMatches();
     for (;;) {
         const ssize_t n = ::read(pty_.Master(), chunk, sizeof chunk);
@@ -150,7 +166,16 @@ bool Simulator::ReadInput(Clock::time_point now) {
 bool Simulator::HostRateMatches() const {
     if (options_.anyBaud) return true;
     const std::optional<unsigned> rate = HostLineRate(pty_.Master());
-    return rate && *rate == options_.baud;
+    return rate && *rate == lineBaud_;
+}
+
+// A restart may have put another rate into force: the UART runs at what the
+// record says from then on.
+void Simulator::RefreshLineRate() {
+    if (!followUart_) return;
+    std::lock_guard lock(mutex_);
+    network_.Settle(Clock::now());
+    if (const auto rate = network_.LocalUartRate()) lineBaud_ = *rate;
 }
 
 // Bytes sent at another rate reach the module's UART as framing errors: no
@@ -160,7 +185,7 @@ bool Simulator::HostRateMatches() const {
 void Simulator::Garbled(Bytes bytes, Clock::time_point now) {
     const std::optional<unsigned> rate = HostLineRate(pty_.Master());
     const std::string text = "host line at " + (rate ? std::to_string(*rate) : std::string("?")) +
-                             " baud, module at " + std::to_string(options_.baud) + ": not understood";
+                             " baud, module at " + std::to_string(lineBaud_.load()) + ": not understood";
     AddLog({now, LogKind::Discarded, std::nullopt, std::move(bytes), text});
     if (baudMismatch_ != BaudMismatch::Junk) return;
     static constexpr std::uint8_t kNoise[] = {0x00, 0x80, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC, 0xFE, 0xFF, 0x78, 0x1E, 0x06};
@@ -168,12 +193,12 @@ void Simulator::Garbled(Bytes bytes, Clock::time_point now) {
     Bytes noise(count(noiseRandom_));
     for (std::uint8_t& b : noise) b = kNoise[pick(noiseRandom_)];
     const Clock::time_point start = std::max(now + options_.latency, outputLineFree_);
-    outputLineFree_ = start + duration_cast<Clock::duration>(WireTime(noise.size(), options_.baud));
+    outputLineFree_ = start + duration_cast<Clock::duration>(WireTime(noise.size(), lineBaud_));
     outgoing_.push_back({std::move(noise), std::nullopt, start, 0});
 }
 
 void Simulator::DecodeInput(Clock::time_point now) {
-    const bool lineIdle = now - lastInput_ >= IdleGap(options_.baud);
+    const bool lineIdle = now - lastInput_ >= IdleGap(lineBaud_);
     while (!input_.empty() && !unplugged_) {
         const DecodeResult result = DecodeRequest(input_, lineIdle);
         if (result.status == DecodeStatus::NeedMore) {
@@ -201,7 +226,7 @@ void Simulator::Serve(const Request& request, std::span<const std::uint8_t> fram
     // The host wrote the frame at once; on a real line its last byte lands
     // one wire time later, after any frame still in flight.
     const Clock::time_point received =
-        std::max(lastInput_, inputLineFree_) + duration_cast<Clock::duration>(WireTime(frame.size(), options_.baud));
+        std::max(lastInput_, inputLineFree_) + duration_cast<Clock::duration>(WireTime(frame.size(), lineBaud_));
     inputLineFree_ = received;
 
     Reply reply;
@@ -231,14 +256,14 @@ void Simulator::Serve(const Request& request, std::span<const std::uint8_t> fram
         next += burst.delay;
         // One line: a burst waits for the previous one to finish.
         const Clock::time_point start = std::max(next, outputLineFree_);
-        outputLineFree_ = start + duration_cast<Clock::duration>(WireTime(burst.bytes.size(), options_.baud));
+        outputLineFree_ = start + duration_cast<Clock::duration>(WireTime(burst.bytes.size(), lineBaud_));
         next = outputLineFree_;
         outgoing_.push_back({std::move(burst.bytes), request.command, start, 0});
     }
 }
 
 bool Simulator::Transmit(Clock::time_point now) {
-    const nanoseconds byteTime = ByteTime(options_.baud);
+    const nanoseconds byteTime = ByteTime(lineBaud_);
     while (!outgoing_.empty() && !writeBlocked_) {
         Outgoing& out = outgoing_.front();
         if (now < out.start) return true;
@@ -275,10 +300,10 @@ std::optional<Clock::time_point> Simulator::NextWake(Clock::time_point now) cons
     };
     if (!outgoing_.empty() && !writeBlocked_) {
         const Outgoing& out = outgoing_.front();
-        earliest(out.start + duration_cast<Clock::duration>(WireTime(out.bytes.size(), options_.baud)));
+        earliest(out.start + duration_cast<Clock::duration>(WireTime(out.bytes.size(), lineBaud_)));
     }
     if (!input_.empty()) {
-        const Clock::time_point idle = lastInput_ + duration_cast<Clock::duration>(IdleGap(options_.baud));
+        const Clock::time_point idle = lastInput_ + duration_cast<Clock::duration>(IdleGap(lineBaud_));
         earliest(idle > now ? idle : lastInput_ + options_.staleFrameTime);
     }
     return wake;
@@ -359,6 +384,18 @@ void Simulator::AddFault(const Fault& fault) {
 void Simulator::ClearFaults() {
     std::lock_guard lock(mutex_);
     faults_.Clear();
+}
+
+bool Simulator::TakeOff() {
+    std::lock_guard lock(mutex_);
+    network_.Settle(Clock::now());
+    return network_.TakeOff(Clock::now());
+}
+
+std::vector<ModuleConfig> Simulator::Departed() const {
+    std::lock_guard lock(mutex_);
+    network_.Settle(Clock::now());
+    return network_.Departed();
 }
 
 void Simulator::Unplug() {

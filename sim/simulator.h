@@ -31,7 +31,10 @@ namespace qrv::sim {
 
 struct SimulatorOptions {
     // The module's UART rate: answers are paced at it, and only a host whose
-    // line is set to it is understood (see anyBaud).
+    // line is set to it is understood (see anyBaud). A rate a module can be
+    // set to is written into the local module's record; from then on the
+    // line follows the record, so a write of uart-baud takes effect at the
+    // module's next restart.
     unsigned baud = 115200;
     bool anyBaud = false;                        // understand the host at any line rate
     std::chrono::microseconds latency{3000};     // request received -> answer starts
@@ -50,6 +53,8 @@ struct SimulatorOptions {
     std::function<void(const std::string&)> trace;
     // Called on the simulator's thread once the module has been unplugged.
     std::function<void()> onUnplugged;
+    // Local modules that follow the scenario's one on the line, in turn.
+    std::optional<StationLine> station;
 };
 
 enum class LogKind {
@@ -103,6 +108,14 @@ public:
     // Pulls the module off the line: the pty closes and the thread ends.
     void Unplug();
 
+    // ---- The production line ----
+    // The local module leaves the jig; the next waiting one answers after
+    // the station's gap. Returns false when the jig was already empty.
+    bool TakeOff();
+    std::vector<ModuleConfig> Departed() const;
+    // The rate the line now runs at.
+    unsigned LineRate() const { return lineBaud_; }
+
     // ---- Request/answer log ----
     std::vector<LogEntry> Log() const;
     void ClearLog();
@@ -121,6 +134,7 @@ private:
     void Run();
     bool ReadInput(Clock::time_point now);
     bool HostRateMatches() const;
+    void RefreshLineRate();
     void Garbled(Bytes bytes, Clock::time_point now);
     void DecodeInput(Clock::time_point now);
     void Serve(const Request& request, std::span<const std::uint8_t> frame);
@@ -131,6 +145,8 @@ private:
     void Wake();
 
     SimulatorOptions options_;
+    std::atomic<unsigned> lineBaud_;
+    bool followUart_;  // the line rate follows the local module's record
     BaudMismatch baudMismatch_;
     std::chrono::microseconds searchGap_;
     FaultTiming faultTiming_;

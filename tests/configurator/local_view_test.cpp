@@ -201,7 +201,8 @@ TEST_F(LocalModulePage, ReadShowsTheModuleOnAllThreePages) {
     EXPECT_EQ(FormList("channelCombo")->currentText(), QStringLiteral("Channel 11 (2405MHz)"));
     EXPECT_EQ(FormList("airRateCombo")->currentText(), QStringLiteral("250 K"));
     EXPECT_EQ(FormList("txPowerCombo")->currentText(), QStringLiteral("0x02: 8     dBm"));
-    EXPECT_EQ(FormList("uartBaudCombo")->currentText(), QStringLiteral("115200"));
+    // The module's record says the rate its line runs at.
+    EXPECT_EQ(FormList("uartBaudCombo")->currentText(), QStringLiteral("9600"));
     EXPECT_EQ(ViewDevAdvCfg().Values(),
               (AdvancedValues{module.FrameGap, module.FrameLen, module.RetryCount, module.RetryInterval}));
 }
