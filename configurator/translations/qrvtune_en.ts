@@ -315,6 +315,10 @@
 <context>
     <name>CQrvtuneDlg</name>
     <message>
+        <source>%1：请输入 %2–%3 之间的整数。</source>
+        <translation>%1: enter a whole number from %2 to %3.</translation>
+    </message>
+    <message>
         <source>Qrvtune V</source>
         <translation>Qrvtune V</translation>
     </message>
@@ -1323,6 +1327,17 @@
     <message>
         <source>按“修改配置”并输入密码，才会写入设备。</source>
         <translation>Nothing is written until you press &quot;Modify&quot; and give the password.</translation>
+    </message>
+</context>
+<context>
+    <name>RecordFields</name>
+    <message>
+        <source>%1：请输入 %2–%3 之间的十六进制数。</source>
+        <translation>%1: enter a hexadecimal number from %2 to %3.</translation>
+    </message>
+    <message>
+        <source>%1：请输入 %2–%3 之间的整数。</source>
+        <translation>%1: enter a whole number from %2 to %3.</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "common/record_fields.h"
 #include "views/page_base.h"
@@ -13,6 +14,7 @@
 namespace Ui {
 class CViewDevAdvCfg;
 }
+class QLabel;
 class QLineEdit;
 
 class CViewDevAdvCfg : public CPageBase {
@@ -30,6 +32,11 @@ public:
     // previous value; the others are taken.
     const AdvancedValues& CommitAdvancedValues();
 
+    // Every box against the field table; the first that holds no value of
+    // its range is marked, named with its range in a message and focused.
+    // False then: nothing may be written.
+    bool CheckValues();
+
     const AdvancedValues& Values() const { return values_; }
     // The line naming the module whose values the page shows.
     void SetHeldModuleText(const QString& text);
@@ -39,6 +46,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Box {
+        QLineEdit* box;
+        QLabel* label;
+        const char* field;  // in the library's field table
+        int hint;
+    };
+    std::vector<Box> Boxes() const;
     void PushValues();
     void ShowFieldHint(int number);
 
