@@ -155,7 +155,7 @@ TEST_F(EnglishInterface, EveryWindowAndDialogShowsNoChinese) {
     ExpectNoChinese(*box, "message box");
 
     // The messages of every button that answers without a module.
-    window.findChild<QLineEdit*>(QStringLiteral("timeoutEdit"))->setText(QStringLiteral("0"));
+    window.findChild<QLineEdit*>(QStringLiteral("timeoutEdit"))->setText(QStringLiteral("x"));
     window.findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(QStringLiteral("ttyQRVNOSUCHPORT"));
     window.findChild<QPushButton*>(QStringLiteral("openButton"))->click();
     for (QWidget* page : {static_cast<QWidget*>(&ViewLocalDevList()), static_cast<QWidget*>(&ViewDevAdvCfg()),
