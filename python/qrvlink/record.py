@@ -177,9 +177,11 @@ class ModuleRecord:
         not fit or a changed field is refused by the field table. A field
         left as read is kept, whatever it holds."""
         record = ModuleProperty.from_buffer_copy(self.raw.ljust(57, b"\0")[:57])
+        values = {name: getattr(self, name) for name, _, _ in _NUMBERS}
         for name, member, _ in _NUMBERS:
-            if BY_ATTRIBUTE[name].writable and getattr(self, name) != getattr(record, member):
-                check(name, getattr(self, name))
+            # Also a field set by assignment: a name ("1M") becomes its code.
+            if BY_ATTRIBUTE[name].writable and values[name] != getattr(record, member):
+                values[name] = check(name, values[name])
         for name, member in _TEXTS:
             text = getattr(self, name)
             if text == _decode(_field_bytes(record, member)):
@@ -189,7 +191,7 @@ class ModuleRecord:
             padded = raw.ljust(TEXT_BYTES + 1, b"\0")
             ctypes.memmove(ctypes.addressof(record) + offset, padded, len(padded))
         for name, member, size in _NUMBERS:
-            value = getattr(self, name)
+            value = values[name]
             if not isinstance(value, int) or not 0 <= value < 1 << (8 * size):
                 raise ValueError(f"{name}: {value!r} does not fit {size * 8} bits")
             setattr(record, member, value)

@@ -54,6 +54,8 @@ class FieldCases(unittest.TestCase):
         self.assertIs(record.uart_parity, qrvlink.Parity.EVEN)
         self.assertIs(record.work_mode, qrvlink.WorkMode.HOST)
         self.assertEqual(record.replace(uart_baud="115200").uart_baud, 7)
+        record.air_rate = "500K"  # by assignment: taken at write
+        self.assertEqual(record.to_struct().AirRate, qrvlink.AirRate.R500K)
         self.assertEqual([qrvlink.DeviceType.QRV, qrvlink.RunState.USER], [0x10, 0xAA])
 
     def test_the_password_never_shows_in_a_refusal(self):
