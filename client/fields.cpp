@@ -67,18 +67,18 @@ const FieldTable& Table() {
             auto& list = t.choices.emplace_back();
             for (int32_t c = 0; c < info.ChoiceCount; ++c)
                 list.push_back({info.Choices[c].Name, info.Choices[c].Number, static_cast<std::uint8_t>(info.Choices[c].Code)});
-            FieldSpec spec{};
-            spec.id = id->first;
-            spec.name = info.Name;
-            spec.kind = KindOf(info.Kind);
-            spec.min = info.Min;
-            spec.max = info.Max;
-            spec.choices = list;
-            spec.unit = info.Unit;
-            spec.hex = (info.Flags & QRV_FIELD_HEX) != 0;
-            spec.about = info.About;
-            spec.index = i;
-            t.fields.push_back(spec);
+            FieldSpec field{};
+            field.id = id->first;
+            field.name = info.Name;
+            field.kind = KindOf(info.Kind);
+            field.min = info.Min;
+            field.max = info.Max;
+            field.choices = list;
+            field.unit = info.Unit;
+            field.hex = (info.Flags & QRV_FIELD_HEX) != 0;
+            field.about = info.About;
+            field.index = i;
+            t.fields.push_back(field);
         }
         return t;
     }();
