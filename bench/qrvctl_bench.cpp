@@ -58,8 +58,7 @@ int main() {
 
     {
         LocalModuleInfo local;
-        std::vector<int> channels, rates{0, 1, 2};
-        for (int c = kFirstChannel; c <= kLastChannel; ++c) channels.push_back(c);
+        const std::vector<int> channels = AllChannels(), rates = AllAirRates();
         const std::vector<RadioPair> pairs = SweepPairs(channels, rates);
         const milliseconds took = Time([&] {
             ReadLocalModule(local);

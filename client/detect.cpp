@@ -1,5 +1,9 @@
 #include "client/detect.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "client/fields.h"
 #include "client/sdk_link.h"
 #include "qrvlink/qrvlink.h"
 
@@ -7,7 +11,6 @@ namespace qrv::client {
 
 namespace {
 
-constexpr int kRates[] = {460800, 230400, 115200, 57600, 38400, 19200, 9600, 4800, 2400, 1200};
 // The pause between the base-information request and its answer.
 constexpr std::chrono::milliseconds kLoadPause{100};
 constexpr int kBitsPerByte = 10;
@@ -19,7 +22,17 @@ int WireMs(int bytes, int baud) { return (bytes * kBitsPerByte * 1000 + baud - 1
 
 }  // namespace
 
-std::span<const int> DetectRates() { return kRates; }
+std::span<const int> DetectRates() {
+    // Every rate a module's line may be set to (the field table's uart-baud),
+    // fastest first.
+    static const std::vector<int> rates = [] {
+        std::vector<int> all;
+        for (const Choice& c : FieldSpecOf(FieldId::UartBaud).choices) all.push_back(static_cast<int>(c.number));
+        std::sort(all.rbegin(), all.rend());
+        return all;
+    }();
+    return rates;
+}
 
 int DetectReadTimeoutMs(int baud) { return kDetectMarginMs + WireMs(kLoadWireBytes, baud); }
 
@@ -27,7 +40,7 @@ int CommandReadTimeoutMs(int baud) { return kCommandMarginMs + WireMs(kLoadWireB
 
 std::chrono::milliseconds SilentPortScanFloor() {
     std::chrono::milliseconds floor{0};
-    for (int baud : kRates) floor += kLoadPause + std::chrono::milliseconds(DetectReadTimeoutMs(baud));
+    for (int baud : DetectRates()) floor += kLoadPause + std::chrono::milliseconds(DetectReadTimeoutMs(baud));
     return floor;
 }
 
@@ -36,7 +49,7 @@ std::vector<PortScan> Detect(std::span<const std::string> ports) {
     for (const std::string& port : ports) {
         PortScan scan;
         scan.port = port;
-        for (int baud : kRates) {
+        for (int baud : DetectRates()) {
             // A port that refuses one rate may take the next.
             if (Status st = OpenPort({port, baud, DetectReadTimeoutMs(baud)}); !st.Ok()) {
                 scan.portFailure = st;

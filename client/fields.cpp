@@ -4,6 +4,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 #include "text/module_text.h"
 
@@ -14,43 +18,72 @@ namespace {
 // The module's text fields are 16 bytes: 15 of text and the terminator.
 constexpr std::size_t kTextBytes = sizeof(ModuleProperty::DevName) - 1;
 
-constexpr Choice kWorkModes[] = {
-    {"host", 0, 0},        {"terminal", 1, 1},    {"host-relay", 2, 2},       {"terminal-relay", 3, 3},
-    {"acquisition", 4, 4}, {"acquisition-relay", 5, 5}, {"linked-io", 6, 6},
-};
-constexpr Choice kAirRates[] = {{"250K", 0, 0}, {"500K", 1, 1}, {"1M", 2, 2}};
-// 3 and 4 force the parity bit to 0 and to 1: space and mark parity.
-constexpr Choice kParities[] = {{"none", 0, 0}, {"odd", 1, 1}, {"even", 2, 2}, {"space", 3, 3}, {"mark", 4, 4}};
-constexpr Choice kBauds[] = {
-    {"1200", 1200, 0},   {"2400", 2400, 1},   {"4800", 4800, 2},     {"9600", 9600, 3},     {"19200", 19200, 4},
-    {"38400", 38400, 5}, {"57600", 57600, 6}, {"115200", 115200, 7}, {"230400", 230400, 8}, {"460800", 460800, 9},
-};
-constexpr Choice kTxPowers[] = {
-    {"8", 8, 0x02},     {"7", 7, 0x03},     {"6", 6, 0x04},     {"5", 5, 0x05},     {"4", 4, 0x06},
-    {"3", 3, 0x07},     {"2", 2, 0x08},     {"1", 1, 0x09},     {"0", 0, 0x0A},     {"-5", -5, 0x0B},
-    {"-7", -7, 0x0C},   {"-10", -10, 0x0D}, {"-15", -15, 0x0E}, {"-20", -20, 0x0F}, {"-30", -30, 0x10},
-    {"-40", -40, 0x11}, {"-50", -50, 0x12},
+// The library's table names the fields; these are the ones the client edits.
+constexpr std::pair<FieldId, const char*> kIds[] = {
+    {FieldId::Name, "name"},
+    {FieldId::WorkMode, "work-mode"},
+    {FieldId::Channel, "channel"},
+    {FieldId::NetId, "net-id"},
+    {FieldId::LocalAddress, "local-address"},
+    {FieldId::DestAddress, "dest-address"},
+    {FieldId::AirRate, "air-rate"},
+    {FieldId::TxPower, "tx-power"},
+    {FieldId::RetryCount, "retry-count"},
+    {FieldId::RetryInterval, "retry-interval"},
+    {FieldId::UartBaud, "uart-baud"},
+    {FieldId::UartDataBits, "uart-data-bits"},
+    {FieldId::UartStopBits, "uart-stop-bits"},
+    {FieldId::UartParity, "uart-parity"},
+    {FieldId::FrameGap, "frame-gap"},
+    {FieldId::FrameLength, "frame-length"},
+    {FieldId::Password, "password"},
 };
 
-constexpr FieldSpec kFields[] = {
-    {FieldId::Name, "name", FieldKind::Text, 0, 0, {}, "", false, "device name (UTF-8, at most 15 bytes as GBK)"},
-    {FieldId::WorkMode, "work-mode", FieldKind::Named, 0, 0, kWorkModes, "", false, "network role"},
-    {FieldId::Channel, "channel", FieldKind::Number, 6, 30, {}, "", false, "radio channel 6..30 (2350 + 5 x channel MHz)"},
-    {FieldId::NetId, "net-id", FieldKind::Number, 0, 0xFFFF, {}, "", true, "network number"},
-    {FieldId::LocalAddress, "local-address", FieldKind::Number, 0, 0xFFFF, {}, "", true, "the module's own address"},
-    {FieldId::DestAddress, "dest-address", FieldKind::Number, 0, 0xFFFF, {}, "", true, "destination address"},
-    {FieldId::AirRate, "air-rate", FieldKind::Named, 0, 0, kAirRates, "", false, "air data rate"},
-    {FieldId::TxPower, "tx-power", FieldKind::Coded, 0, 0, kTxPowers, "dBm", false, "transmit power in dBm"},
-    {FieldId::RetryCount, "retry-count", FieldKind::Number, 0, 255, {}, "", false, "send retries"},
-    {FieldId::RetryInterval, "retry-interval", FieldKind::Number, 0, 0xFFFF, {}, "ms", false, "time between retries"},
-    {FieldId::UartBaud, "uart-baud", FieldKind::Coded, 0, 0, kBauds, "", false, "the module's serial rate"},
-    {FieldId::UartDataBits, "uart-data-bits", FieldKind::Number, 5, 8, {}, "", false, "the module's data bits"},
-    {FieldId::UartStopBits, "uart-stop-bits", FieldKind::Number, 1, 2, {}, "", false, "the module's stop bits"},
-    {FieldId::UartParity, "uart-parity", FieldKind::Named, 0, 0, kParities, "", false, "the module's parity"},
-    {FieldId::FrameGap, "frame-gap", FieldKind::Number, 0, 255, {}, "ms", false, "frame-splitting interval"},
-    {FieldId::FrameLength, "frame-length", FieldKind::Number, 0, 255, {}, "", false, "frame-splitting length"},
-    {FieldId::Password, "password", FieldKind::Text, 0, 0, {}, "", false, "configuration password"},
+FieldKind KindOf(int32_t kind) {
+    switch (kind) {
+        case QRV_FIELD_NUMBER: return FieldKind::Number;
+        case QRV_FIELD_NAMED: return FieldKind::Named;
+        case QRV_FIELD_CODED: return FieldKind::Coded;
+        default: return FieldKind::Text;
+    }
+}
+
+// The writable fields of the library's table, read once.
+struct FieldTable {
+    std::vector<FieldSpec> fields;
+    std::deque<std::vector<Choice>> choices;  // a deque keeps the spans valid
 };
+
+const FieldTable& Table() {
+    static const FieldTable table = [] {
+        FieldTable t;
+        for (int32_t i = 0, n = Q_FieldCount(); i < n; ++i) {
+            QrvFieldInfo info{};
+            info.Size = sizeof info;
+            if (!Q_FieldInfo(i, &info) || !(info.Flags & QRV_FIELD_WRITABLE)) continue;
+            const auto id = std::find_if(std::begin(kIds), std::end(kIds),
+                                         [&](const auto& p) { return std::strcmp(p.second, info.Name) == 0; });
+            if (id == std::end(kIds)) continue;
+            auto& list = t.choices.emplace_back();
+            for (int32_t c = 0; c < info.ChoiceCount; ++c)
+                list.push_back({info.Choices[c].Name, info.Choices[c].Number, static_cast<std::uint8_t>(info.Choices[c].Code)});
+            FieldSpec field{};
+            field.id = id->first;
+            field.name = info.Name;
+            field.kind = KindOf(info.Kind);
+            field.min = info.Min;
+            field.max = info.Max;
+            field.choices = list;
+            field.unit = info.Unit;
+            field.hex = (info.Flags & QRV_FIELD_HEX) != 0;
+            field.about = info.About;
+            field.index = i;
+            t.fields.push_back(field);
+        }
+        return t;
+    }();
+    return table;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -120,10 +153,47 @@ Status Bad(const FieldSpec& field, const std::string& why) {
     return Status::Fail(Outcome::Usage, std::string(field.name) + ": " + why);
 }
 
-std::string Shown(const FieldValue& value) {
-    if (const auto* n = std::get_if<std::int64_t>(&value)) return std::to_string(*n);
-    return "\"" + std::get<std::string>(value) + "\"";
+// A number too long for any field stops growing at this bound, so that it
+// is reported as out of range rather than as no number.
+constexpr std::int64_t kBeyondAnyField = std::int64_t{1} << 40;
+
+// Values go into messages cut to this many bytes: a 10 MB value must not
+// make a 10 MB message.
+constexpr std::size_t kShownBytes = 40;
+
+// Control characters are shown as \xNN: a message must not move the cursor.
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", byte);
+            out += code;
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
+
+std::string Quoted(std::string_view text) {
+    if (text.size() <= kShownBytes) return "\"" + Escaped(text) + "\"";
+    std::size_t cut = kShownBytes;
+    // Back to the start of a UTF-8 character.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return "\"" + Escaped(text.substr(0, cut)) + "\"... (" + std::to_string(text.size()) + " bytes)";
+}
+
+std::string Shown(const FieldSpec& field, const FieldValue& value) {
+    if (const auto* n = std::get_if<std::int64_t>(&value)) return std::to_string(*n);
+    if (field.id == FieldId::Password) return "the password";
+    return Quoted(std::get<std::string>(value));
+}
+
+std::string Shown(const FieldSpec& field, std::string_view text) { return Shown(field, FieldValue(std::string(text))); }
+
+std::string RangeText(const FieldSpec& field) { return std::to_string(field.min) + ".." + std::to_string(field.max); }
 
 // The code a named or coded value stands for.
 std::optional<std::uint8_t> CodeOf(const FieldSpec& field, const FieldValue& value) {
@@ -139,18 +209,18 @@ std::optional<std::uint8_t> CodeOf(const FieldSpec& field, const FieldValue& val
 
 }  // namespace
 
-std::span<const FieldSpec> AllFields() { return kFields; }
+std::span<const FieldSpec> AllFields() { return Table().fields; }
 
 const FieldSpec* FindField(std::string_view name) {
-    for (const FieldSpec& f : kFields)
+    for (const FieldSpec& f : AllFields())
         if (f.name == name) return &f;
     return nullptr;
 }
 
 const FieldSpec& FieldSpecOf(FieldId id) {
-    for (const FieldSpec& f : kFields)
+    for (const FieldSpec& f : AllFields())
         if (f.id == id) return f;
-    return kFields[0];
+    return AllFields().front();
 }
 
 std::string Hex(std::uint32_t value, int digits) {
@@ -170,7 +240,7 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
         base = 16;
         text.remove_prefix(2);
     }
-    if (text.empty() || text.size() > 12) return std::nullopt;
+    if (text.empty()) return std::nullopt;
     std::int64_t value = 0;
     for (char c : text) {
         const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
@@ -178,7 +248,7 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
                               ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
                               : -1;
         if (digit < 0) return std::nullopt;
-        value = value * base + digit;
+        value = std::min(value * base + digit, kBeyondAnyField);
     }
     return negative ? -value : value;
 }
@@ -206,7 +276,7 @@ Status ParseField(const FieldSpec& field, std::string_view text, FieldValue& out
                     out = std::string(c.name);
                     return {};
                 }
-            return Bad(field, "\"" + std::string(text) + "\" is not one of " + ChoiceList(field));
+            return Bad(field, Shown(field, text) + " is not one of " + ChoiceList(field));
         case FieldKind::Number:
         case FieldKind::Coded: {
             // A unit may follow the number: "-5dBm", "100ms".
@@ -215,7 +285,10 @@ Status ParseField(const FieldSpec& field, std::string_view text, FieldValue& out
                 SameName(digits.substr(digits.size() - field.unit.size()), field.unit))
                 digits.remove_suffix(field.unit.size());
             const std::optional<std::int64_t> n = ParseInteger(digits);
-            if (!n) return Bad(field, "\"" + std::string(text) + "\" is not a number");
+            if (!n) return Bad(field, Shown(field, text) + " is not a whole number");
+            if (*n >= kBeyondAnyField || *n <= -kBeyondAnyField)
+                return Bad(field, Shown(field, text) + " is out of range" +
+                                      (field.kind == FieldKind::Number ? " " + RangeText(field) : ""));
             out = *n;
             return {};
         }
@@ -232,30 +305,34 @@ Status WriteField(ModuleProperty& record, const FieldSpec& field, const FieldVal
     switch (field.kind) {
         case FieldKind::Text: {
             const auto* utf8 = std::get_if<std::string>(&value);
-            if (!utf8) return Bad(field, "expected text, not " + Shown(value));
+            if (!utf8) return Bad(field, "expected text, not " + Shown(field, value));
             const std::optional<std::string> gbk = text::Utf8ToModuleText(*utf8);
-            if (!gbk) return Bad(field, "\"" + *utf8 + "\" has characters the module cannot store (GBK)");
-            if (gbk->size() > kTextBytes || gbk->find('\0') != std::string::npos)
-                return Bad(field, "\"" + *utf8 + "\" is " + std::to_string(gbk->size()) +
-                                      " bytes in the module's encoding; at most 15 fit");
+            if (!gbk) return Bad(field, Shown(field, value) + " has characters the module cannot store (GBK)");
+            if (gbk->size() > kTextBytes)
+                return Bad(field, Shown(field, value) + " is " + std::to_string(gbk->size()) +
+                                      " bytes in the module's encoding; at most " + std::to_string(kTextBytes) + " fit");
+            if (!Q_FieldCheckText(field.index, gbk->data(), static_cast<int32_t>(gbk->size())))
+                return Bad(field, Shown(field, value) + " holds a control character; the module keeps printable text");
             char* target = TextField(record, field.id);
+            // An empty password would open the module to anyone: only where
+            // it already has none.
+            if (field.id == FieldId::Password && gbk->empty() && target[0] != '\0')
+                return Bad(field, "an empty password is refused while the module has one");
             std::memset(target, 0, kTextBytes + 1);
             std::memcpy(target, gbk->data(), gbk->size());
             return {};
         }
         case FieldKind::Number: {
             const auto* n = std::get_if<std::int64_t>(&value);
-            if (!n) return Bad(field, "expected a number, not " + Shown(value));
-            if (*n < field.min || *n > field.max)
-                return Bad(field, std::to_string(*n) + " is out of range " + std::to_string(field.min) + ".." +
-                                      std::to_string(field.max));
+            if (!n) return Bad(field, "expected a number, not " + Shown(field, value));
+            if (!Q_FieldCheck(field.index, *n)) return Bad(field, std::to_string(*n) + " is out of range " + RangeText(field));
             SetRawValue(record, field.id, *n);
             return {};
         }
         case FieldKind::Named:
         case FieldKind::Coded: {
             const std::optional<std::uint8_t> code = CodeOf(field, value);
-            if (!code) return Bad(field, Shown(value) + " is not one of " + ChoiceList(field));
+            if (!code) return Bad(field, Shown(field, value) + " is not one of " + ChoiceList(field));
             SetRawValue(record, field.id, *code);
             return {};
         }
@@ -276,10 +353,10 @@ std::string FormatField(const FieldSpec& field, const FieldValue& value) {
 Status ParseAssignment(std::string_view text, Assignment& out) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos)
-        return Status::Fail(Outcome::Usage, "\"" + std::string(text) + "\": expected FIELD=VALUE");
+        return Status::Fail(Outcome::Usage, Quoted(text) + ": expected FIELD=VALUE");
     const std::string_view name = text.substr(0, equals);
     const FieldSpec* field = FindField(name);
-    if (!field) return Status::Fail(Outcome::Usage, "\"" + std::string(name) + "\" is not a field name");
+    if (!field) return Status::Fail(Outcome::Usage, Quoted(name) + " is not a field name");
     FieldValue value;
     if (Status st = ParseField(*field, text.substr(equals + 1), value); !st.Ok()) return st;
     // Range and names are checked against a scratch record, so a bad value is
@@ -287,6 +364,20 @@ Status ParseAssignment(std::string_view text, Assignment& out) {
     ModuleProperty scratch{};
     if (Status st = WriteField(scratch, *field, value); !st.Ok()) return st;
     out = {field, std::move(value)};
+    return {};
+}
+
+Status ParseAssignments(std::span<const std::string> texts, std::vector<Assignment>& out) {
+    std::vector<Assignment> parsed;
+    for (const std::string& text : texts) {
+        Assignment a;
+        if (Status st = ParseAssignment(text, a); !st.Ok()) return st;
+        for (const Assignment& earlier : parsed)
+            if (earlier.field == a.field)
+                return Status::Fail(Outcome::Usage, std::string(a.field->name) + " is given twice; give each field once");
+        parsed.push_back(std::move(a));
+    }
+    out = std::move(parsed);
     return {};
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "client/status.h"
 #include "qrvlink/qrvlink.h"
@@ -62,9 +63,11 @@ struct FieldSpec {
     std::string_view unit;            // shown after the value in tables
     bool hex = false;                 // shown in hexadecimal in tables
     std::string_view about;           // one line for help texts
+    int index = -1;                   // the row of the library's field table
 };
 
-// In record order; the password last.
+// The writable fields of the library's table (Q_FieldInfo), in its order:
+// the password last.
 std::span<const FieldSpec> AllFields();
 const FieldSpec* FindField(std::string_view name);
 const FieldSpec& FieldSpecOf(FieldId id);
@@ -86,6 +89,8 @@ struct Assignment {
     FieldValue value;
 };
 Status ParseAssignment(std::string_view text, Assignment& out);
+// Several of them; a field given twice is refused.
+Status ParseAssignments(std::span<const std::string> texts, std::vector<Assignment>& out);
 
 // Decimal or 0x-hexadecimal, with an optional minus sign.
 std::optional<std::int64_t> ParseInteger(std::string_view text);

@@ -5,6 +5,19 @@
 
 namespace qrv::client {
 
+std::vector<int> AllChannels() {
+    const FieldSpec& channel = FieldSpecOf(FieldId::Channel);
+    std::vector<int> all;
+    for (std::int64_t c = channel.min; c <= channel.max; ++c) all.push_back(static_cast<int>(c));
+    return all;
+}
+
+std::vector<int> AllAirRates() {
+    std::vector<int> all;
+    for (const Choice& c : FieldSpecOf(FieldId::AirRate).choices) all.push_back(c.code);
+    return all;
+}
+
 using Clock = std::chrono::steady_clock;
 
 std::vector<RadioPair> SweepPairs(std::span<const int> channels, std::span<const int> rates) {

@@ -16,9 +16,9 @@
 
 namespace qrv::client {
 
-inline constexpr int kFirstChannel = 6;
-inline constexpr int kLastChannel = 30;
-inline constexpr int kAirRateCount = 3;  // 0 250K, 1 500K, 2 1M
+// Every channel and every air rate code a module takes, from the field table.
+std::vector<int> AllChannels();
+std::vector<int> AllAirRates();
 
 struct RadioPair {
     int channel = 0;

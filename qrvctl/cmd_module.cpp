@@ -23,11 +23,7 @@ int RunSet(const CommonOptions& options, const Target& target, const std::vector
     // Every value is checked before the port is even opened: one bad value
     // and nothing is sent.
     std::vector<Assignment> parsed;
-    for (const std::string& text : assignments) {
-        Assignment assignment;
-        if (Status st = ParseAssignment(text, assignment); !st.Ok()) return Finish(st);
-        parsed.push_back(std::move(assignment));
-    }
+    if (Status st = ParseAssignments(assignments, parsed); !st.Ok()) return Finish(st);
     if (parsed.empty()) return Finish(Status::Fail(Outcome::Usage, "nothing to set: give FIELD=VALUE"));
 
     Connection connection;

@@ -18,11 +18,9 @@ Json DifferencesJson(const std::vector<FieldDifference>& differences) {
 // The profile with the --set values laid over it.
 Status LoadProfile(const std::string& file, Profile& profile, const std::vector<std::string>& overrides) {
     if (Status st = qrv::client::LoadProfile(file, profile); !st.Ok()) return st;
-    for (const std::string& text : overrides) {
-        Assignment a;
-        if (Status st = ParseAssignment(text, a); !st.Ok()) return st;
-        profile.Set(*a.field, a.value);
-    }
+    std::vector<Assignment> assignments;
+    if (Status st = ParseAssignments(overrides, assignments); !st.Ok()) return st;
+    for (const Assignment& a : assignments) profile.Set(*a.field, a.value);
     return {};
 }
 

@@ -70,7 +70,7 @@ Status ParseAddress(const std::string& text, std::uint16_t& out) {
 Status ParseRate(const std::string& text, int& out) {
     FieldValue value;
     const FieldSpec& rate = FieldSpecOf(FieldId::AirRate);
-    if (const std::optional<std::int64_t> n = ParseInteger(text); n && *n >= 0 && *n < kAirRateCount) {
+    if (const std::optional<std::int64_t> n = ParseInteger(text); n && Q_FieldCheck(rate.index, *n)) {
         out = static_cast<int>(*n);
         return {};
     }
@@ -82,9 +82,11 @@ Status ParseRate(const std::string& text, int& out) {
 
 Status ResolvePairs(const WhereOptions& where, const RadioPair& home, std::vector<RadioPair>& out) {
     std::vector<int> channels = where.channels, rates;
-    for (int channel : channels)
-        if (channel < kFirstChannel || channel > kLastChannel)
-            return Status::Fail(Outcome::Usage, "--channel: " + std::to_string(channel) + " is out of range 6..30");
+    const FieldSpec& channel = FieldSpecOf(FieldId::Channel);
+    for (int c : channels)
+        if (!Q_FieldCheck(channel.index, c))
+            return Status::Fail(Outcome::Usage, "--channel: " + std::to_string(c) + " is out of range " +
+                                                    std::to_string(channel.min) + ".." + std::to_string(channel.max));
     for (const std::string& text : where.rates) {
         int rate = 0;
         if (Status st = ParseRate(text, rate); !st.Ok()) return st;
@@ -92,13 +94,13 @@ Status ResolvePairs(const WhereOptions& where, const RadioPair& home, std::vecto
     }
     if (channels.empty()) {
         if (where.all)
-            for (int c = kFirstChannel; c <= kLastChannel; ++c) channels.push_back(c);
+            channels = AllChannels();
         else
             channels.push_back(home.channel);
     }
     if (rates.empty()) {
         if (where.all)
-            for (int r = 0; r < kAirRateCount; ++r) rates.push_back(r);
+            rates = AllAirRates();
         else
             rates.push_back(home.rate);
     }

@@ -1,5 +1,7 @@
 #include "sim/network.h"
 
+#include "records/field_table.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -12,8 +14,6 @@ using namespace protocol;
 namespace {
 
 constexpr std::uint8_t kStatusRefused = 0x01;
-constexpr std::uint8_t kFirstChannel = 6;
-constexpr std::uint8_t kLastChannel = 30;
 // AD inputs read 0 to 3.3 V and wander by at most this much per read.
 constexpr int kAdFullScaleMv = 3300;
 constexpr int kAdDriftStepMv = 4;
@@ -53,8 +53,8 @@ Reply Network::Handle(const Request& request, Clock::time_point now) {
             case kCmdReadBaseInfo:
                 return {{BuildBaseInfoAnswer(local.config.Base())}, false};
             case kCmdTuneRadio: {
-                const bool ok = radioUp && request.channel >= kFirstChannel && request.channel <= kLastChannel &&
-                                request.rate <= kAirRate1M;
+                const bool ok = radioUp && FieldAccepts(*FindFieldRow("channel"), request.channel) &&
+                                FieldAccepts(*FindFieldRow("air-rate"), request.rate);
                 if (ok) {
                     tunedChannel_ = request.channel;
                     tunedRate_ = request.rate;

@@ -48,6 +48,7 @@
 #include "views/views.h"
 #include "widgets/bounded_number_validator.h"
 #include "widgets/wheel_guard.h"
+#include "widgets/refusal_cue.h"
 
 namespace {
 CQrvtuneDlg* mainWindow = nullptr;
@@ -78,6 +79,12 @@ CQrvtuneDlg::CQrvtuneDlg(QWidget* parent) : QDialog(parent), ui_(std::make_uniqu
     BuildMenus();
 
     ui_->timeoutEdit->setValidator(new BoundedNumberValidator(kMinReadTimeoutMs, kMaxReadTimeoutMs, ui_->timeoutEdit));
+    connect(ui_->timeoutEdit, &QLineEdit::inputRejected, this, [this] {
+        MarkRefused(ui_->timeoutEdit, tr("%1：请输入 %2–%3 之间的整数。")
+                                          .arg(ui_->timeoutLabel->text(), QString::number(kMinReadTimeoutMs),
+                                               QString::number(kMaxReadTimeoutMs)));
+    });
+    connect(ui_->timeoutEdit, &QLineEdit::textChanged, this, [this] { ClearRefused(ui_->timeoutEdit); });
     connect(ui_->openButton, &QPushButton::clicked, this, &CQrvtuneDlg::OpenPort);
     connect(ui_->closeButton, &QPushButton::clicked, this, &CQrvtuneDlg::ClosePort);
     connect(ui_->rescanButton, &QPushButton::clicked, this, &CQrvtuneDlg::FillPortList);
@@ -361,7 +368,15 @@ void CQrvtuneDlg::CommitTimeout() {
     // Refused like any whole-number box: the previous value comes back and
     // the port opens with it.
     ui_->timeoutEdit->setText(QString::number(timeoutMs_));
-    qrvtune::ShowNotANumber();
+    // A number outside the range is told its range; "请输入一个整数。" stays
+    // for what is no number at all.
+    if (isNumber)
+        qrvtune::ShowMessage(tr("%1：请输入 %2–%3 之间的整数。")
+                                 .arg(ui_->timeoutLabel->text(), QString::number(kMinReadTimeoutMs),
+                                      QString::number(kMaxReadTimeoutMs)),
+                             qrvtune::MessageIcon::Warning);
+    else
+        qrvtune::ShowNotANumber();
 }
 
 void CQrvtuneDlg::ClosePort() {

@@ -1,10 +1,16 @@
 #include "app/serial_settings.h"
 
-#include <algorithm>
-#include <array>
+#include "qrvlink/qrvlink.h"
 
 namespace {
-constexpr std::array kBauds{1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800};
+// The port's rates are the ones a module's line may be set to: the field
+// table's uart-baud values, in the order of its codes.
+int BaudAt(int position) {
+    QrvFieldInfo info{};
+    info.Size = sizeof info;
+    if (Q_FieldInfo(Q_FieldFind("uart-baud"), &info) != 1 || position < 0 || position >= info.ChoiceCount) return 0;
+    return static_cast<int>(info.Choices[position].Number);
+}
 constexpr int kDataBitsCount = 4;
 constexpr int kParityCount = 5;
 constexpr int kStopBitsCount = 3;
@@ -13,8 +19,8 @@ bool Within(int position, int count) { return position >= 0 && position < count;
 }  // namespace
 
 int BaudForPosition(int position) {
-    if (!Within(position, static_cast<int>(kBauds.size()))) position = kDefaultBaudPosition;
-    return kBauds[static_cast<std::size_t>(position)];
+    const int baud = BaudAt(position);
+    return baud != 0 ? baud : BaudAt(kDefaultBaudPosition);
 }
 
 int DataBitsForPosition(int position) {
@@ -30,8 +36,9 @@ int StopBitsForPosition(int position) {
 }
 
 int PositionOfBaud(int baud) {
-    const auto* found = std::find(kBauds.begin(), kBauds.end(), baud);
-    return found != kBauds.end() ? static_cast<int>(found - kBauds.begin()) : -1;
+    for (int position = 0; BaudAt(position) != 0; ++position)
+        if (BaudAt(position) == baud) return position;
+    return -1;
 }
 
 int PositionOfDataBits(int dataBits) { return Within(dataBits - 5, kDataBitsCount) ? dataBits - 5 : -1; }

@@ -1,5 +1,8 @@
 #include "common/record_fields.h"
 
+#include <QCoreApplication>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -31,6 +34,72 @@ std::optional<std::uint16_t> ScanHexWord(const QString& text) {
     // Shifting within 16 bits keeps exactly the low 16 bits of the whole number.
     for (; digitAt(at) >= 0; ++at) value = static_cast<std::uint16_t>((value << 4) | digitAt(at));
     return value;
+}
+
+FieldRule FieldRuleOf(const char* name) {
+    FieldRule rule;
+    QrvFieldInfo info{};
+    info.Size = sizeof info;
+    const int index = Q_FieldFind(name);
+    if (Q_FieldInfo(index, &info) != 1) return rule;
+    rule.index = index;
+    rule.min = info.Min;
+    rule.max = info.Max;
+    rule.hex = (info.Flags & QRV_FIELD_HEX) != 0;
+    if (info.Kind == QRV_FIELD_NAMED || info.Kind == QRV_FIELD_CODED) {
+        // The codes, which the lists hold in order from the lowest.
+        rule.min = rule.max = info.ChoiceCount > 0 ? info.Choices[0].Code : 0;
+        for (int i = 0; i < info.ChoiceCount; ++i) {
+            rule.min = std::min<qint64>(rule.min, info.Choices[i].Code);
+            rule.max = std::max<qint64>(rule.max, info.Choices[i].Code);
+        }
+    }
+    return rule;
+}
+
+bool FormAccepts(const char* name, const QString& text) {
+    QrvFieldInfo info{};
+    info.Size = sizeof info;
+    const int index = Q_FieldFind(name);
+    if (Q_FieldInfo(index, &info) != 1) return false;
+    switch (info.Kind) {
+        case QRV_FIELD_TEXT: {
+            const std::string bytes = TextToMbcs(text);
+            // A character GBK lacks does not come back from the round trip.
+            return MbcsToText(bytes.c_str(), bytes.size() + 1) == text &&
+                   Q_FieldCheckText(index, bytes.data(), static_cast<int32_t>(bytes.size())) == 1;
+        }
+        case QRV_FIELD_NUMBER: {
+            bool isNumber = false;
+            QString digits = text;
+            if ((info.Flags & QRV_FIELD_HEX) && digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+                digits = digits.mid(2);
+            const bool plain = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [&](QChar c) {
+                return (info.Flags & QRV_FIELD_HEX) ? std::isxdigit(c.unicode() < 128 ? c.toLatin1() : 'g') != 0
+                                                    : c.isDigit() && c.unicode() < 128;
+            });
+            const qlonglong value = digits.toLongLong(&isNumber, (info.Flags & QRV_FIELD_HEX) ? 16 : 10);
+            return plain && isNumber && Q_FieldCheck(index, value) == 1;
+        }
+        default:
+            for (int i = 0; i < info.ChoiceCount; ++i)
+                if (text.compare(QString::fromUtf8(info.Choices[i].Name), Qt::CaseInsensitive) == 0)
+                    return Q_FieldCheck(index, info.Choices[i].Code) == 1;
+            return false;
+    }
+}
+
+QString RangeMessage(const QString& label, const FieldRule& rule) {
+    if (rule.hex)
+        return QCoreApplication::translate("RecordFields", "%1：请输入 %2–%3 之间的十六进制数。")
+            .arg(label, QString::number(rule.min, 16).toUpper(), QString::number(rule.max, 16).toUpper());
+    return QCoreApplication::translate("RecordFields", "%1：请输入 %2–%3 之间的整数。")
+        .arg(label, QString::number(rule.min), QString::number(rule.max));
+}
+
+RecordList RecordListOf(const char* name) {
+    const FieldRule rule = FieldRuleOf(name);
+    return {static_cast<int>(rule.min), static_cast<int>(rule.max - rule.min + 1)};
 }
 
 int ListPositionOf(std::uint8_t value, RecordList list) {

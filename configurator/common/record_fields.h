@@ -19,20 +19,41 @@ QString HexFieldText(std::uint16_t value);
 // bits of that number. Nothing when the text holds no hexadecimal digit.
 std::optional<std::uint16_t> ScanHexWord(const QString& text);
 
+// A field's rule as the library's field table (Q_FieldInfo) gives it, by the
+// name qrvctl uses ("retry-count"): the form keeps no range of its own.
+struct FieldRule {
+    int index = -1;  // row of the table; -1 for a name it does not know
+    qint64 min = 0;  // numbers: the range; text: 0 and the most bytes
+    qint64 max = 0;
+    bool hex = false;  // typed in hexadecimal
+};
+FieldRule FieldRuleOf(const char* name);
+
+// Whether the form would write `text` into the field: a number as its box
+// takes it (hexadecimal for the 16-bit fields, decimal otherwise, the whole
+// text), a named or coded value by its name ("1M", "115200"), a text as GBK
+// that fits and holds no control character.
+bool FormAccepts(const char* name, const QString& text);
+
+// The message for a box whose value is refused, naming the field and its
+// range: "发送重试次数：请输入 0–255 之间的整数。"
+QString RangeMessage(const QString& label, const FieldRule& rule);
+
 // Each drop-down list of the form stands for a byte field: the entry at
-// position p is the value p + offset.
+// position p is the value p + offset. Taken from the field table.
 struct RecordList {
     int offset;
     int count;
 };
-inline constexpr RecordList kWorkModeList{0, 7};
-inline constexpr RecordList kUartBaudList{0, 10};
-inline constexpr RecordList kUartDataBitsList{5, 4};
-inline constexpr RecordList kUartParityList{0, 5};
-inline constexpr RecordList kUartStopBitsList{1, 2};
-inline constexpr RecordList kAirRateList{0, 3};
-inline constexpr RecordList kTxPowerList{2, 17};
-inline constexpr RecordList kChannelList{6, 25};
+RecordList RecordListOf(const char* name);
+inline const RecordList kWorkModeList = RecordListOf("work-mode");
+inline const RecordList kUartBaudList = RecordListOf("uart-baud");
+inline const RecordList kUartDataBitsList = RecordListOf("uart-data-bits");
+inline const RecordList kUartParityList = RecordListOf("uart-parity");
+inline const RecordList kUartStopBitsList = RecordListOf("uart-stop-bits");
+inline const RecordList kAirRateList = RecordListOf("air-rate");
+inline const RecordList kTxPowerList = RecordListOf("tx-power");
+inline const RecordList kChannelList = RecordListOf("channel");
 
 // The list position for a record value; -1 (no selection) when the list has
 // no entry for it.

@@ -16,6 +16,7 @@
 #include <exception>
 
 #include "app/qrvtune_dlg.h"
+#include "common/record_fields.h"
 #include "common/session_state.h"
 #include "tour/tour_driver.h"
 #include "tour/tour_toolkit.h"
@@ -210,10 +211,10 @@ void Tour::SearchStep(StepReport& report) {
         [] { Find<QPushButton>(ViewRemoteDevList(), "searchButton").click(); }, QStringLiteral("CDlgSearchDev"),
         [&](QDialog& dialog) {
             Find<QRadioButton>(dialog, "broadcastRadio").click();
-            for (int channel = 6; channel <= 30; ++channel)
+            for (int channel = kChannelList.offset; channel < kChannelList.offset + kChannelList.count; ++channel)
                 Find<QCheckBox>(dialog, ("channelCheck" + std::to_string(channel)).c_str())
                     .setChecked(channel == kSearchChannel);
-            for (int rate = 0; rate <= 2; ++rate)
+            for (int rate = kAirRateList.offset; rate < kAirRateList.offset + kAirRateList.count; ++rate)
                 Find<QCheckBox>(dialog, ("rateCheck" + std::to_string(rate)).c_str()).setChecked(rate == kSearchRate);
             Picture(report, dialog, QStringLiteral("05-search-settings.png"));
 

@@ -370,6 +370,10 @@
 <context>
     <name>CQrvtuneDlg</name>
     <message>
+        <source>%1：请输入 %2–%3 之间的整数。</source>
+        <translation>%1: enter a whole number from %2 to %3.</translation>
+    </message>
+    <message>
         <source>Qrvtune V</source>
         <translation>Qrvtune V</translation>
     </message>
@@ -1482,6 +1486,17 @@
     <message>
         <source>密码</source>
         <translation>Password</translation>
+    </message>
+</context>
+<context>
+    <name>RecordFields</name>
+    <message>
+        <source>%1：请输入 %2–%3 之间的十六进制数。</source>
+        <translation>%1: enter a hexadecimal number from %2 to %3.</translation>
+    </message>
+    <message>
+        <source>%1：请输入 %2–%3 之间的整数。</source>
+        <translation>%1: enter a whole number from %2 to %3.</translation>
     </message>
 </context>
 <context>

@@ -30,6 +30,8 @@ void ShowModuleRecord(const ModuleBase& base, const ModuleProperty& property, co
 
 FormModule FormHolds() { return ViewBaseInfo().HeldModule(); }
 
+bool CheckModuleForm() { return ViewBaseInfo().CheckValues() && ViewDevAdvCfg().CheckValues(); }
+
 void CollectModuleRecord(ModuleProperty& property) {
     StoreAdvancedValues(ViewDevAdvCfg().CommitAdvancedValues(), property);
     ViewBaseInfo().FormToProperty(property);

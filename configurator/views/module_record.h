@@ -38,3 +38,9 @@ FormModule FormHolds();
 // Password, Spare51 and the read-only identity - stays. Start from a copy of
 // the record that was shown, so that values the form cannot express survive.
 void CollectModuleRecord(ModuleProperty& property);
+
+// Every box of the property form and the advanced page against the field
+// table, before anything else happens on "修改配置" (the password prompt
+// included): the first bad one is marked, named with its range and focused,
+// and false says nothing may be written.
+bool CheckModuleForm();

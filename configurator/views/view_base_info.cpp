@@ -1,6 +1,7 @@
 #include "views/view_base_info.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "common/field_hint.h"
@@ -10,6 +11,7 @@
 #include "ui_view_base_info.h"
 #include "widgets/hex_word_validator.h"
 #include "widgets/mbcs_field_validator.h"
+#include "widgets/refusal_cue.h"
 
 namespace {
 constexpr const char* kHintProperty = "qrvFieldHint";
@@ -22,8 +24,17 @@ CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make
     connect(ui_->devNameEdit, &QLineEdit::inputRejected, this, &CViewBaseInfo::ExplainRefusedName);
     ShowNameBytesLeft(QString());
     ui_->heldModuleLabel->setText(FormModuleText(held_, 0));
-    for (QLineEdit* box : {ui_->netIdEdit, ui_->localAddrEdit, ui_->destAddrEdit})
-        box->setValidator(NewHexWordValidator(box));
+    for (const HexBox& b : HexBoxes()) {
+        b.box->setValidator(NewHexWordValidator(b.box));
+        QLineEdit* box = b.box;
+        QLabel* label = b.label;
+        const char* field = b.field;
+        connect(box, &QLineEdit::inputRejected, this,
+                [box, label, field] { MarkRefused(box, RangeMessage(label->text(), FieldRuleOf(field))); });
+        connect(box, &QLineEdit::textChanged, this, [box, field](const QString& text) {
+            if (FormAccepts(field, text.trimmed())) ClearRefused(box);
+        });
+    }
 
     const std::pair<QWidget*, int> hinted[] = {
         {ui_->devNameEdit, kHintDevName},
@@ -47,6 +58,26 @@ CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make
 }
 
 CViewBaseInfo::~CViewBaseInfo() = default;
+
+std::vector<CViewBaseInfo::HexBox> CViewBaseInfo::HexBoxes() const {
+    return {
+        {ui_->netIdEdit, ui_->netIdLabel, "net-id"},
+        {ui_->localAddrEdit, ui_->localAddrLabel, "local-address"},
+        {ui_->destAddrEdit, ui_->destAddrLabel, "dest-address"},
+    };
+}
+
+bool CViewBaseInfo::CheckValues() {
+    for (const HexBox& b : HexBoxes()) {
+        if (FormAccepts(b.field, b.box->text().trimmed())) continue;
+        const QString message = RangeMessage(b.label->text(), FieldRuleOf(b.field));
+        MarkRefused(b.box, message);
+        qrvtune::ShowMessage(message, qrvtune::MessageIcon::Warning);
+        RevealAndFocus(b.box);
+        return false;
+    }
+    return true;
+}
 
 void CViewBaseInfo::PropertyToForm(const ModuleBase& base, const ModuleProperty& property) {
     ui_->devNameEdit->setText(FieldText(property.DevName));

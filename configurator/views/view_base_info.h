@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "qrvlink/qrvlink.h"
 #include "views/module_record.h"
@@ -16,6 +17,8 @@ namespace Ui {
 class CViewBaseInfo;
 }
 class MbcsFieldValidator;
+class QLabel;
+class QLineEdit;
 
 class CViewBaseInfo : public CPageBase {
     Q_DECLARE_TR_FUNCTIONS(CViewBaseInfo)
@@ -34,6 +37,11 @@ public:
     // number, a list with no entry selected.
     void FormToProperty(ModuleProperty& property) const;
 
+    // The hexadecimal boxes against the field table; the first one that
+    // holds no value of its range is marked, named with its range in a
+    // message and focused. False then: nothing may be written.
+    bool CheckValues();
+
     QString HintText() const;
 
     // The local address the form would write: nothing when its box holds no
@@ -49,6 +57,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct HexBox {
+        QLineEdit* box;
+        QLabel* label;
+        const char* field;  // in the library's field table
+    };
+    std::vector<HexBox> HexBoxes() const;
     void ShowFieldHint(int number);
     void ShowNameBytesLeft(const QString& name);
     void ExplainRefusedName();

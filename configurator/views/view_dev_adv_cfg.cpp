@@ -1,6 +1,8 @@
 #include "views/view_dev_adv_cfg.h"
 
 #include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "common/field_hint.h"
@@ -8,6 +10,7 @@
 #include "ui_view_dev_adv_cfg.h"
 #include "views/module_record.h"
 #include "widgets/bounded_number_validator.h"
+#include "widgets/refusal_cue.h"
 
 namespace {
 constexpr const char* kHintProperty = "qrvFieldHint";
@@ -15,22 +18,21 @@ constexpr const char* kHintProperty = "qrvFieldHint";
 
 CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewDevAdvCfg>()) {
     ui_->setupUi(Body());
-    // The largest value each record field holds: a byte, or 16 bits for
-    // the retry interval.
-    const struct {
-        QLineEdit* box;
-        int number;
-        int maximum;
-    } boxes[] = {
-        {ui_->frameGapEdit, kHintFrameGap, 0xFF},
-        {ui_->frameLenEdit, kHintFrameLen, 0xFF},
-        {ui_->retryCountEdit, kHintRetryCount, 0xFF},
-        {ui_->retryIntervalEdit, kHintRetryInterval, 0xFFFF},
-    };
-    for (const auto& [box, number, maximum] : boxes) {
-        box->setValidator(new BoundedNumberValidator(0, maximum, box));
-        box->setProperty(kHintProperty, number);
-        box->installEventFilter(this);
+    // Each box takes what the field table allows; a keystroke that would
+    // leave that range is refused and the box says why.
+    for (const Box& b : Boxes()) {
+        const FieldRule rule = FieldRuleOf(b.field);
+        b.box->setValidator(new BoundedNumberValidator(static_cast<int>(rule.min), static_cast<int>(rule.max), b.box));
+        b.box->setProperty(kHintProperty, b.hint);
+        b.box->installEventFilter(this);
+        QLineEdit* box = b.box;
+        QLabel* label = b.label;
+        const char* field = b.field;
+        connect(box, &QLineEdit::inputRejected, this,
+                [box, label, rule] { MarkRefused(box, RangeMessage(label->text(), rule)); });
+        connect(box, &QLineEdit::textChanged, this, [box, field](const QString& text) {
+            if (FormAccepts(field, text.trimmed())) ClearRefused(box);
+        });
     }
     PushValues();
     ui_->heldModuleLabel->setText(FormModuleText(FormModule{}, 0));
@@ -38,6 +40,28 @@ CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::ma
 }
 
 CViewDevAdvCfg::~CViewDevAdvCfg() = default;
+
+std::vector<CViewDevAdvCfg::Box> CViewDevAdvCfg::Boxes() const {
+    return {
+        {ui_->frameGapEdit, ui_->frameGapLabel, "frame-gap", kHintFrameGap},
+        {ui_->frameLenEdit, ui_->frameLenLabel, "frame-length", kHintFrameLen},
+        {ui_->retryCountEdit, ui_->retryCountLabel, "retry-count", kHintRetryCount},
+        {ui_->retryIntervalEdit, ui_->retryIntervalLabel, "retry-interval", kHintRetryInterval},
+    };
+}
+
+bool CViewDevAdvCfg::CheckValues() {
+    for (const Box& b : Boxes()) {
+        if (FormAccepts(b.field, b.box->text().trimmed())) continue;
+        const QString message = RangeMessage(b.label->text(), FieldRuleOf(b.field));
+        MarkRefused(b.box, message);
+        qrvtune::ShowMessage(message, qrvtune::MessageIcon::Warning);
+        // After the box: its closing would hand the focus elsewhere.
+        RevealAndFocus(b.box);
+        return false;
+    }
+    return true;
+}
 
 void CViewDevAdvCfg::SetAdvancedValues(const AdvancedValues& values) {
     values_ = values;
@@ -82,7 +106,11 @@ void CViewDevAdvCfg::PushValues() {
 bool CViewDevAdvCfg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && !showingHint_) {
         const QVariant number = watched->property(kHintProperty);
-        if (number.isValid()) ShowFieldHint(number.toInt());
+        // A box marked as refused keeps what the user typed, to be mended.
+        if (number.isValid() && IsMarkedRefused(static_cast<QWidget*>(watched)))
+            ui_->hintEdit->setPlainText(ReadFieldHint(number.toInt()));
+        else if (number.isValid())
+            ShowFieldHint(number.toInt());
     }
     return CPageBase::eventFilter(watched, event);
 }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "common/record_fields.h"
 #include "views/operation_target.h"
@@ -14,6 +15,7 @@
 namespace Ui {
 class CViewDevAdvCfg;
 }
+class QLabel;
 class QLineEdit;
 
 class CViewDevAdvCfg : public CPageBase {
@@ -34,6 +36,11 @@ public:
     // previous value; the others are taken.
     const AdvancedValues& CommitAdvancedValues();
 
+    // Every box against the field table; the first that holds no value of
+    // its range is marked, named with its range in a message and focused.
+    // False then: nothing may be written.
+    bool CheckValues();
+
     const AdvancedValues& Values() const { return values_; }
     // The line naming the module whose values the page shows.
     void SetHeldModuleText(const QString& text);
@@ -43,6 +50,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Box {
+        QLineEdit* box;
+        QLabel* label;
+        const char* field;  // in the library's field table
+        int hint;
+    };
+    std::vector<Box> Boxes() const;
     void PushValues();
     void ShowFieldHint(int number);
 

@@ -75,6 +75,7 @@ void CViewLocalDevList::OnModify() {
         ShowMessage(tr("表单中显示的不是本地设备的配置，请先读取本地设备"), MessageIcon::Warning);
         return;
     }
+    if (!CheckModuleForm()) return;
     // The pages' values laid over the last read or submitted record, so that
     // fields they do not show travel unchanged.
     if (ConfirmAddressChange(session.LocalProperty.LocalAddr, FormModule::Local()) == AddressCheck::Cancelled) return;

@@ -98,6 +98,7 @@ void CViewRemoteDevList::OnModify() {
         ShowMessage(tr("表单中显示的不是所选设备的配置，请先读取所选设备"), MessageIcon::Warning);
         return;
     }
+    if (!CheckModuleForm()) return;
     // The module's current configuration, read over the air, is the base the
     // pages' values are laid over.
     ModuleProperty working{};

@@ -19,6 +19,7 @@ from .errors import (ArgumentError, BadAnswerError, Failure, ImageError, NoAnswe
                      PortPermissionError, PortSettingsError, QrvError, RefusedError, WriteError)
 from .modules import LocalModule, RemoteModule
 from .port import Port, rate_code
+from .fields import FIELDS, AirRate, DeviceType, Parity, RunState, WorkMode
 from .record import AIR_RATES, ModuleIdentity, ModuleRecord, firmware_text
 
 
@@ -27,9 +28,9 @@ def library_version() -> str:
     return library().Q_GetVersion().decode("ascii")
 
 
-__version__ = "1.1.0"
+__version__ = "1.2.0"
 __all__ = [
-    "AIR_RATES", "ArgumentError", "BadAnswerError", "Failure", "ImageError", "LocalModule", "ModuleIdentity",
+    "AIR_RATES", "AirRate", "ArgumentError", "DeviceType", "FIELDS", "Parity", "RunState", "WorkMode", "BadAnswerError", "Failure", "ImageError", "LocalModule", "ModuleIdentity",
     "ModuleRecord", "NoAnswerError", "NotLoadedError", "Port", "PortBusyError", "PortLostError",
     "PortNotFoundError", "PortNotOpenError", "PortNotSerialError", "PortPermissionError",
     "PortSettingsError", "QrvError", "RefusedError", "RemoteModule", "WriteError", "firmware_text",

@@ -31,11 +31,23 @@ class _Module:
     def _submit(self, record: ModuleProperty) -> None:
         raise NotImplementedError
 
-    def write(self, record: ModuleRecord) -> None:
+    def read(self) -> ModuleRecord:
+        raise NotImplementedError
+
+    def write(self, record: ModuleRecord, password: Optional[str] = None) -> None:
         """Writes `record` (bytes 0..51) to the module and restarts it.
-        ValueError when a field does not fit; nothing is sent then."""
+        ArgumentError (a ValueError) when a changed field is refused by the
+        field table; nothing is sent then. As qrvctl does, the module is read
+        first and a module with a password is written only when `password`
+        (by default the password `record` was read with) is that password:
+        RefusedError otherwise, and nothing is written."""
         raw = record.to_struct()
+        given = record.password_as_read() if password is None else password
         with LOCK:
+            current = self.read().password
+            if current and given != current:
+                raise error_for(Failure.REFUSED, "wrong password for the module; nothing was written"
+                                if given else "the module has a password: give it with password=")
             self._port._require_open()
             self._submit(raw)
 

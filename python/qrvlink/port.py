@@ -9,12 +9,13 @@ from typing import Callable, Iterable, Iterator, List, Optional, Tuple, Union
 from ._calls import LOCK, checked
 from ._library import library
 from .errors import Failure, error_for, last_failure
+from .fields import CHANNELS
 from .modules import LocalModule, RemoteModule
+from .record import AIR_RATES
 
 PARITIES = {"none": 0, "odd": 1, "even": 2, "mark": 3, "space": 4}
 STOP_BITS = {1: 0, 1.5: 1, 2: 2}
-RATES = {"250K": 0, "500K": 1, "1M": 2}
-CHANNELS = range(6, 31)
+RATES = {name: code for code, name in AIR_RATES.items()}
 
 Rate = Union[int, str]
 Found = Callable[[RemoteModule], None]
@@ -30,7 +31,7 @@ def rate_code(rate: Rate) -> int:
             raise ValueError(f"air rate {rate!r}: one of {', '.join(RATES)}")
         return RATES[rate.upper()]
     if rate not in RATES.values():
-        raise ValueError(f"air rate {rate!r}: 0 (250K), 1 (500K) or 2 (1M)")
+        raise ValueError(f"air rate {rate!r}: " + ", ".join(f"{c} ({n})" for c, n in AIR_RATES.items()))
     return rate
 
 

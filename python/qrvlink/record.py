@@ -8,10 +8,13 @@ from dataclasses import dataclass, field
 from typing import Tuple
 
 from ._library import ModuleBase, ModuleProperty
+from .errors import ArgumentError, Failure
+from .fields import BY_ATTRIBUTE, NAMED, CODED, TEXT, Field, named
 
 #: The module's text fields hold 15 bytes of GBK text and a terminator.
-TEXT_BYTES = 15
-AIR_RATES = {0: "250K", 1: "500K", 2: "1M"}
+TEXT_BYTES = BY_ATTRIBUTE["name"].high
+#: Air rate codes and their names ({0: "250K", ...}).
+AIR_RATES = {c.code: c.name for c in BY_ATTRIBUTE["air_rate"].choices}
 
 
 def firmware_text(version: int) -> str:
@@ -37,7 +40,8 @@ class ModuleIdentity:
 
     @classmethod
     def from_struct(cls, base: ModuleBase) -> "ModuleIdentity":
-        return cls(base.NetAddr, base.DevType, base.RunState, base.FwVersion)
+        return cls(base.NetAddr, named("device_type", base.DevType), named("run_state", base.RunState),
+                   base.FwVersion)
 
 
 # Dataclass field -> (record member, bytes); the texts are handled apart.
@@ -72,21 +76,65 @@ def _decode(raw: bytes) -> str:
     return raw.split(b"\0", 1)[0].decode("gbk", errors="qrvlink-cp936")
 
 
+def _shown(field: Field, value) -> str:
+    if field.attribute == "password":
+        return "the password"  # never in a message
+    text = repr(value)
+    return text if len(text) <= 40 else text[:40] + f"... ({len(text)} characters)"
+
+
+def _refuse(field: Field, value, why: str = "") -> ArgumentError:
+    return ArgumentError(Failure.ARGUMENT, f"{field.attribute}: {_shown(field, value)} {why or 'is out of range'}"
+                                           f"; takes {field.rule()}")
+
+
 def _encode(text: str, what: str) -> bytes:
+    field = BY_ATTRIBUTE[what]
+    if not isinstance(text, str):
+        raise _refuse(field, text, "is not text")
     try:
         raw = text.encode("gbk", errors="qrvlink-cp936")
     except UnicodeEncodeError as error:
-        raise ValueError(f"{what}: {text!r} has characters GBK cannot hold") from error
-    if len(raw) > TEXT_BYTES or b"\0" in raw:
-        raise ValueError(f"{what}: {text!r} is {len(raw)} bytes in GBK, at most {TEXT_BYTES} fit")
+        raise _refuse(field, text, "has characters GBK cannot hold") from error
+    if not field.accepts_text(raw):
+        raise _refuse(field, text, f"is {len(raw)} bytes in GBK" if len(raw) > field.high
+                      else "holds a control character")
     return raw
+
+
+def check(attribute: str, value):
+    """`value` as the record holds it (a name such as "1M" or "115200" as its
+    code); ArgumentError naming field, value and range when the field's
+    table refuses it."""
+    field = BY_ATTRIBUTE.get(attribute)
+    if field is None:
+        return value
+    if field.kind == TEXT:
+        _encode(value, attribute)
+        return value
+    if isinstance(value, str) and field.kind in (NAMED, CODED):
+        code = field.code_of(value)
+        if code is None:
+            raise _refuse(field, value, "is not a known value")
+        value = code
+    if isinstance(value, bool) or not isinstance(value, int):
+        raise _refuse(field, value, "is not a whole number")
+    if not field.accepts(value):
+        raise _refuse(field, value, "is not a known value" if field.kind in (NAMED, CODED) else "")
+    return named(attribute, int(value))
 
 
 @dataclass
 class ModuleRecord:
     """A module's configuration, field by field, as the module stores it
     (codes, not labels: air_rate 0 is 250K, uart_baud 7 is 115200, tx_power
-    0x0B is -5 dBm). `name` and `password` are text, held by the module in
+    0x0B is -5 dBm). work_mode, air_rate, uart_parity, run_state and
+    device_type come as enums (AirRate.R1M, Parity.EVEN, WorkMode.HOST,
+    DeviceType.QRV, RunState.USER) where the code is known. replace() also
+    takes names: replace(air_rate="1M", uart_baud="115200", tx_power="-5").
+    A changed field is checked against the library's field table (replace()
+    at once, write() before anything is sent): ArgumentError naming field,
+    value and range. `name` and `password` are text, held by the module in
     GBK; a name left as read is written back byte for byte, even where it
     did not decode cleanly. run_state, device_type and firmware_version are
     only read: a write sends bytes 0..51 of the record.
@@ -119,14 +167,21 @@ class ModuleRecord:
 
     @classmethod
     def from_struct(cls, record: ModuleProperty) -> "ModuleRecord":
-        values = {name: getattr(record, member) for name, member, _ in _NUMBERS}
+        values = {name: named(name, getattr(record, member)) for name, member, _ in _NUMBERS}
         for name, member in _TEXTS:
             values[name] = _decode(_field_bytes(record, member))
         return cls(raw=bytes(record), **values)
 
     def to_struct(self) -> ModuleProperty:
-        """The 57-byte record; ValueError when a field does not fit."""
+        """The 57-byte record; ArgumentError (a ValueError) when a field does
+        not fit or a changed field is refused by the field table. A field
+        left as read is kept, whatever it holds."""
         record = ModuleProperty.from_buffer_copy(self.raw.ljust(57, b"\0")[:57])
+        values = {name: getattr(self, name) for name, _, _ in _NUMBERS}
+        for name, member, _ in _NUMBERS:
+            # Also a field set by assignment: a name ("1M") becomes its code.
+            if BY_ATTRIBUTE[name].writable and values[name] != getattr(record, member):
+                values[name] = check(name, values[name])
         for name, member in _TEXTS:
             text = getattr(self, name)
             if text == _decode(_field_bytes(record, member)):
@@ -136,15 +191,22 @@ class ModuleRecord:
             padded = raw.ljust(TEXT_BYTES + 1, b"\0")
             ctypes.memmove(ctypes.addressof(record) + offset, padded, len(padded))
         for name, member, size in _NUMBERS:
-            value = getattr(self, name)
+            value = values[name]
             if not isinstance(value, int) or not 0 <= value < 1 << (8 * size):
                 raise ValueError(f"{name}: {value!r} does not fit {size * 8} bits")
             setattr(record, member, value)
         return record
 
+    def password_as_read(self) -> str:
+        """The password this record was read with ("" for a record not read)."""
+        offset = ModuleProperty.Password.offset
+        return _decode(self.raw[offset:offset + TEXT_BYTES + 1])
+
     def replace(self, **changes) -> "ModuleRecord":
-        """A copy with some fields changed (dataclasses.replace)."""
-        return dataclasses.replace(self, **changes)
+        """A copy with some fields changed (dataclasses.replace); names of
+        named and coded values are taken ("1M"). ArgumentError when the
+        field table refuses a value."""
+        return dataclasses.replace(self, **{name: check(name, value) for name, value in changes.items()})
 
 
 def _field_bytes(record: ModuleProperty, member: str) -> bytes:

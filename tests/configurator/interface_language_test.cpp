@@ -157,7 +157,7 @@ void ExpectDialogInChinese(const char* name) {
 // Presses every button that answers without a module (the port is not
 // open), on every page; the messages are left in the toolkit.
 void PressEveryButtonWithoutAModule(CQrvtuneDlg& window) {
-    window.findChild<QLineEdit*>(QStringLiteral("timeoutEdit"))->setText(QStringLiteral("0"));
+    window.findChild<QLineEdit*>(QStringLiteral("timeoutEdit"))->setText(QStringLiteral("x"));
     window.findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(QStringLiteral("ttyQRVNOSUCHPORT"));
     window.findChild<QPushButton*>(QStringLiteral("openButton"))->click();
     for (QWidget* page : {static_cast<QWidget*>(&ViewLocalDevList()), static_cast<QWidget*>(&ViewDevAdvCfg()),

@@ -469,3 +469,20 @@ TEST_F(LocalModuleInWindow, TrafficWindowListsARead) {
     EXPECT_EQ(QString::fromUtf8(file.readAll()), traffic->Model().Text());
     EXPECT_EQ(traffic->Model().Text().count(QLatin1Char('\n')), traffic->Model().rowCount());
 }
+
+namespace {
+
+TEST_F(LocalModulePage, ABadBoxIsNamedBeforeThePasswordAndNothingIsWritten) {
+    OpenPort();
+    ReadOk();
+    auto* retries = ViewDevAdvCfg().findChild<QLineEdit*>(QStringLiteral("retryCountEdit"));
+    retries->clear();
+    WhenPasswordDialogOpens([](CDlgInputPwd&) { ADD_FAILURE() << "the password dialog opened"; });
+    Click("modifyButton");
+    EXPECT_EQ(toolkit_.Messages(), (std::vector<CapturedMessage>{
+                                       {QStringLiteral("发送重试次数：请输入 0–255 之间的整数。"), MessageIcon::Warning}}));
+    EXPECT_EQ(Requests(kWriteProperty), 0u);
+    EXPECT_TRUE(retries->text().isEmpty());  // kept to be mended, not replaced
+}
+
+}  // namespace

@@ -68,7 +68,7 @@ class Record(unittest.TestCase):
     def test_values_that_do_not_fit_are_refused(self):
         record = qrvlink.ModuleRecord()
         for change in [{"channel": 256}, {"net_id": 0x10000}, {"retry_count": -1},
-                       {"name": "名" * 8}, {"password": "😀"}, {"air_rate": "1M"}]:
+                       {"name": "名" * 8}, {"password": "😀"}, {"air_rate": "2M"}]:
             with self.subTest(change=change), self.assertRaises(ValueError):
                 record.replace(**change).to_struct()
 

@@ -45,7 +45,7 @@
 #include <wchar.h>
 
 #define QRVLINK_VERSION_MAJOR 1
-#define QRVLINK_VERSION_MINOR 1
+#define QRVLINK_VERSION_MINOR 2
 #define QRVLINK_VERSION_PATCH 0
 
 #if defined(_WIN32)
@@ -344,6 +344,63 @@ typedef void (*Q_ProgressHandler)(void *user, int32_t done, int32_t total);
 /* Registers the progress handler; NULL removes it. Safe while an upgrade
  * runs; see "Handlers" at the top. */
 QRV_API void Q_SetProgressHandler(Q_ProgressHandler handler, void *user);
+
+/* ---- The fields of ModuleProperty ------------------------------------
+ * One table, inside the library, says what every field of the record may
+ * hold; the command line, the configurator, the Python package and the
+ * simulator take their rules from it. Rows 0..Q_FieldCount()-1: first the
+ * writable fields in the order tables list them (the password last), then
+ * the reserved byte and the read-only tail. Pure functions over static
+ * data: any thread, also inside a handler; they leave the failure reason
+ * alone. The SDK's own exports do not check a record against the table. */
+#define QRV_FIELD_TEXT   0  /* GBK text, at most Max bytes (15) */
+#define QRV_FIELD_NUMBER 1  /* the record holds a number in Min..Max */
+#define QRV_FIELD_NAMED  2  /* a code per name: "1M", "even", "host" */
+#define QRV_FIELD_CODED  3  /* a code per number: 115200 baud is 7, -5 dBm is 0x0B */
+
+#define QRV_FIELD_WRITABLE 0x1u /* a user sets it (bytes 0..51, not the reserved byte) */
+#define QRV_FIELD_HEX      0x2u /* shown in hexadecimal */
+#define QRV_FIELD_FAR      0x4u /* a far module's record carries it too */
+
+/* One named or coded value (static storage). */
+typedef struct QrvFieldChoice {
+    const char *Name;  /* "1M", "even", "115200", "-5" */
+    int64_t Number;    /* coded: the value it stands for (115200, -5); named: the code */
+    uint32_t Code;     /* what the record holds */
+} QrvFieldChoice;
+
+/* One field. Size comes first and is set by the caller (sizeof); the
+ * library fills no byte beyond it, so later versions may grow the struct.
+ * Strings and Choices are static storage of the library. */
+typedef struct QrvFieldInfo {
+    uint32_t Size;
+    const char *Name;              /* as qrvctl spells it: "retry-count" */
+    int32_t Property;              /* number for Q_QRV_GetProperty; 0: read-only tail */
+    uint32_t Offset;               /* in ModuleProperty */
+    uint32_t Bytes;                /* 1, 2 or 16 */
+    int32_t Kind;                  /* QRV_FIELD_TEXT .. QRV_FIELD_CODED */
+    uint32_t Flags;                /* QRV_FIELD_WRITABLE | _HEX | _FAR */
+    int64_t Min, Max;              /* number: the range; text: 0 and the most bytes */
+    const QrvFieldChoice *Choices; /* named and coded; NULL otherwise */
+    int32_t ChoiceCount;
+    const char *Unit;              /* "ms", "dBm" or "" */
+    const char *About;             /* one English line */
+} QrvFieldInfo;
+
+/* The number of rows. */
+QRV_API int32_t Q_FieldCount(void);
+/* Row index into *info (info->Size set by the caller, at least 4). 1 when
+ * filled; 0 for an index out of range, a NULL info or a Size below 4. */
+QRV_API int32_t Q_FieldInfo(int32_t index, QrvFieldInfo *info);
+/* The row called name ("channel"), or -1. */
+QRV_API int32_t Q_FieldFind(const char *name);
+/* 1 when the record may hold value in the field of row index (for named and
+ * coded fields the code, e.g. 7 for 115200 baud); 0 otherwise, for a text
+ * field and for an index out of range. */
+QRV_API int32_t Q_FieldCheck(int32_t index, int64_t value);
+/* 1 when length bytes of module text (GBK) may be stored in the text field
+ * of row index: at most 15 bytes, no NUL and no control character. */
+QRV_API int32_t Q_FieldCheckText(int32_t index, const char *text, int32_t length);
 
 #ifdef __cplusplus
 }
