@@ -27,7 +27,7 @@ def library_version() -> str:
     return library().Q_GetVersion().decode("ascii")
 
 
-__version__ = "1.1.0"
+__version__ = "1.2.0"
 __all__ = [
     "AIR_RATES", "ArgumentError", "BadAnswerError", "Failure", "ImageError", "LocalModule", "ModuleIdentity",
     "ModuleRecord", "NoAnswerError", "NotLoadedError", "Port", "PortBusyError", "PortLostError",
