@@ -1,6 +1,8 @@
 // The exported port, error and local-module functions. Each Q_Ctx function
 // is a thin step onto its context; each flat one forwards to the default
 // context. Behaviour lives in SerialPort and CQRVDev.
+#include <new>
+
 #include "api/global_data.h"
 #include "api/last_failure.h"
 #include "qrvlink/qrvlink.h"
