@@ -49,7 +49,7 @@ if(TARGET qrvsim)
   qrv_man_page(qrvsim 1 COMPONENT simulator)
 endif()
 
-install(FILES ${PROJECT_SOURCE_DIR}/sdk/examples/qrv_read_local.c ${PROJECT_SOURCE_DIR}/sdk/examples/qrvlink_example.py
+install(FILES ${PROJECT_SOURCE_DIR}/sdk/examples/qrv_read_local.c ${PROJECT_SOURCE_DIR}/sdk/examples/qrv_two_adapters.c ${PROJECT_SOURCE_DIR}/sdk/examples/qrvlink_example.py
   ${PROJECT_SOURCE_DIR}/sdk/examples/qrvlink_every_command.py
   DESTINATION ${QRV_DOCDIR}/examples COMPONENT documentation)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${QRV_DOCDIR} COMPONENT documentation

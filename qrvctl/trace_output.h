@@ -1,6 +1,6 @@
 // The SDK's frame traffic as lines (--trace on standard error, monitor on
-// standard output), in the form the library's own QRVLINK_TRACE and the
-// simulator's --trace write:
+// standard output), in the form the simulator's --trace writes (the
+// library's own QRVLINK_TRACE lines add the port after the time):
 //   "[   0.166948] -> AB D2 00 01 00 34 BA | read-property address=0x0001"
 #pragma once
 

@@ -1,7 +1,10 @@
 #pragma once
-// One exchange with the module at a time, process-wide. The SDK takes no lock
-// and every exchange is a write-then-read on the one serial port, so two calls
-// that talk to the module at once would purge and read each other's answers.
+// Who may talk to the module now, among the configurator's own threads. The
+// SDK keeps two exchanges apart itself (its exchange lock, taken by every call
+// and holdable across calls with Q_LockExchanges), but a thread waiting for
+// that lock blocks: the window thread must instead keep serving events while
+// a worker runs (the worker may need it for a message box), show the busy
+// cursor, and hand its turn to a worker it starts. The lease does that.
 //
 // Whoever talks to the module holds the link through a lease:
 // - a worker (search sweep, firmware upgrade) for its whole run: the window

@@ -9,7 +9,9 @@
             print(hex(module.identity.address), module.read().name)
 
 Every call blocks until the module answered, and raises a QrvError subclass
-saying why when it did not. Calls are serialised by one lock per process.
+saying why when it did not. Each Port has its own library context: several
+ports work at once from several threads; inside one Port calls take turns.
+qrvlink.ports() lists the serial ports, qrvlink.detect() finds the modules.
 The library is found through the QRVLINK_LIBRARY variable, the build tree,
 or its soname libQrvlink.so.1.
 """
@@ -17,6 +19,7 @@ from ._library import library
 from .errors import (ArgumentError, BadAnswerError, Failure, ImageError, NoAnswerError, NotLoadedError,
                      PortBusyError, PortLostError, PortNotFoundError, PortNotOpenError, PortNotSerialError,
                      PortPermissionError, PortSettingsError, QrvError, RefusedError, WriteError)
+from .discovery import DETECT_RATES, Detection, PortInfo, detect, ports
 from .modules import LocalModule, RemoteModule
 from .port import Port, rate_code
 from .fields import FIELDS, AirRate, DeviceType, Parity, RunState, WorkMode
@@ -30,9 +33,10 @@ def library_version() -> str:
 
 __version__ = "1.2.0"
 __all__ = [
-    "AIR_RATES", "AirRate", "ArgumentError", "DeviceType", "FIELDS", "Parity", "RunState", "WorkMode", "BadAnswerError", "Failure", "ImageError", "LocalModule", "ModuleIdentity",
+    "AIR_RATES", "AirRate", "ArgumentError", "BadAnswerError", "DETECT_RATES", "Detection", "DeviceType", "FIELDS",
+    "Failure", "ImageError", "LocalModule", "ModuleIdentity", "Parity", "RunState", "WorkMode",
     "ModuleRecord", "NoAnswerError", "NotLoadedError", "Port", "PortBusyError", "PortLostError",
-    "PortNotFoundError", "PortNotOpenError", "PortNotSerialError", "PortPermissionError",
+    "PortInfo", "PortNotFoundError", "PortNotOpenError", "PortNotSerialError", "PortPermissionError",
     "PortSettingsError", "QrvError", "RefusedError", "RemoteModule", "WriteError", "firmware_text",
-    "library_version", "rate_code",
+    "detect", "library_version", "ports", "rate_code",
 ]

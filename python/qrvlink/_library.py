@@ -82,6 +82,21 @@ _PROTOTYPES = {
 }
 
 
+# The functions without state stay single; every other one has a context twin
+# (Q_Ctx... with the context first).
+_STATELESS = {"Q_GetLastFailure", "Q_GetLastOsError", "Q_GetVersion"}
+_CONTEXT_PROTOTYPES = {
+    "Q_CtxNew": (ctypes.c_void_p, []),
+    "Q_CtxFree": (None, [ctypes.c_void_p]),
+    "Q_CtxLock": (_int, [ctypes.c_void_p]),
+    "Q_CtxUnlock": (_int, [ctypes.c_void_p]),
+}
+for _name, (_restype, _argtypes) in list(_PROTOTYPES.items()):
+    if _name not in _STATELESS:
+        _CONTEXT_PROTOTYPES["Q_Ctx" + _name[2:]] = (_restype, [ctypes.c_void_p] + _argtypes)
+_PROTOTYPES.update(_CONTEXT_PROTOTYPES)
+
+
 def _build_tree_library() -> Optional[str]:
     # The build copies this package beside a generated _build_tree.py naming
     # the library it built; an installed package has no such file.

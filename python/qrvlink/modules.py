@@ -5,7 +5,7 @@ import ctypes
 import os
 from typing import TYPE_CHECKING, Callable, List, Optional, Tuple, Union
 
-from ._calls import LOCK, checked
+from ._calls import Context
 from ._library import MESSAGE_HANDLER, PROGRESS_HANDLER, ModuleBase, ModuleProperty, library
 from .errors import Failure, ImageError, error_for, last_failure
 from .record import ModuleIdentity, ModuleRecord
@@ -14,6 +14,7 @@ if TYPE_CHECKING:
     from .port import Port
 
 Progress = Callable[[int, int], None]
+RATE_NAMES = {0: "250K", 1: "500K", 2: "1M"}
 PathLike = Union[str, "os.PathLike[str]"]
 
 
@@ -24,6 +25,10 @@ class _Module:
 
     def __init__(self, port: "Port") -> None:
         self._port = port
+
+    @property
+    def _ctx(self) -> Context:
+        return self._port._ctx
 
     def _io(self, what: str, name: str, *args) -> int:
         raise NotImplementedError
@@ -43,7 +48,7 @@ class _Module:
         RefusedError otherwise, and nothing is written."""
         raw = record.to_struct()
         given = record.password_as_read() if password is None else password
-        with LOCK:
+        with self._ctx:
             current = self.read().password
             if current and given != current:
                 raise error_for(Failure.REFUSED, "wrong password for the module; nothing was written"
@@ -81,49 +86,54 @@ class LocalModule(_Module):
         super().__init__(port)
         self.identity: Optional[ModuleIdentity] = None
 
+    def __repr__(self) -> str:
+        who = repr(self.identity) if self.identity is not None else "not read yet"
+        return f"<qrvlink.LocalModule {who} on {self._port.path!r}>"
+
     def read(self) -> ModuleRecord:
         """Reads the module's identity (kept in `identity`) and its record."""
         base, record = ModuleBase(), ModuleProperty()
-        with LOCK:
+        with self._ctx:
             self._port._require_open()
-            checked("read the local module", "Q_QRV_GetPropertyAll", ctypes.byref(base), ctypes.byref(record))
+            self._ctx.checked("read the local module", "QRV_GetPropertyAll", ctypes.byref(base),
+                              ctypes.byref(record))
             self.identity = ModuleIdentity.from_struct(base)
         return ModuleRecord.from_struct(record)
 
     def _submit(self, record: ModuleProperty) -> None:
-        library().Q_QRV_SetLocalPropertyAll(None, ctypes.byref(record))
+        self._ctx.call("QRV_SetLocalPropertyAll", None, ctypes.byref(record))
         self.identity = None
-        checked("write the local module", "Q_QRV_SubmitInfo")
+        self._ctx.checked("write the local module", "QRV_SubmitInfo")
 
     def reset(self) -> None:
         """Restarts the module."""
-        with LOCK:
+        with self._ctx:
             self._port._require_open()
-            checked("restart the local module", "Q_QRV_ResetDev")
+            self._ctx.checked("restart the local module", "QRV_ResetDev")
 
     def factory_reset(self) -> None:
         """Restores the factory settings and restarts; read again afterwards."""
-        with LOCK:
+        with self._ctx:
             self._port._require_open()
             self.identity = None
-            checked("restore the local module's factory settings", "Q_QRV_ResetToDefault")
+            self._ctx.checked("restore the local module's factory settings", "QRV_ResetToDefault")
 
     def _io(self, what: str, name: str, *args) -> int:
-        with LOCK:
+        with self._ctx:
             self._port._require_open()
-            return checked(what, f"Q_QRV_{name}Local", *args)
+            return self._ctx.checked(what, f"QRV_{name}Local", *args)
 
     def upgrade(self, path: PathLike, progress: Optional[Progress] = None) -> None:
         """Replaces the module's firmware from the .bin image at `path`
         (reading the module first when it was not read yet). `progress(done,
         total)` hears of each acknowledged block, on this thread; it must not
         call into this package. Blocks for the whole upgrade."""
-        with LOCK:
+        with self._ctx:
             if self.identity is None:
                 self.read()
             assert self.identity is not None
             self._port._require_open()
-            _upgrade(path, self.identity, progress)
+            _upgrade(self._ctx, path, self.identity, progress)
 
 
 class RemoteModule(_Module):
@@ -137,7 +147,13 @@ class RemoteModule(_Module):
         self._generation = port._search_generation
 
     def __repr__(self) -> str:
-        return f"RemoteModule(index={self.index}, channel={self.channel}, rate={self.rate})"
+        # Never waits: the entry's identity is a copy the list holds.
+        base = ModuleBase()
+        current = (self._generation == self._port._search_generation
+                   and self._ctx.call("QRV_GetRemoteDevBase", ctypes.byref(base), self.index))
+        who = repr(ModuleIdentity.from_struct(base)) if current else "gone"
+        return (f"<qrvlink.RemoteModule {who} entry {self.index} on channel {self.channel} "
+                f"rate {RATE_NAMES.get(self.rate, self.rate)} via {self._port.path!r}>")
 
     def _require_entry(self) -> None:
         self._port._require_open()
@@ -151,53 +167,54 @@ class RemoteModule(_Module):
         written address, and gets its firmware version once read."""
         self._require_entry()
         base = ModuleBase()
-        if not library().Q_QRV_GetRemoteDevBase(ctypes.byref(base), self.index):
+        if not self._ctx.call("QRV_GetRemoteDevBase", ctypes.byref(base), self.index):
             raise error_for(Failure.ARGUMENT, f"search entry {self.index} is gone")
         return ModuleIdentity.from_struct(base)
 
     def _entry_call(self, what: str, name: str, *args) -> int:
-        with LOCK:
+        with self._ctx:
             self._require_entry()
-            return checked(what, name, self.index, *args)
+            return self._ctx.checked(what, name, self.index, *args)
 
     def read(self) -> ModuleRecord:
         """Reads the module's record over the air. The local radio stays on
         the module's channel and rate afterwards."""
         record = ModuleProperty()
-        with LOCK:
+        with self._ctx:
             self._require_entry()
-            checked(f"read far module {self.index}", "Q_QRV_GetRemoteDevPropertyAll",
+            self._ctx.checked(f"read far module {self.index}", "QRV_GetRemoteDevPropertyAll",
                     ctypes.byref(record), self.index)
         return ModuleRecord.from_struct(record)
 
     def _submit(self, record: ModuleProperty) -> None:
         self._require_entry()
-        checked("take the far record", "Q_QRV_SetRemotePropertyAll", ctypes.byref(record), self.index)
-        checked(f"write far module {self.index}", "Q_QRV_SubmitRemoteDevInfo", self.index)
+        self._ctx.checked("take the far record", "QRV_SetRemotePropertyAll", ctypes.byref(record),
+                          self.index)
+        self._ctx.checked(f"write far module {self.index}", "QRV_SubmitRemoteDevInfo", self.index)
         # The library's entry follows the module to its new pair; so do we.
         self.channel, self.rate = record.Channel, record.AirRate
 
     def reset(self) -> None:
         """Restarts the far module."""
-        self._entry_call("restart the far module", "Q_QRV_ResetRemoteDev")
+        self._entry_call("restart the far module", "QRV_ResetRemoteDev")
 
     def factory_reset(self) -> None:
         """Restores the far module's factory settings and restarts it."""
-        self._entry_call("restore the far module's factory settings", "Q_QRV_ResetRemoteToDefault")
+        self._entry_call("restore the far module's factory settings", "QRV_ResetRemoteToDefault")
 
     def _io(self, what: str, name: str, *args) -> int:
-        return self._entry_call(what, f"Q_QRV_{name}Remote", *args)
+        return self._entry_call(what, f"QRV_{name}Remote", *args)
 
     def upgrade(self, path: PathLike, progress: Optional[Progress] = None) -> None:
         """Replaces the far module's firmware: reads it first, which tunes the
         local radio to it, then upgrades with the identity just read. See
         LocalModule.upgrade."""
-        with LOCK:
-            self._entry_call(f"reach far module {self.index}", "Q_QRV_LoadRemoteDevInfo")
-            _upgrade(path, self.identity, progress)
+        with self._ctx:
+            self._entry_call(f"reach far module {self.index}", "QRV_LoadRemoteDevInfo")
+            _upgrade(self._ctx, path, self.identity, progress)
 
 
-def _upgrade(path: PathLike, identity: ModuleIdentity, progress: Optional[Progress]) -> None:
+def _upgrade(ctx: Context, path: PathLike, identity: ModuleIdentity, progress: Optional[Progress]) -> None:
     lib = library()
     messages: List[str] = []
     raised: List[BaseException] = []
@@ -215,18 +232,18 @@ def _upgrade(path: PathLike, identity: ModuleIdentity, progress: Optional[Progre
         messages.append(text.decode("utf-8", errors="replace"))
 
     progress_handler, message_handler = PROGRESS_HANDLER(on_progress), MESSAGE_HANDLER(on_message)
-    with LOCK:
-        lib.Q_SetProgressHandler(progress_handler, None)
-        lib.Q_SetMessageHandler(message_handler, None)
+    with ctx:
+        ctx.call("SetProgressHandler", progress_handler, None)
+        ctx.call("SetMessageHandler", message_handler, None)
         try:
-            ok = lib.Q_QRV_UpdateWithFileNameLocal(os.fspath(path), identity.run_state,
-                                                   identity.address, identity.device_type)
+            ok = ctx.call("QRV_UpdateWithFileNameLocal", os.fspath(path), identity.run_state,
+                          identity.address, identity.device_type)
             failure = None if ok else last_failure(lib)
         finally:
             # Removing them waits for a running call, so the ctypes
             # callbacks above may be freed once we return.
-            lib.Q_SetProgressHandler(PROGRESS_HANDLER(), None)
-            lib.Q_SetMessageHandler(MESSAGE_HANDLER(), None)
+            ctx.call("SetProgressHandler", PROGRESS_HANDLER(), None)
+            ctx.call("SetMessageHandler", MESSAGE_HANDLER(), None)
     if failure is not None:
         reason, detail, os_error = failure
         error = error_for(reason, detail or "; ".join(messages) or "upgrade failed", os_error)

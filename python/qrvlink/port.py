@@ -3,10 +3,9 @@ from __future__ import annotations
 
 import os
 import threading
-import weakref
 from typing import Callable, Iterable, Iterator, List, Optional, Tuple, Union
 
-from ._calls import LOCK, checked
+from ._calls import Context
 from ._library import library
 from .errors import Failure, error_for, last_failure
 from .fields import CHANNELS
@@ -19,10 +18,6 @@ RATES = {name: code for code, name in AIR_RATES.items()}
 
 Rate = Union[int, str]
 Found = Callable[[RemoteModule], None]
-
-# The library has one port per process: the Port that opened it last.
-_current: "Optional[weakref.ref[Port]]" = None
-
 
 def rate_code(rate: Rate) -> int:
     """An air rate as its code: 0, 1, 2 or "250K", "500K", "1M"."""
@@ -43,30 +38,34 @@ class Port:
 
     parity: "none", "odd", "even", "mark", "space"; stop_bits 1, 1.5 or 2;
     read_timeout_ms bounds every read of an answer (0: no limit, only for a
-    module known to answer). The library drives one port per process:
-    opening a Port closes the one opened before, whose calls then raise
-    PortNotOpenError."""
+    module known to answer).
+
+    Each Port has its own library context: several ports may be open in one
+    process and used from several threads at once. Inside one Port the calls
+    take turns (one caller at a time, in the order they came); a write or a
+    search pair runs whole."""
 
     def __init__(self, path: "Union[str, os.PathLike[str]]", *, baud: int = 115200, data_bits: int = 8,
                  parity: str = "none", stop_bits: float = 1, read_timeout_ms: int = 500,
                  rts_control: int = 0, cts_flow: bool = False, dsr_flow: bool = False) -> None:
-        global _current
         if parity not in PARITIES:
             raise ValueError(f"parity {parity!r}: one of {', '.join(PARITIES)}")
         if stop_bits not in STOP_BITS:
             raise ValueError(f"stop bits {stop_bits!r}: 1, 1.5 or 2")
         self.path = path = os.fspath(path)
+        self.baud = baud
         self._open = False
         self._search_generation = 0
-        with LOCK:
-            if _current is not None and _current() is not None:
-                _current()._open = False  # type: ignore[union-attr]
-            _current = None
-            checked(f"open {path}", "Q_OpenCom", path, baud, data_bits, PARITIES[parity],
-                    STOP_BITS[stop_bits], 0, rts_control, int(cts_flow), int(dsr_flow), read_timeout_ms)
+        self._ctx = Context()
+        with self._ctx:
+            self._ctx.checked(f"open {path}", "OpenCom", path, baud, data_bits, PARITIES[parity],
+                              STOP_BITS[stop_bits], 0, rts_control, int(cts_flow), int(dsr_flow),
+                              read_timeout_ms)
             self._open = True
-            _current = weakref.ref(self)
         self.local = LocalModule(self)
+
+    def __repr__(self) -> str:
+        return f"<qrvlink.Port {self.path!r} baud={self.baud} {'open' if self._open else 'closed'}>"
 
     def __enter__(self) -> "Port":
         return self
@@ -80,11 +79,10 @@ class Port:
 
     def close(self) -> None:
         """Closes the port (waiting for a running exchange). Again is harmless."""
-        global _current
-        with LOCK:
+        with self._ctx:
             if self._open:
-                library().Q_CloseCom()
-                self._open, _current = False, None
+                self._ctx.call("CloseCom")
+                self._open = False
 
     def _require_open(self) -> None:
         if not self._open:
@@ -92,8 +90,8 @@ class Port:
 
     def clear_search(self) -> None:
         """Empties the search list: every RemoteModule found so far is gone."""
-        with LOCK:
-            library().Q_QRV_ClearSearchArr()
+        with self._ctx:
+            self._ctx.call("QRV_ClearSearchArr")
             self._search_generation += 1
 
     def search(self, channels: Union[int, Iterable[int]] = CHANNELS,
@@ -118,12 +116,12 @@ class Port:
     def _sweep(self, pairs: List[Tuple[int, int]], address: Optional[int],
                on_found: Optional[Found]) -> Iterator[RemoteModule]:
         sweep = _Sweep(self, pairs, address)
-        seen = library().Q_QRV_GetSearchDevCount()
+        seen = self._ctx.call("QRV_GetSearchDevCount")
         try:
             sweep.thread.start()
             while True:
                 finished = sweep.done.wait(0.02)
-                count = library().Q_QRV_GetSearchDevCount()
+                count = self._ctx.call("QRV_GetSearchDevCount")
                 for index in range(seen, count):
                     module = RemoteModule(self, index, *sweep.pair_of(index))
                     if on_found is not None:
@@ -163,25 +161,25 @@ class _Sweep:
             return self._current
 
     def _run(self) -> None:
-        lib = library()
+        ctx = self.port._ctx
         try:
             for pair in self.pairs:
                 if self.stop.is_set():
                     break
-                with LOCK:
+                with ctx:
                     if not self.port._open:
                         self.failure = (Failure.PORT_NOT_OPEN, f"{self.port.path} is closed", 0)
                         break
                     with self._guard:
                         self._current = pair
                     if self.address is None:
-                        lib.Q_QRV_SearchDev(*pair)
+                        ctx.call("QRV_SearchDev", *pair)
                     else:
-                        lib.Q_QRV_SearchDevByAddr(*pair, self.address)
+                        ctx.call("QRV_SearchDevByAddr", *pair, self.address)
                     # Read on this thread: the reason is the thread's own.
-                    reason, detail, os_error = last_failure(lib)
+                    reason, detail, os_error = last_failure(library())
                     with self._guard:
-                        self._ends.append((lib.Q_QRV_GetSearchDevCount(), pair))
+                        self._ends.append((ctx.call("QRV_GetSearchDevCount"), pair))
                 if reason not in (Failure.NONE, Failure.NO_ANSWER):
                     self.failure = (reason, detail, os_error)
                     break

@@ -23,6 +23,9 @@ def firmware_text(version: int) -> str:
     return f"V{d3}{d2}.{d1}{d0}" if d3 else f"V{d2}.{d1}{d0}"
 
 
+DEVICE_TYPES = {0x00: "boot loader", 0x10: "QRV", 0x11: "KORVANET", 0x12: "VLX IO"}
+
+
 @dataclass(frozen=True)
 class ModuleIdentity:
     """Who a module is: its network address (the address of every frame to
@@ -37,6 +40,15 @@ class ModuleIdentity:
     @property
     def firmware_text(self) -> str:
         return firmware_text(self.firmware_version)
+
+    @property
+    def device_text(self) -> str:
+        """The device family's name, or its code in hex."""
+        return DEVICE_TYPES.get(self.device_type, f"type 0x{self.device_type:02X}")
+
+    def __repr__(self) -> str:
+        return (f"ModuleIdentity(address=0x{self.address:04X}, {self.device_text}, "
+                f"run_state=0x{self.run_state:02X}, firmware {self.firmware_text})")
 
     @classmethod
     def from_struct(cls, base: ModuleBase) -> "ModuleIdentity":

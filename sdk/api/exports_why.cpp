@@ -21,7 +21,13 @@ QRV_API int32_t Q_GetLastFailure(char* detail, int32_t detailSize) { return Last
 
 QRV_API int32_t Q_GetLastOsError(void) { return LastOsError(); }
 
-QRV_API void Q_SetTraceHandler(Q_TraceHandler handler, void* user) { Global().Trace.SetHandler(handler, user); }
+QRV_API void Q_CtxSetTraceHandler(QRV_CTX* ctx, Q_TraceHandler handler, void* user) {
+    OnContext(ctx, 0, [&](CGlobalData& c) {
+        c.Trace.SetHandler(handler, user);
+        return 0;
+    });
+}
+QRV_API void Q_SetTraceHandler(Q_TraceHandler handler, void* user) { Q_CtxSetTraceHandler(DefaultCtx(), handler, user); }
 
 QRV_API int32_t Q_DescribeFrame(const uint8_t* bytes, int32_t length, char* text, int32_t textSize) {
     if (text == nullptr || textSize <= 0) return 0;
@@ -34,6 +40,14 @@ QRV_API int32_t Q_DescribeFrame(const uint8_t* bytes, int32_t length, char* text
 
 QRV_API const char* Q_GetVersion(void) { return kVersion; }
 
-QRV_API void Q_SetProgressHandler(Q_ProgressHandler handler, void* user) { Global().Progress.Set(handler, user); }
+QRV_API void Q_CtxSetProgressHandler(QRV_CTX* ctx, Q_ProgressHandler handler, void* user) {
+    OnContext(ctx, 0, [&](CGlobalData& c) {
+        c.Progress.Set(handler, user);
+        return 0;
+    });
+}
+QRV_API void Q_SetProgressHandler(Q_ProgressHandler handler, void* user) {
+    Q_CtxSetProgressHandler(DefaultCtx(), handler, user);
+}
 
 }  // extern "C"

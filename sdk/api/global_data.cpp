@@ -1,8 +1,10 @@
 #include "api/global_data.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "api/last_failure.h"
 
@@ -12,11 +14,27 @@ namespace {
 
 // Constructed when the library is loaded, before any export can run, and
 // destroyed when it is unloaded.
-CGlobalData globalData;
+QRV_CTX defaultContext;
 
-// Set while this thread holds the exchange lock: a handler called from
-// inside an exchange must not wait for the lock its own thread holds.
-thread_local bool holdsExchange = false;
+// The contexts whose exchange lock this thread holds: inside an exchange
+// (a handler must not wait for the lock its own thread holds) and/or
+// through Q_CtxLock (depth of nested pairs).
+struct Holding {
+    const CGlobalData* context;
+    int clientDepth;
+    bool inExchange;
+};
+thread_local std::vector<Holding> holdings;
+
+Holding* HoldingOf(const CGlobalData& context) {
+    const auto found = std::find_if(holdings.begin(), holdings.end(),
+                                    [&](const Holding& h) { return h.context == &context; });
+    return found == holdings.end() ? nullptr : &*found;
+}
+
+void Forget(const CGlobalData& context) {
+    std::erase_if(holdings, [&](const Holding& h) { return h.context == &context; });
+}
 
 std::int32_t ErrorCodeFor(const Outcome& outcome, CodeRule rule) {
     switch (outcome.reason) {
@@ -49,31 +67,106 @@ CGlobalData::CGlobalData() {
 
 CGlobalData::~CGlobalData() { Serial.Close(); }
 
-CGlobalData& Global() { return globalData; }
+QRV_CTX* DefaultCtx() { return &defaultContext; }
 
-int Finish(CodeRule rule, const Outcome& outcome) {
+int Finish(CGlobalData& context, CodeRule rule, const Outcome& outcome) {
     RecordFailure(outcome);
     if (rule != CodeRule::Untouched)
-        Global().LastError.store(ErrorCodeFor(outcome, rule), std::memory_order_relaxed);
+        context.LastError.store(ErrorCodeFor(outcome, rule), std::memory_order_relaxed);
     return outcome.Ok() ? 1 : 0;
 }
 
-ExchangeLock::ExchangeLock() {
-    if (holdsExchange) return;
-    Global().Exchange.lock();
-    holdsExchange = true;
+CallOn::CallOn(QRV_CTX* context) : context_(context) {
+    if (context_ == nullptr) return;
+    std::lock_guard guard(context_->CallsMutex);
+    if (context_->Closing) return;
+    ++context_->Calls;
+    entered_ = true;
+}
+
+CallOn::~CallOn() {
+    if (!entered_) return;
+    // Notified under the lock: once the count reads 0 a freeing thread may
+    // delete the context, so nothing of it is touched after the unlock.
+    std::lock_guard guard(context_->CallsMutex);
+    --context_->Calls;
+    context_->CallsDone.notify_all();
+}
+
+Outcome CallOn::Why() const {
+    return Failure(Reason::BadArgument, context_ == nullptr ? "no context (null QRV_CTX)"
+                                                            : "the context is being freed by another thread");
+}
+
+ExchangeLock::ExchangeLock(CGlobalData& context) : context_(context) {
+    Holding* holding = HoldingOf(context_);
+    if (holding != nullptr && holding->inExchange) return;
+    if (holding == nullptr) {
+        context_.Exchange.lock();
+        holdings.push_back({&context_, 0, true});
+        owns_ = true;
+    } else {
+        holding->inExchange = true;  // held through Q_CtxLock
+    }
     held_ = true;
 }
 
 ExchangeLock::~ExchangeLock() {
     if (!held_) return;
-    holdsExchange = false;
-    Global().Exchange.unlock();
+    if (owns_) {
+        Forget(context_);
+        context_.Exchange.unlock();
+    } else if (Holding* holding = HoldingOf(context_); holding != nullptr) {
+        holding->inExchange = false;
+    }
 }
 
 Outcome ExchangeLock::Refused() {
     return Failure(Reason::BadArgument,
                    "called from a handler while this thread's own exchange with the module runs; call it afterwards");
+}
+
+bool HoldExchanges(CGlobalData& context) {
+    Holding* holding = HoldingOf(context);
+    if (holding != nullptr) {
+        if (holding->inExchange) return false;
+        ++holding->clientDepth;
+        return true;
+    }
+    context.Exchange.lock();
+    holdings.push_back({&context, 1, false});
+    return true;
+}
+
+bool ReleaseExchanges(CGlobalData& context) {
+    Holding* holding = HoldingOf(context);
+    if (holding == nullptr || holding->inExchange || holding->clientDepth == 0) return false;
+    if (--holding->clientDepth == 0) {
+        Forget(context);
+        context.Exchange.unlock();
+    }
+    return true;
+}
+
+void FreeContext(QRV_CTX* context) {
+    if (context == nullptr || context == DefaultCtx()) return;
+    const Holding* holding = HoldingOf(*context);
+    if (holding != nullptr && holding->inExchange) return;
+    // A thread freeing what it holds through Q_CtxLock lets go first, so
+    // calls queued behind it can end.
+    const bool ownLock = holding != nullptr;
+    if (ownLock) Forget(*context);
+    {
+        std::unique_lock guard(context->CallsMutex);
+        context->Closing = true;
+        if (ownLock) context->Exchange.unlock();
+        context->CallsDone.wait(guard, [&] { return context->Calls == 0; });
+    }
+    // A client holding the lock without a call running still owns the port.
+    context->Exchange.lock();
+    context->Serial.Close();
+    context->Exchange.unlock();
+    delete context;
 }
 
 }  // namespace qrv

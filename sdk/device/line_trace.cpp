@@ -52,14 +52,14 @@ std::uint64_t LineTrace::NowMicroseconds() {
 }
 
 std::string LineTrace::FormatLine(std::uint64_t microseconds, LineDirection direction,
-                                  std::span<const std::uint8_t> bytes) {
+                                  std::span<const std::uint8_t> bytes, const std::string& port) {
     // Requests go out (->), answers come in (<-); the arrows read as in qrvsim's trace.
     const bool written = direction == LineDirection::Written;
     std::string meaning;
     protocol::DescribeFrame(bytes, written ? protocol::FrameDirection::Request : protocol::FrameDirection::Answer,
                             meaning);
-    return Printf("[%6" PRIu64 ".%06" PRIu64 "] %s ", microseconds / 1000000, microseconds % 1000000,
-                  written ? "->" : "<-") +
+    return Printf("[%6" PRIu64 ".%06" PRIu64 "] %s%s%s ", microseconds / 1000000, microseconds % 1000000,
+                  port.c_str(), port.empty() ? "" : " ", written ? "->" : "<-") +
            protocol::HexBytes(bytes) + " | " + meaning + "\n";
 }
 
@@ -73,7 +73,7 @@ void LineTrace::OnTraffic(LineDirection direction, const std::uint8_t* bytes, st
     if (!lines) return;
     // One write per line, so lines of several processes appending to one
     // file do not interleave.
-    const std::string line = FormatLine(now, direction, {bytes, length});
+    const std::string line = FormatLine(now, direction, {bytes, length}, portName_);
     std::size_t done = 0;
     while (done < line.size()) {
         const long count = WriteSome(linesFd_, line.data() + done, line.size() - done);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "common/handler_slot.h"
 #include "qrvlink/qrvlink.h"
@@ -25,19 +26,24 @@ public:
     // "stderr", or a file to append decoded lines to; set before any traffic.
     // False when the file cannot be opened.
     bool WriteLinesTo(const std::string& where);
+    // The port the lines name (several contexts may write to one file);
+    // set by the open, under the exchange lock, like the traffic itself.
+    void SetPortName(std::string name) { portName_ = std::move(name); }
 
     void OnTraffic(LineDirection direction, const std::uint8_t* bytes, std::size_t length) override;
 
     // The trace's clock: monotonic microseconds.
     static std::uint64_t NowMicroseconds();
-    // "[   812.004211] -> AB D1 BA | read-base-info", newline included.
+    // "[   812.004211] /dev/ttyUSB0 -> AB D1 BA | read-base-info", newline
+    // included; without a port name the port is left out.
     static std::string FormatLine(std::uint64_t microseconds, LineDirection direction,
-                                  std::span<const std::uint8_t> bytes);
+                                  std::span<const std::uint8_t> bytes, const std::string& port = {});
 
 private:
     HandlerSlot<Q_TraceHandler> handler_;
     int linesFd_ = -1;
     bool ownsLinesFd_ = false;
+    std::string portName_;
 };
 
 }  // namespace qrv

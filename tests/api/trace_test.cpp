@@ -36,15 +36,16 @@ struct TraceLog {
     }
 };
 
-// "[   812.004211] -> AB D1 BA | read-base-info": seconds with six
-// decimals, the direction, the bytes in hex, and their decoding.
-bool IsTraceLine(const std::string& line) {
+// "[   812.004211] /dev/pts/3 -> AB D1 BA | read-base-info": seconds with
+// six decimals, the port, the direction, the bytes in hex, and their decoding.
+bool IsTraceLine(const std::string& line, const std::string& port) {
     if (line.empty() || line.front() != '[') return false;
     std::istringstream in(line.substr(1));
-    std::string time, arrow, hex;
+    std::string time, named, arrow, hex;
     if (!(in >> time)) return false;
     const auto dot = time.find('.');
     if (dot == std::string::npos || time.size() != dot + 8 || time.back() != ']') return false;
+    if (!(in >> named) || named != port) return false;
     if (!(in >> arrow) || (arrow != "->" && arrow != "<-")) return false;
     int bytes = 0;
     while (in >> hex && hex != "|") {
@@ -134,8 +135,8 @@ TEST_F(Trace, DecodedLinesOnStandardErrorMatchTheSimulators) {
     sim_->Stop();
     ASSERT_EQ(simulated.size(), 4u);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_TRUE(IsTraceLine(lines[i])) << lines[i];
-        EXPECT_EQ(lines[i].substr(lines[i].find("] ") + 2), simulated[i]);
+        EXPECT_TRUE(IsTraceLine(lines[i], sim_->SlavePath())) << lines[i];
+        EXPECT_EQ(lines[i].substr(lines[i].find("] ") + 3 + sim_->SlavePath().size()), simulated[i]);
     }
     EXPECT_NE(lines[0].find("-> AB D1 BA | read-base-info"), std::string::npos);
     EXPECT_NE(lines[3].find("<- AB D2 "), std::string::npos);

@@ -160,15 +160,16 @@ class OnSimulator(SimulatedNetwork):
         self.assertEqual([r.name for r in outcomes["local"]], ["本地主机"] * 4)
         self.assertIsInstance(outcomes["p2p"], qrvlink.NoAnswerError)
 
-    def test_a_closed_or_superseded_port_refuses_calls(self):
-        newer = qrvlink.Port(self.path, baud=BAUD)  # the library has one port: it takes over
-        self.addCleanup(newer.close)
+    def test_a_second_port_leaves_the_first_open_and_a_closed_one_refuses_calls(self):
+        # Each Port has its own context: opening another does not take over.
+        # The pty admits one opener at a time, so the second one is refused
+        # as busy while the first still works.
+        with self.assertRaises(qrvlink.PortBusyError):
+            qrvlink.Port(self.path, baud=BAUD)
+        self.assertEqual(self.port.local.read().name, "本地主机")
+        self.port.close()
         with self.assertRaises(qrvlink.PortNotOpenError):
             self.port.local.read()
-        self.assertEqual(newer.local.read().name, "本地主机")
-        newer.close()
-        with self.assertRaises(qrvlink.PortNotOpenError):
-            newer.local.read()
 
 
 if __name__ == "__main__":

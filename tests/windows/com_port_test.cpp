@@ -238,6 +238,25 @@ TEST_F(ComPort, ReadTimeoutsAreTheDriversOwn) {
     EXPECT_LT(Timed([] { EXPECT_EQ(Q_QRV_LoadInfo(), 1); }), 1500ms);
 }
 
+// A context of its own on the COM port: its search list is its own, the
+// default context's stays empty, and freeing it closes the port.
+TEST(Context, SearchesOnItsOwnPortAndFreeingClosesIt) {
+    QRV_CTX* ctx = Q_CtxNew();
+    ASSERT_NE(ctx, nullptr);
+    ASSERT_EQ(Q_CtxOpenCom(ctx, Port().c_str(), Baud(), 8, 0, 0, 0, 0, 0, 0, kReadTimeoutMs), 1);
+    Q_QRV_ClearSearchArr();
+    ASSERT_EQ(Q_CtxLock(ctx), 1);
+    EXPECT_EQ(Q_CtxQRV_LoadInfo(ctx), 1);
+    EXPECT_EQ(Q_CtxQRV_SearchDev(ctx, kHomeChannel, kHomeRate), 1);
+    EXPECT_EQ(Q_CtxUnlock(ctx), 1);
+    EXPECT_EQ(Q_CtxQRV_GetSearchDevCount(ctx), 3);
+    EXPECT_EQ(Q_QRV_GetSearchDevCount(), 0);
+    Q_CtxFree(ctx);
+    // The port is free again for the default context.
+    ASSERT_EQ(OpenPath(Port().c_str()), 1);
+    EXPECT_EQ(Q_CloseCom(), 1);
+}
+
 TEST(Dll, CarriesTheLibraryVersionInItsVersionBlock) {
     const HMODULE module = GetModuleHandleW(L"Qrvlink.dll");
     ASSERT_NE(module, nullptr);

@@ -14,7 +14,7 @@
  *   clears the code it reads 0.
  * - Q_GetLastFailure() and Q_GetLastOsError(): the reason (QRV_FAIL_*) and
  *   the facts of the calling thread's last call that could fail, whatever
- *   the call; see "Failure reasons".
+ *   the call and whatever its context; see "Failure reasons".
  *
  * Threads: any thread may call any function. Calls that talk to the module
  * or change the library's records take one lock for their whole run, so a
@@ -24,7 +24,14 @@
  * list's own short lock and stay usable while a search runs;
  * Q_ComCheckOpen, Q_GetLastError, Q_GetLastFailure, Q_GetLastOsError,
  * Q_GetVersion, Q_DescribeFrame and the Q_Set...Handler functions never
- * wait for an exchange.
+ * wait for an exchange. Waiting calls are served in the order they came.
+ * Q_LockExchanges/Q_UnlockExchanges hold the lock across several calls
+ * (read, change, write back) so that no other thread's call comes between.
+ *
+ * Several ports: the flat functions use one default context. A program
+ * driving several adapters makes one context per adapter (Q_CtxNew) and
+ * calls the Q_Ctx twins, which take the context first and otherwise behave
+ * exactly as their flat namesakes; see "Contexts" at the end.
  *
  * Handlers (message, progress, trace) run on the thread of the call that
  * raised them while that call holds the lock: a handler must not wait for
@@ -401,6 +408,101 @@ QRV_API int32_t Q_FieldCheck(int32_t index, int64_t value);
 /* 1 when length bytes of module text (GBK) may be stored in the text field
  * of row index: at most 15 bytes, no NUL and no control character. */
 QRV_API int32_t Q_FieldCheckText(int32_t index, const char *text, int32_t length);
+
+/* ---- One lock across several calls ------------------------------------
+ * Holds the default context's exchange lock until the matching unlock, so
+ * a read -> change -> submit from this thread runs whole: other threads'
+ * exchanges wait (in the order they came), while this thread's own calls go
+ * straight through. Pairs nest. Q_LockExchanges returns 0 (QRV_FAIL_ARGUMENT)
+ * when called from a handler inside this thread's exchange; Q_UnlockExchanges
+ * returns 0 when this thread does not hold the lock. Quick queries (count,
+ * base copy, error, handler setters) never wait for it. Error code
+ * untouched. */
+QRV_API int Q_LockExchanges(void);
+QRV_API int Q_UnlockExchanges(void);
+
+/* ---- Contexts ----------------------------------------------------------
+ * A context is the whole state of one port: the serial link, the local
+ * module's records, the search list, the error code, the handlers and the
+ * exchange lock. Each Q_Ctx function takes the context first and otherwise
+ * has the arguments, results, error codes, waits and frames of the flat
+ * function of the same name without "Ctx"; the flat functions use one
+ * default context that lives as long as the library. Contexts are
+ * independent: calls on two contexts run at the same time on two threads.
+ *
+ * - Q_CtxGetLastError reads the context's own code. Q_GetLastFailure and
+ *   Q_GetLastOsError stay per thread: the last call on this thread,
+ *   whatever its context.
+ * - A handler may call into another context; a call from a handler into
+ *   the context whose exchange is running is refused (QRV_FAIL_ARGUMENT).
+ * - A null context: functions return 0 (nothing for void ones) and set
+ *   QRV_FAIL_ARGUMENT.
+ * - QRVLINK_TRACE lines name the port after the timestamp, so the traffic
+ *   of several contexts in one file can be told apart. */
+typedef struct QRV_CTX QRV_CTX;
+
+/* A new context with its port closed; NULL when out of memory. */
+QRV_API QRV_CTX *Q_CtxNew(void);
+/* Frees the context: waits for the calls running on it from other threads
+ * (a call waiting for its lock is let through first), closes its port and
+ * releases everything. A lock this thread holds (Q_CtxLock) is released.
+ * Calls that start while it waits fail (QRV_FAIL_ARGUMENT); calls after it
+ * returns are the caller's error. Ignored for NULL and when called from a
+ * handler inside one of the context's own exchanges. */
+QRV_API void Q_CtxFree(QRV_CTX *ctx);
+/* Q_LockExchanges / Q_UnlockExchanges on one context. */
+QRV_API int Q_CtxLock(QRV_CTX *ctx);
+QRV_API int Q_CtxUnlock(QRV_CTX *ctx);
+
+QRV_API int Q_CtxOpenCom(QRV_CTX *ctx, const wchar_t *path, int baudRate, int dataBits, int parity,
+                         int stopBits, int reserved, int rtsControl, int ctsOutFlow,
+                         int dsrOutFlow, int readTimeoutMs);
+QRV_API int Q_CtxCloseCom(QRV_CTX *ctx);
+QRV_API int Q_CtxComCheckOpen(QRV_CTX *ctx);
+QRV_API int Q_CtxGetLastError(QRV_CTX *ctx);
+
+QRV_API int Q_CtxQRV_LoadInfo(QRV_CTX *ctx);
+QRV_API int Q_CtxQRV_GetPropertyAll(QRV_CTX *ctx, ModuleBase *base, ModuleProperty *property);
+QRV_API int Q_CtxQRV_SetLocalPropertyAll(QRV_CTX *ctx, const ModuleBase *ignored,
+                                         const ModuleProperty *property);
+QRV_API int Q_CtxQRV_GetProperty(QRV_CTX *ctx, int number, void *destination, int size);
+QRV_API int Q_CtxQRV_SetProperty(QRV_CTX *ctx, int number, const void *value, int size);
+QRV_API int Q_CtxQRV_SubmitInfo(QRV_CTX *ctx);
+QRV_API int Q_CtxQRV_ResetDev(QRV_CTX *ctx);
+QRV_API int Q_CtxQRV_ResetToDefault(QRV_CTX *ctx);
+
+QRV_API int Q_CtxQRV_SearchDev(QRV_CTX *ctx, int channel, int rate);
+QRV_API int Q_CtxQRV_SearchDevByAddr(QRV_CTX *ctx, int channel, int rate, int address);
+QRV_API void Q_CtxQRV_ClearSearchArr(QRV_CTX *ctx);
+QRV_API int Q_CtxQRV_GetSearchDevCount(QRV_CTX *ctx);
+QRV_API int Q_CtxQRV_GetRemoteDevBase(QRV_CTX *ctx, ModuleBase *base, int index);
+
+QRV_API int Q_CtxQRV_LoadRemoteDevInfo(QRV_CTX *ctx, int index);
+QRV_API int Q_CtxQRV_GetRemoteDevPropertyAll(QRV_CTX *ctx, ModuleProperty *property, int index);
+QRV_API int Q_CtxQRV_GetRemoteDevProperty(QRV_CTX *ctx, int index, int number, void *destination,
+                                          int size);
+QRV_API int Q_CtxQRV_SetRemoteDevProperty(QRV_CTX *ctx, int index, int number, const void *value,
+                                          int size);
+QRV_API int Q_CtxQRV_SetRemotePropertyAll(QRV_CTX *ctx, const ModuleProperty *property, int index);
+QRV_API int Q_CtxQRV_SubmitRemoteDevInfo(QRV_CTX *ctx, int index);
+QRV_API int Q_CtxQRV_ResetRemoteDev(QRV_CTX *ctx, int index);
+QRV_API int Q_CtxQRV_ResetRemoteToDefault(QRV_CTX *ctx, int index);
+
+QRV_API int Q_CtxQRV_SetIODirAllLocal(QRV_CTX *ctx, int directions);
+QRV_API int Q_CtxQRV_SetIODirAllRemote(QRV_CTX *ctx, int index, int directions);
+QRV_API int Q_CtxQRV_SetIOValueLocal(QRV_CTX *ctx, int outputs);
+QRV_API int Q_CtxQRV_SetIOValueRemote(QRV_CTX *ctx, int index, int outputs);
+QRV_API uint8_t Q_CtxQRV_GetIOvalueLocal(QRV_CTX *ctx, uint8_t *value, int length);
+QRV_API uint8_t Q_CtxQRV_GetIOvalueRemote(QRV_CTX *ctx, int index, uint8_t *value, int length);
+QRV_API uint16_t Q_CtxQRV_GetADvalueLocal(QRV_CTX *ctx, uint8_t *values, int length);
+QRV_API uint16_t Q_CtxQRV_GetADvalueRemote(QRV_CTX *ctx, int index, uint8_t *values, int length);
+
+QRV_API int Q_CtxQRV_UpdateWithFileNameLocal(QRV_CTX *ctx, const wchar_t *path, int runState,
+                                             int address, int devType);
+
+QRV_API void Q_CtxSetMessageHandler(QRV_CTX *ctx, Q_MessageHandler handler, void *user);
+QRV_API void Q_CtxSetTraceHandler(QRV_CTX *ctx, Q_TraceHandler handler, void *user);
+QRV_API void Q_CtxSetProgressHandler(QRV_CTX *ctx, Q_ProgressHandler handler, void *user);
 
 #ifdef __cplusplus
 }
