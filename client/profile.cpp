@@ -115,8 +115,11 @@ Status ProfileFromJson(std::string_view text, Profile& out) {
         return Invalid(ParseErrorText(error));
     }
     if (!root.is_object()) return Invalid("the top level is " + std::string(root.type_name()) + ", not a JSON object");
-    if (root.value("format", "") != kFormat) return Invalid("\"format\" must be \"" + std::string(kFormat) + "\"");
-    if (!root.contains("version") || !root.at("version").is_number_integer()) return Invalid("\"version\" is missing");
+    // Looked at before read: value() throws on a "format" that is no string.
+    if (!root.contains("format") || !root.at("format").is_string() || root.at("format") != kFormat)
+        return Invalid("\"format\" must be \"" + std::string(kFormat) + "\"");
+    if (!root.contains("version")) return Invalid("\"version\" is missing");
+    if (!root.at("version").is_number_integer()) return Invalid("\"version\" must be a whole number");
     const auto version = root.at("version").get<std::int64_t>();
     if (version < 1 || version > kProfileVersion)
         return Invalid("version " + std::to_string(version) + " (this program reads version " +

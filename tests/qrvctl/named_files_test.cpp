@@ -108,6 +108,8 @@ TEST(ProfileText, EachFaultIsNamedAsWhatItIs) {
         {R"({"format": "qrvlink-profile", "version": 1, "fields": {"channel": 11)", "line 1, column"},
         {"{\"format\": \"qrvlink-profile\",\n \"version\": 1, \"fields\": {\"name\": \"a\xff\"}}", "UTF-8"},
         {"[]", "array, not a JSON object"},
+        {R"({"format": 1, "version": 1, "fields": {"channel": 11}})", "\"format\" must be"},
+        {R"({"format": "qrvlink-profile", "version": 1.5, "fields": {"channel": 11}})", "whole number"},
         {ProfileWith(""), "\"fields\" is empty"},
         {ProfileWith(R"("channel": 1e400)"), "overflow"},
         {ProfileWith(R"("channel": 18446744073709551616)"), "out of range"},
