@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
+
+#include "text/user_file.h"
 
 #include "client/file_path.h"
 
@@ -14,6 +15,7 @@ constexpr std::size_t kHeaderSize = 20;  // five little-endian 32-bit words
 constexpr std::size_t kBlockSize = 64;
 constexpr std::int64_t kMinVersion = 16;
 constexpr std::int64_t kOffsetLimit = 65536;  // block offsets travel in 16 bits
+constexpr std::size_t kLargestImage = kHeaderSize + 2 * static_cast<std::size_t>(kOffsetLimit);
 constexpr std::chrono::milliseconds kFirstBlockPause{1000}, kSecondBlockPause{10}, kRestartPause{400};
 
 std::int64_t Word(const unsigned char* p) {
@@ -33,13 +35,13 @@ bool CountBlocks(std::int64_t start, std::int64_t end, std::size_t& blocks) {
 }  // namespace
 
 Status CheckFirmwareFile(const std::string& path, FirmwareFile& out) {
-    std::ifstream file(Utf8Path(path), std::ios::binary | std::ios::ate);
-    if (!file) return Status::Fail(Outcome::File, path + ": cannot open");
-    const auto size = static_cast<std::size_t>(file.tellg());
-    unsigned char header[kHeaderSize]{};
-    file.seekg(0);
-    if (size < kHeaderSize || !file.read(reinterpret_cast<char*>(header), kHeaderSize))
-        return Status::Fail(Outcome::File, path + ": too short for a firmware image");
+    // As the SDK reads it: a regular file only, never more than the largest
+    // image two 16-bit-offset regions can name.
+    std::string bytes, problem;
+    if (!text::ReadUserFileStart(path, kLargestImage, bytes, problem)) return Status::Fail(Outcome::File, problem);
+    const std::size_t size = bytes.size();
+    if (size < kHeaderSize) return Status::Fail(Outcome::File, path + ": too short for a firmware image");
+    const auto* header = reinterpret_cast<const unsigned char*>(bytes.data());
     FirmwareFile image;
     image.version = static_cast<int>(Word(header + 16));
     if (image.version < kMinVersion)

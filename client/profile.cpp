@@ -1,10 +1,13 @@
 #include "client/profile.h"
 
+#include <cmath>
+#include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <limits>
 
 #include "client/file_path.h"
 #include "client/module_report.h"
+#include "text/user_file.h"
 
 namespace qrv::client {
 
@@ -12,7 +15,61 @@ namespace {
 
 constexpr const char* kFormat = "qrvlink-profile";
 
-Status Invalid(const std::string& why) { return Status::Fail(Outcome::File, "not a valid profile: " + why); }
+// Values are quoted in messages only this far: a profile with a 10 MB name
+// must not give a 10 MB message.
+constexpr std::size_t kShownBytes = 120;
+
+std::string Cut(std::string text, std::size_t limit = kShownBytes) {
+    if (text.size() <= limit) return text;
+    const std::size_t whole = text.size();
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // whole UTF-8 characters
+    text.resize(end);
+    return text + "... (" + std::to_string(whole) + " bytes)";
+}
+
+Status Invalid(const std::string& why) {
+    return Status::Fail(Outcome::File, "not a valid profile: " + Cut(why, 4 * kShownBytes));
+}
+
+// "parse error at line 3, column 5: syntax error while parsing object -
+// unexpected end of input", "number overflow parsing '1e400'": the
+// library's text without its "[json.exception...] " prefix.
+std::string ParseErrorText(const Json::exception& error) {
+    std::string text = error.what();
+    if (!text.empty() && text.front() == '[')
+        if (const auto end = text.find("] "); end != std::string::npos) text.erase(0, end + 2);
+    return text;
+}
+
+// A profile's value as a field value. Numbers are told apart from wrong
+// types: a fraction, a number beyond any field's range and one beyond what
+// a double holds each say so.
+std::optional<FieldValue> ProfileValue(const Json& json, std::string& why) {
+    if (json.is_number_unsigned()) {
+        if (json.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            why = "the number " + json.dump() + " is out of range";
+            return std::nullopt;
+        }
+        return FieldValue(static_cast<std::int64_t>(json.get<std::uint64_t>()));
+    }
+    if (json.is_number_float()) {
+        const double number = json.get<double>();
+        if (!std::isfinite(number)) {
+            why = "the number is too large to read";
+        } else if (number != std::floor(number)) {
+            why = "the number " + json.dump() + " is not a whole number";
+        } else if (std::fabs(number) >= 9.2e18) {
+            why = "the number " + json.dump() + " is out of range";
+        } else {
+            return FieldValue(static_cast<std::int64_t>(number));  // 11.0 is 11
+        }
+        return std::nullopt;
+    }
+    if (json.is_number_integer() || json.is_string()) return ValueFromJson(json);
+    why = "expected a number or a string, found " + std::string(json.type_name());
+    return std::nullopt;
+}
 
 std::size_t RecordOrder(const FieldSpec* field) {
     const auto all = AllFields();
@@ -52,24 +109,35 @@ std::string ProfileToJson(const Profile& profile) {
 }
 
 Status ProfileFromJson(std::string_view text, Profile& out) {
-    const Json root = Json::parse(text, nullptr, false);
-    if (root.is_discarded() || !root.is_object()) return Invalid("not a JSON object");
-    if (root.value("format", "") != kFormat) return Invalid("\"format\" must be \"" + std::string(kFormat) + "\"");
-    if (!root.contains("version") || !root.at("version").is_number_integer()) return Invalid("\"version\" is missing");
+    Json root;
+    try {
+        root = Json::parse(text);
+    } catch (const Json::exception& error) {
+        return Invalid(ParseErrorText(error));
+    }
+    if (!root.is_object()) return Invalid("the top level is " + std::string(root.type_name()) + ", not a JSON object");
+    // Looked at before read: value() throws on a "format" that is no string.
+    if (!root.contains("format") || !root.at("format").is_string() || root.at("format") != kFormat)
+        return Invalid("\"format\" must be \"" + std::string(kFormat) + "\"");
+    if (!root.contains("version")) return Invalid("\"version\" is missing");
+    if (!root.at("version").is_number_integer()) return Invalid("\"version\" must be a whole number");
     const auto version = root.at("version").get<std::int64_t>();
     if (version < 1 || version > kProfileVersion)
         return Invalid("version " + std::to_string(version) + " (this program reads version " +
                        std::to_string(kProfileVersion) + ")");
     if (!root.contains("fields") || !root.at("fields").is_object()) return Invalid("\"fields\" must be an object");
+    // An empty profile would "match" every module and change none.
+    if (root.at("fields").empty()) return Invalid("\"fields\" is empty");
 
     Profile profile;
     ModuleProperty scratch{};
     for (const auto& [name, json] : root.at("fields").items()) {
         const FieldSpec* field = FindField(name);
-        if (!field) return Invalid("\"" + name + "\" is not a field name");
-        const std::optional<FieldValue> value = ValueFromJson(json);
-        if (!value) return Invalid(name + ": expected a number or a string");
-        if (Status st = WriteField(scratch, *field, *value); !st.Ok()) return Invalid(st.message);
+        if (!field) return Invalid("\"" + Cut(name) + "\" is not a field name");
+        std::string why;
+        const std::optional<FieldValue> value = ProfileValue(json, why);
+        if (!value) return Invalid(name + ": " + why);
+        if (Status st = WriteField(scratch, *field, *value); !st.Ok()) return Invalid(Cut(st.message));
         profile.Set(*field, *value);
     }
     out = std::move(profile);
@@ -78,6 +146,8 @@ Status ProfileFromJson(std::string_view text, Profile& out) {
 
 Status SaveProfile(const std::string& path, const Profile& profile) {
     // Written beside and renamed over: a failed write never leaves half a profile.
+    std::string problem;
+    if (!text::WritableAsRegularFile(path, problem)) return Status::Fail(Outcome::File, problem);
     const std::filesystem::path target = Utf8Path(path), temporary = Utf8Path(path + ".tmp");
     std::error_code ignored;
     {
@@ -97,11 +167,9 @@ Status SaveProfile(const std::string& path, const Profile& profile) {
 }
 
 Status LoadProfile(const std::string& path, Profile& out) {
-    std::ifstream file(Utf8Path(path), std::ios::binary);
-    if (!file) return Status::Fail(Outcome::File, path + ": cannot open");
-    std::ostringstream text;
-    text << file.rdbuf();
-    Status st = ProfileFromJson(text.str(), out);
+    std::string text, problem;
+    if (!text::ReadUserFile(path, text, problem)) return Status::Fail(Outcome::File, problem);
+    Status st = ProfileFromJson(text, out);
     if (!st.Ok()) st.message = path + ": " + st.message;
     return st;
 }

@@ -48,7 +48,7 @@ for name in "${targets[@]}"; do
   fi
 done
 for pid in "${pids[@]}"; do wait "$pid" || status=1; done
-# The settings-file target's scratch files (a time-limited run ends without
-# its cleanup).
-rm -f /dev/shm/qrv-ini-fuzz-* /tmp/qrv-ini-fuzz-*
+# The settings-file and image-file targets' scratch files (a time-limited
+# run ends without its cleanup).
+rm -f /dev/shm/qrv-ini-fuzz-* /tmp/qrv-ini-fuzz-* /tmp/qrv-image-fuzz-*
 exit $status

@@ -18,8 +18,12 @@ struct KindName {
 constexpr KindName kKindNames[] = {
     {FaultKind::Drop, "drop"},     {FaultKind::BadStatus, "status"}, {FaultKind::Truncate, "truncate"},
     {FaultKind::Split, "split"},   {FaultKind::Garbage, "garbage"},  {FaultKind::Late, "late"},
-    {FaultKind::Unplug, "unplug"}, {FaultKind::Forget, "forget"},
+    {FaultKind::Unplug, "unplug"}, {FaultKind::Forget, "forget"},  {FaultKind::Extend, "extend"},
+    {FaultKind::Flip, "flip"},     {FaultKind::WrongEcho, "echo"},   {FaultKind::Oversize, "oversize"},
 };
+
+// Longer than the 1024 bytes any host reads an answer into.
+constexpr std::size_t kOversizeLength = 1100;
 
 bool Contains(const std::vector<FaultKind>& kinds, FaultKind kind) {
     for (FaultKind k : kinds)
@@ -142,6 +146,12 @@ FaultOutcome FaultInjector::Apply(CommandKey command, std::vector<Bytes> answers
         if (Contains(outcome.applied, FaultKind::BadStatus) && statusAt && *statusAt < answer.size())
             answer[*statusAt] = kFaultStatus;
         if (Contains(outcome.applied, FaultKind::Truncate)) answer.resize(std::max<std::size_t>(1, answer.size() / 2));
+        if (Contains(outcome.applied, FaultKind::WrongEcho) && answer.size() > protocol::kAnswerEchoAt)
+            answer[protocol::kAnswerEchoAt] ^= 0x01;
+        if (Contains(outcome.applied, FaultKind::Flip) && !answer.empty()) answer.back() ^= 0xFF;
+        if (Contains(outcome.applied, FaultKind::Extend)) answer.push_back(0x00);
+        if (Contains(outcome.applied, FaultKind::Oversize) && answer.size() < kOversizeLength)
+            answer.resize(kOversizeLength, 0x00);
         if (i == 0 && Contains(outcome.applied, FaultKind::Garbage)) {
             std::uniform_int_distribution<int> count(1, 4), byte(0, 255);
             Bytes noise(static_cast<std::size_t>(count(random_)));

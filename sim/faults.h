@@ -24,6 +24,10 @@ enum class FaultKind {
     Late,       // the answer comes after the host has stopped reading
     Unplug,     // the module is pulled off the line: the pty closes instead of answering
     Forget,     // a property write (0xD3) is acknowledged but not kept
+    Extend,     // one byte more after the answer
+    Flip,       // the answer's last byte inverted (its end byte, where it has one)
+    WrongEcho,  // the command code the answer repeats is another one
+    Oversize,   // the answer run on with zero bytes past any answer buffer (1100 bytes)
 };
 
 struct Fault {
@@ -34,7 +38,8 @@ struct Fault {
 };
 
 // "drop", "status,cmd=D3", "late,cmd=io-D7,p=0.25,n=2". Kinds: drop, status,
-// truncate, split, garbage, late, unplug, forget. Commands: D1..DB for the
+// truncate, split, garbage, late, unplug, forget, extend, flip, echo,
+// oversize. Commands: D1..DB for the
 // configuration family, io-D4..io-D7 for the IO family, or the names of
 // CommandName() ("read-base-info").
 bool ParseFault(std::string_view text, Fault& out, std::string& error);

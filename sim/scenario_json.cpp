@@ -9,13 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <stdexcept>
 
 #include "text/module_text.h"
+#include "text/user_file.h"
 
 namespace qrv::sim {
 
@@ -233,14 +232,11 @@ std::string ScenarioToJson(const Scenario& scenario) {
 }
 
 bool LoadScenarioFile(const std::string& path, Scenario& out, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open";
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!ParseScenario(text.str(), out, error)) {
+    // A regular file only: a FIFO without a writer would hold the simulator
+    // before it ever opens its port.
+    std::string text;
+    if (!text::ReadUserFile(path, text, error)) return false;
+    if (!ParseScenario(text, out, error)) {
         error = path + ": " + error;
         return false;
     }
@@ -285,14 +281,11 @@ void LayOver(Json& original, const Json& baseline, const Json& fresh) {
 // or the scenario alone when the file is not one of ours to keep.
 std::string MergedScenarioText(const std::string& path, const Scenario& scenario) {
     const std::string fresh = ScenarioToJson(scenario);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return fresh;
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text, ignored;
+    if (!text::ReadUserFile(path, text, ignored)) return fresh;
     Scenario asRead;
-    std::string ignored;
-    if (!ParseScenario(text.str(), asRead, ignored)) return fresh;
-    Json original = Json::parse(text.str());
+    if (!ParseScenario(text, asRead, ignored)) return fresh;
+    Json original = Json::parse(text);
     LayOver(original, Json::parse(ScenarioToJson(asRead)), Json::parse(fresh));
     return original.dump(2) + "\n";
 }
@@ -306,6 +299,7 @@ bool SaveScenarioFile(const std::string& path, const Scenario& scenario, std::st
     std::error_code failure;
     fs::path target = fs::canonical(path, failure);
     if (failure) target = path;
+    if (!text::WritableAsRegularFile(target.string(), error)) return false;
     const std::string text = MergedScenarioText(target, scenario);
 
     // The temporary file sits in the target's folder so the rename is atomic,

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <vector>
 
 #include "text/module_text.h"
 
@@ -33,6 +34,67 @@ QStringConverter::Encoding QtEncoding(IniEncoding encoding) {
     }
 }
 
+std::optional<QString> DecodeExactly(QByteArrayView bytes, IniEncoding encoding) {
+    if (encoding == IniEncoding::Gb18030) {
+        const auto utf8 = qrv::text::ConvertExact(std::string_view(bytes.data(), bytes.size()), kGb18030, "UTF-8");
+        if (!utf8) return std::nullopt;
+        return QString::fromStdString(*utf8);
+    }
+    QStringDecoder decoder(QtEncoding(encoding), kKeepEverything);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) return std::nullopt;
+    return text;
+}
+
+QString DecodeLeniently(QByteArrayView bytes, IniEncoding encoding) {
+    if (encoding == IniEncoding::Gb18030)
+        return QString::fromStdString(
+            qrv::text::ConvertLenient(std::string_view(bytes.data(), bytes.size()), kGb18030, "UTF-8"));
+    QStringDecoder decoder(QtEncoding(encoding), kKeepEverything);
+    return decoder.decode(bytes);
+}
+
+bool IsAscii(QByteArrayView bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// A file that is neither UTF-8 nor GB18030 as a whole: most often one of
+// them with a stray byte. Each line is read in the encoding it is valid in,
+// and a broken line in the file's main encoding with U+FFFD where its bad
+// bytes are, so one stray byte spoils one value and shows as what it is,
+// instead of turning every other line into another text.
+QString DecodeLineByLine(QByteArrayView body, IniEncoding& mainEncoding) {
+    struct Line {
+        QByteArrayView bytes;
+        std::optional<QString> text;
+        bool gb = false;
+    };
+    std::vector<Line> lines;
+    int utf8Lines = 0, gbLines = 0;
+    while (!body.isEmpty()) {
+        const qsizetype end = body.indexOf('\n');
+        const qsizetype length = end < 0 ? body.size() : end + 1;
+        Line line{body.first(length), std::nullopt, false};
+        body = body.sliced(length);
+        if (!IsAscii(line.bytes)) {
+            line.text = DecodeExactly(line.bytes, IniEncoding::Utf8);
+            if (line.text) {
+                ++utf8Lines;
+            } else if ((line.text = DecodeExactly(line.bytes, IniEncoding::Gb18030))) {
+                line.gb = true;
+                ++gbLines;
+            }
+        }
+        lines.push_back(line);
+    }
+    mainEncoding = gbLines > utf8Lines ? IniEncoding::Gb18030 : IniEncoding::Utf8;
+    QString text;
+    for (const Line& line : lines) text += line.text ? *line.text : DecodeLeniently(line.bytes, mainEncoding);
+    return text;
+}
+
 }  // namespace
 
 IniText DecodeIniBytes(const QByteArray& bytes) {
@@ -49,9 +111,12 @@ IniText DecodeIniBytes(const QByteArray& bytes) {
     QStringDecoder decoder(QtEncoding(result.encoding), kKeepEverything);
     result.text = decoder.decode(body);
     if (decoder.hasError() && result.byteOrderMark.isEmpty()) {
-        result.encoding = IniEncoding::Gb18030;
-        result.text = QString::fromStdString(
-            qrv::text::ConvertLenient(std::string_view(body.data(), body.size()), kGb18030, "UTF-8"));
+        if (auto gb = DecodeExactly(body, IniEncoding::Gb18030)) {
+            result.encoding = IniEncoding::Gb18030;
+            result.text = std::move(*gb);
+        } else {
+            result.text = DecodeLineByLine(body, result.encoding);
+        }
     }
     result.faithful = !result.text.contains(QChar(0)) && EncodeIniText(result) == bytes;
     return result;

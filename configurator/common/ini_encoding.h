@@ -27,7 +27,10 @@ struct IniText {
 std::optional<IniText> ReadIniText(const QString& path);
 
 // Decodes a file's bytes: by its byte-order mark, else UTF-8 when the bytes
-// are valid UTF-8, else GB18030 (bytes that do not decode become U+FFFD).
+// are valid UTF-8, else GB18030 when they are valid GB18030, else line by
+// line, each in the one it is valid in; the bytes of a line valid in
+// neither become U+FFFD in the file's main encoding. Such a mixed file is
+// not faithful: it is never rewritten.
 IniText DecodeIniBytes(const QByteArray& bytes);
 
 // The bytes of `text` in its encoding, byte-order mark first; nothing when a

@@ -1,6 +1,7 @@
 #include "api/global_data.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,8 +61,14 @@ CGlobalData::CGlobalData() {
     Serial.SetObserver(&Trace);
     // QRVLINK_TRACE=stderr or =PATH: every frame as a decoded line, no code needed.
     if (const char* where = std::getenv("QRVLINK_TRACE"); where != nullptr && where[0] != '\0') {
-        if (!Trace.WriteLinesTo(where))
-            std::fprintf(stderr, "Qrvlink: QRVLINK_TRACE: cannot open %s: %s\n", where, std::strerror(errno));
+        // Said once and then ignored: a program must load even when its trace cannot be written.
+        if (!Trace.WriteLinesTo(where)) {
+            const int error = errno;
+            const char* why = error == ENXIO    ? "a FIFO or device that nothing reads from"
+                              : error == EINVAL ? "neither a file, a terminal nor a pipe"
+                                                : std::strerror(error);
+            std::fprintf(stderr, "Qrvlink: QRVLINK_TRACE: cannot write to %s: %s; no trace is written\n", where, why);
+        }
     }
 }
 

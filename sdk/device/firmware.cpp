@@ -83,14 +83,25 @@ Outcome CQRVDev::UpdateWithFile(const wchar_t* path, std::uint8_t runState, std:
         return Failure(Reason::BadImage, firmware::FaultDetail(loaded), loaded.systemError);
     }
 
-    const firmware::Image& image = loaded.image;
+    const int total = static_cast<int>(loaded.image.first.blocks + loaded.image.second.blocks);
+    int done = 0;
+    const Outcome upgraded = SendImage(loaded.image, runState, address, devType, listener, done, total);
+    // The adapter gone mid-upgrade leaves the module in its boot loader with
+    // part of an image: the host hears of it as of a refused image, not
+    // only through the failure reason.
+    if (upgraded.reason == Reason::PortLost)
+        listener.Message(Q_MSG_ERROR, Printf("固件升级中断：串口已断开（已写入 %d/%d 块），模块停在引导程序中，可重新升级",
+                                             done, total));
+    return upgraded;
+}
+
+Outcome CQRVDev::SendImage(const firmware::Image& image, std::uint8_t runState, std::uint16_t address,
+                           std::uint16_t devType, UpgradeListener& listener, int& done, int total) {
     if (runState != kRunStateBoot) {
         if (Outcome entered = EnterUpdate(address, devType); !entered.Ok()) return entered;
     }
     // A block refused three times ends the upgrade with no finish frame: the
     // module stays in its boot loader, ready for another attempt.
-    const int total = static_cast<int>(image.first.blocks + image.second.blocks);
-    int done = 0;
     if (Outcome sent = SendFirmwareRegion(image, image.first, address, listener, done, total); !sent.Ok()) return sent;
     if (Outcome sent = SendFirmwareRegion(image, image.second, address, listener, done, total); !sent.Ok()) return sent;
     return FinishUpdate(address, devType);

@@ -1,6 +1,7 @@
 #include "device/line_trace.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,11 +16,27 @@ namespace qrv {
 namespace {
 
 // Not inherited by child processes; on Windows also no newline translation.
+// Never blocking: the target is opened while the library loads, and a FIFO
+// without a reader would otherwise hold every program that loads it (inside
+// dlopen, before main). Such a FIFO fails at once with ENXIO.
 #ifdef _WIN32
 constexpr int kTraceFileFlags = O_WRONLY | O_CREAT | O_APPEND | O_NOINHERIT | O_BINARY;
 #else
-constexpr int kTraceFileFlags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
+constexpr int kTraceFileFlags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 #endif
+
+// What a trace may be written to: a file, a terminal or /dev/stderr, a pipe
+// with a reader. A directory or a socket is refused.
+bool TraceTargetKind(int fd) {
+#ifdef _WIN32
+    (void)fd;
+    return true;
+#else
+    struct stat info {};
+    if (fstat(fd, &info) != 0) return false;
+    return S_ISREG(info.st_mode) || S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode);
+#endif
+}
 
 // The C runtime's write takes an unsigned count on Windows; lines are short.
 long WriteSome(int fd, const char* data, std::size_t length) {
@@ -41,6 +58,11 @@ bool LineTrace::WriteLinesTo(const std::string& where) {
     // Appended to, never truncated: a trace file named by mistake keeps what it held.
     const int fd = open(where.c_str(), kTraceFileFlags, 0644);
     if (fd < 0) return false;
+    if (!TraceTargetKind(fd)) {
+        close(fd);
+        errno = EINVAL;
+        return false;
+    }
     linesFd_ = fd;
     ownsLinesFd_ = true;
     return true;
@@ -78,7 +100,9 @@ void LineTrace::OnTraffic(LineDirection direction, const std::uint8_t* bytes, st
     while (done < line.size()) {
         const long count = WriteSome(linesFd_, line.data() + done, line.size() - done);
         if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) break;  // a full disk loses trace lines, never an exchange
+        // A full disk, or a terminal or pipe that would make us wait, loses
+        // trace lines, never an exchange.
+        if (count <= 0) break;
         done += static_cast<std::size_t>(count);
     }
 }

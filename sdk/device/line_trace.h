@@ -23,8 +23,9 @@ public:
 
     // Null removes it; returns once no call of the old handler runs.
     void SetHandler(Q_TraceHandler handler, void* user) { handler_.Set(handler, user); }
-    // "stderr", or a file to append decoded lines to; set before any traffic.
-    // False when the file cannot be opened.
+    // "stderr", or a file, terminal or pipe to append decoded lines to; set
+    // before any traffic. Never blocks: false (errno set; EINVAL for a
+    // directory, socket or block device) when it cannot be opened at once.
     bool WriteLinesTo(const std::string& where);
     // The port the lines name (several contexts may write to one file);
     // set by the open, under the exchange lock, like the traffic itself.

@@ -136,6 +136,9 @@ private:
                               protocol::FirmwareRegion region);
     Outcome SendFirmwareRegion(const firmware::Image& image, const firmware::Region& region, std::uint16_t addr,
                                UpgradeListener& listener, int& done, int total);
+    // Prepare (unless in the boot loader), both regions, finish; `done` counts acknowledged blocks.
+    Outcome SendImage(const firmware::Image& image, std::uint8_t runState, std::uint16_t address,
+                      std::uint16_t devType, UpgradeListener& listener, int& done, int total);
 
     SerialPort& port_;
     Waits& waits_;

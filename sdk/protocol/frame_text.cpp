@@ -110,10 +110,11 @@ bool IsRequestLength(const CommandInfo& info, std::size_t n) {
     return n == info.requestLength;
 }
 
-// The property record answer carries no end byte and may run longer.
+// The property record answer carries no end byte and may run longer, but
+// never past the answer buffer: no read returns more than it holds.
 bool IsAnswerLength(const CommandInfo& info, std::size_t n) {
     if (info.answerLength == 0) return false;
-    if (info.key == ConfigKey(kCmdReadProperty)) return n >= info.answerLength;
+    if (info.key == ConfigKey(kCmdReadProperty)) return n >= info.answerLength && n <= kAnswerBufferSize;
     return n == info.answerLength;
 }
 
@@ -183,7 +184,10 @@ bool DescribeFrame(Bytes b, FrameDirection direction, std::string& text) {
         }
         const std::size_t whole = answer ? info->answerLength : info->requestLength;
         if (answer) text += " answer";
-        Append(text, n < whole ? ", partial: %zu of %zu bytes" : ", %zu bytes instead of %zu", n, whole);
+        if (answer && n > kAnswerBufferSize)
+            Append(text, ", %zu bytes: longer than any answer (%zu)", n, kAnswerBufferSize);
+        else
+            Append(text, n < whole ? ", partial: %zu of %zu bytes" : ", %zu bytes instead of %zu", n, whole);
         return false;
     }
     // Both shapes fit only the IO family's set frames; the direction decides.

@@ -4,6 +4,9 @@
 // afterwards works.
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 #include <thread>
 
 #include "image_file.h"
@@ -22,7 +25,12 @@ using protocol::kCmdSearchBroadcast;
 
 constexpr std::uint16_t kBootModule = 0x0506;  // in its boot loader, on the home pair
 
-class LostPort : public SimulatedLine {};
+class LostPort : public SimulatedLine {
+protected:
+    static void Keep(int kind, const char* text, void* user) {
+        static_cast<std::vector<std::pair<int, std::string>>*>(user)->emplace_back(kind, text);
+    }
+};
 
 TEST_F(LostPort, CallsReturnAtOnceAndTheNextPortWorks) {
     TempDir dir;
@@ -44,8 +52,18 @@ TEST_F(LostPort, CallsReturnAtOnceAndTheNextPortWorks) {
         Start();
         ASSERT_EQ(Q_QRV_LoadInfo(), 1);  // the port from before the row works
         UnplugOn(row.unplugOn);
+        std::vector<std::pair<int, std::string>> messages;
+        Q_SetMessageHandler(Keep, &messages);
         EXPECT_EQ(row.call(), 0);
         const auto returned = Clock::now();
+        Q_SetMessageHandler(nullptr, nullptr);
+        // An upgrade cut short says so to the host, as a refused image does.
+        const bool upgrade = row.unplugOn == kCmdFirmwareBlock;
+        ASSERT_EQ(messages.size(), upgrade ? 1u : 0u);
+        if (upgrade) {
+            EXPECT_EQ(messages[0].first, Q_MSG_ERROR);
+            EXPECT_NE(messages[0].second.find("0/1"), std::string::npos) << messages[0].second;
+        }
         // The simulator notes the time just after it closed the line; the
         // call may well have returned before the note is made.
         for (int i = 0; i < 1000 && unpluggedAt_.load() == 0; ++i) std::this_thread::sleep_for(1ms);

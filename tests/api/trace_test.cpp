@@ -8,6 +8,7 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "image_file.h"
@@ -140,6 +141,50 @@ TEST_F(Trace, DecodedLinesOnStandardErrorMatchTheSimulators) {
     }
     EXPECT_NE(lines[0].find("-> AB D1 BA | read-base-info"), std::string::npos);
     EXPECT_NE(lines[3].find("<- AB D2 "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qrv::test
+
+namespace qrv::test {
+namespace {
+
+// What a trace handler may call while the exchange that traced runs: the
+// calls that never wait answer, every call that takes the exchange lock is
+// refused at once, even one that only copies from the cached record.
+struct InsideHandler {
+    int calls = 0;
+    std::vector<std::pair<const char*, std::pair<int, std::int32_t>>> results;
+    static void Handler(void* user, std::int32_t, const std::uint8_t* bytes, std::int32_t length, std::uint64_t) {
+        auto* self = static_cast<InsideHandler*>(user);
+        if (self->calls++ > 0) return;
+        char buffer[32] = {};
+        const auto note = [&](const char* name, int result) {
+            self->results.push_back({name, {result, Q_GetLastFailure(nullptr, 0)}});
+        };
+        note("GetProperty", Q_QRV_GetProperty(3, buffer, sizeof buffer));
+        note("LoadInfo", Q_QRV_LoadInfo());
+        note("DescribeFrame", Q_DescribeFrame(bytes, length, buffer, sizeof buffer));
+        note("ComCheckOpen", Q_ComCheckOpen());
+    }
+};
+
+TEST_F(Trace, AHandlerIsRefusedEveryCallThatTakesTheExchangeLock) {
+    Start(200);
+    ASSERT_EQ(Q_QRV_LoadInfo(), 1);
+    InsideHandler inside;
+    Q_SetTraceHandler(&InsideHandler::Handler, &inside);
+    ASSERT_EQ(Q_QRV_LoadInfo(), 1);
+    Q_SetTraceHandler(nullptr, nullptr);
+    const decltype(inside.results) expected = {{"GetProperty", {0, QRV_FAIL_ARGUMENT}},
+                                               {"LoadInfo", {0, QRV_FAIL_ARGUMENT}},
+                                               {"DescribeFrame", {1, QRV_FAIL_ARGUMENT}},
+                                               {"ComCheckOpen", {1, QRV_FAIL_ARGUMENT}}};
+    ASSERT_EQ(inside.results.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_STREQ(inside.results[i].first, expected[i].first);
+        EXPECT_EQ(inside.results[i].second, expected[i].second) << expected[i].first;
+    }
 }
 
 }  // namespace

@@ -70,6 +70,29 @@ TEST_F(IniFile, FilesThatAreNotUtf8AreReadAsGb18030) {
     EXPECT_EQ(ReadIniString(Path(), QStringLiteral("desc"), QStringLiteral("1")), QStringLiteral("设备名称"));
 }
 
+// One stray byte spoils its own value only, which shows the byte as U+FFFD;
+// every other line reads as it was written (UTF-8 or GB18030).
+TEST_F(IniFile, AStrayByteSpoilsOnlyItsOwnValue) {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString one, two;
+    } cases[] = {
+        {"UTF-8 hint file", "[desc]\n1=\xE8\xAE\xBE\xE5\xA4\x87\n2=\xE5\xBC\xA0\xFF\n", QStringLiteral("设备"),
+         QStringLiteral("张\uFFFD")},
+        {"UTF-8 name after the bad line", "[U]\n2=a\xFF\n1=\xE5\xBC\xA0\xE4\xB8\x89\n", QStringLiteral("张三"),
+         QStringLiteral("a\uFFFD")},
+        {"GB18030 settings", "[U]\n1=\xD5\xC5\xC8\xFD\n2=\xC9\xE8\xFF\n", QStringLiteral("张三"),
+         QStringLiteral("设\uFFFD")},
+    };
+    for (const auto& c : cases) {
+        Write(c.bytes);
+        const QString section = QString::fromLatin1(c.bytes.mid(1, c.bytes.indexOf(']') - 1));
+        EXPECT_EQ(ReadIniString(Path(), section, QStringLiteral("1")), c.one) << c.name;
+        EXPECT_EQ(ReadIniString(Path(), section, QStringLiteral("2")), c.two) << c.name;
+    }
+}
+
 TEST_F(IniFile, WritingKeepsTheRestOfTheFile) {
     Write("[APP]\r\nCOM=2\r\n[desc]\r\n1=\xC9\xE8\xB1\xB8\r\n");
     ASSERT_TRUE(WriteIniString(Path(), QStringLiteral("search"), QStringLiteral("Rate"), QStringLiteral("001")));

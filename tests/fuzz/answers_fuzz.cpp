@@ -1,13 +1,15 @@
 // Every answer check and record conversion on arbitrary line bytes: a check
 // never reads past what arrived, reports the length it saw, writes its
-// outputs only when it accepts, and what it accepts converts back to the
-// bytes it came from.
+// outputs only when it accepts, accepts only the length the command table
+// gives its answer, and what it accepts converts back to the bytes it came
+// from.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "protocol/commands.h"
 #include "protocol/frames.h"
 #include "records/module_records.h"
 
@@ -37,6 +39,23 @@ void Parsed(const Answer& rx, Parse parse, Out& out) {
 }
 
 void Checked(const Answer& rx, const Verdict& verdict) { Require(verdict.length == rx.size); }
+
+// The answer's length as the protocol defines it, taken from the command
+// table rather than from the checks: exactly its answer length, except the
+// record answer (no end byte: at least its length) and the tune and block
+// acknowledgements, whose length is not examined beyond their status byte.
+void LengthRule(CommandKey key, const Answer& rx, const Verdict& verdict) {
+    if (!verdict.Ok()) return;
+    const CommandInfo* info = FindCommand(key);
+    Require(info != nullptr && info->answerLength != 0);
+    if (key == ConfigKey(kCmdReadProperty)) {
+        Require(rx.size >= info->answerLength);
+    } else if (key == ConfigKey(kCmdTuneRadio) || key == ConfigKey(kCmdFirmwareBlock)) {
+        Require(info->statusAt && rx.size > *info->statusAt);
+    } else {
+        Require(rx.size == info->answerLength);
+    }
+}
 
 // The record round trip and every numbered property into a buffer of just
 // the size the caller claimed (numbers always write their 1 or 2 bytes).
@@ -90,6 +109,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(std::memcmp(wire, bytes.data() + kAnswerPropertyOffset, kPropertySize) == 0);
     }
     if (ParseAdAnswer(rx, block).Ok()) Require(std::memcmp(block, bytes.data() + kAdBlockAt, kAdBlockSize) == 0);
+
+    // Each check against its command's length rule.
+    ModuleBase b;
+    ModuleProperty p;
+    std::uint8_t l;
+    std::uint8_t a[kAdBlockSize];
+    LengthRule(ConfigKey(kCmdReadBaseInfo), rx, ParseBaseInfoAnswer(rx, b));
+    LengthRule(ConfigKey(kCmdSearchBroadcast), rx, ParseSearchAnswer(rx, kCmdSearchBroadcast, b));
+    LengthRule(ConfigKey(kCmdSearchByAddr), rx, ParseSearchAnswer(rx, kCmdSearchByAddr, b));
+    LengthRule(ConfigKey(kCmdReadProperty), rx, ParsePropertyAnswer(rx, p));
+    LengthRule(ConfigKey(kCmdWriteProperty), rx, CheckWritePropertyAnswer(rx));
+    LengthRule(ConfigKey(kCmdTuneRadio), rx, CheckTuneAnswer(rx));
+    LengthRule(ConfigKey(kCmdEnterUpdate), rx, CheckUpdateStepAnswer(rx));
+    LengthRule(ConfigKey(kCmdFirmwareBlock), rx, CheckFirmwareBlockAnswer(rx, addr, offset));
+    LengthRule(ConfigKey(kCmdFactoryReset), rx, CheckFactoryResetAnswer(rx));
+    LengthRule(IoKey(kIoCmdSetDirections), rx, CheckIoSetDirectionsAnswer(rx, true));
+    LengthRule(IoKey(kIoCmdSetDirections), rx, CheckIoSetDirectionsAnswer(rx, false));
+    LengthRule(IoKey(kIoCmdSetOutputs), rx, CheckIoSetOutputsAnswer(rx));
+    LengthRule(IoKey(kIoCmdReadInputs), rx, ParseIoInputsAnswer(rx, l));
+    LengthRule(IoKey(kIoCmdReadAd), rx, ParseAdAnswer(rx, a));
 
     Checked(rx, CheckWritePropertyAnswer(rx));
     Checked(rx, CheckTuneAnswer(rx));

@@ -52,6 +52,11 @@ Bytes RecordWrite() {
     return b;
 }
 
+Bytes Sized(Bytes b, std::size_t n) {
+    b.resize(n, 0);
+    return b;
+}
+
 }  // namespace
 
 TEST(FrameText, EveryCommandBothWays) {
@@ -108,6 +113,13 @@ TEST(FrameText, EveryCommandBothWays) {
         {{0xAB, 0xD1, 0x00, 0x01, 0x00, 0x12, 0xAA, 0x02, 0x05, 0xBA, 0x00}, kAnswer,
          "read-base-info answer, 11 bytes instead of 10", false},
         {{0xAB, 0xD1, 0x00}, kRequest, "read-base-info, ends 0x00 instead of 0xBA", false},
+        // The record answer runs on without an end byte, but never past the answer buffer.
+        {Sized(RecordAnswer(), 1024), kAnswer, "read-property answer addr=0x0102 channel=26 rate=1M",
+         true},
+        {Sized(RecordAnswer(), 1025), kAnswer, "read-property answer, 1025 bytes: longer than any answer (1024)",
+         false},
+        {Sized(RecordAnswer(), 64u << 20), kAnswer,
+         "read-property answer, 67108864 bytes: longer than any answer (1024)", false},
     };
     for (const Row& row : rows) {
         std::string text;

@@ -78,6 +78,26 @@ TEST(FaultInjector, EachKindShapesTheAnswer) {
 
     const FaultOutcome unplug = ApplyOne(FaultKind::Unplug, kWrite, {});
     EXPECT_TRUE(unplug.unplug);  // even for a request without an answer
+
+    const struct {
+        const char* option;
+        FaultKind kind;
+        Bytes answer;
+    } shaped[] = {
+        {"extend", FaultKind::Extend, {0xAB, 0xD3, 0x01, 0x02, 0x00, 0xBA, 0x00}},
+        {"flip", FaultKind::Flip, {0xAB, 0xD3, 0x01, 0x02, 0x00, 0x45}},
+        {"echo", FaultKind::WrongEcho, {0xAB, 0xD2, 0x01, 0x02, 0x00, 0xBA}},
+    };
+    for (const auto& row : shaped) {
+        Fault parsed;
+        std::string error;
+        ASSERT_TRUE(ParseFault(row.option, parsed, error)) << row.option;
+        EXPECT_EQ(parsed.kind, row.kind);
+        EXPECT_EQ(ApplyOne(row.kind).bursts.at(0).bytes, row.answer) << row.option;
+    }
+    const Bytes oversized = ApplyOne(FaultKind::Oversize).bursts.at(0).bytes;
+    EXPECT_EQ(oversized.size(), 1100u);  // past any host's 1024-byte answer buffer
+    EXPECT_EQ(Bytes(oversized.begin(), oversized.begin() + 6), kAck);
 }
 
 TEST(FaultInjector, SearchAnswersFollowEachOtherWithTheGap) {

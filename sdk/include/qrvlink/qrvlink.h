@@ -36,8 +36,13 @@
  * Handlers (message, progress, trace) run on the thread of the call that
  * raised them while that call holds the lock: a handler must not wait for
  * another thread that is itself calling into the library, and a call into
- * the library from inside a handler that talks to the module fails at once
- * (QRV_FAIL_ARGUMENT) instead of deadlocking. Replacing a handler waits
+ * the library from inside a handler that takes the exchange lock fails at
+ * once (QRV_FAIL_ARGUMENT) instead of deadlocking: every call that takes
+ * the lock (all but those named above as not waiting), also those that only
+ * read or change the cached records (Q_QRV_GetProperty, Q_QRV_SetProperty,
+ * Q_QRV_SetLocalPropertyAll, Q_QRV_GetRemoteDevProperty(All),
+ * Q_QRV_SetRemoteDevProperty, Q_QRV_SetRemotePropertyAll), which the running
+ * exchange may be changing. Replacing a handler waits
  * until no call of the old one runs (unless made from inside that handler),
  * so its user data may be freed once the Q_Set...Handler call returns.
  *
@@ -213,7 +218,10 @@ QRV_API int Q_QRV_SetProperty(int number, const void *value, int size);
 /* Writes the pending record (0xD3) and restarts the module (0xD7); later
  * local frames use the record's LocalAddr. Clears the code; 102 not loaded. */
 QRV_API int Q_QRV_SubmitInfo(void);
-/* Restarts the local module (0xD7 to the cached LocalAddr). Code untouched. */
+/* Restarts the local module (0xD7 to the cached LocalAddr). Code untouched.
+ * No answer comes: 1 once the frame is written, also when the adapter is
+ * lost during the 400 ms pause after it (the next call then fails with
+ * QRV_FAIL_PORT_LOST). */
 QRV_API int Q_QRV_ResetDev(void);
 /* Restores factory settings (0xDB) and restarts; afterwards a load is
  * needed. Code untouched. */
@@ -336,7 +344,8 @@ QRV_API void Q_SetTraceHandler(Q_TraceHandler handler, void *user);
 /* One English line for a frame (command name, address, fields), e.g.
  * "tune-radio channel=26 rate=1M", into text (NUL-terminated, cut to fit
  * textSize bytes; the caller owns it). 1 when bytes are exactly one complete
- * frame of the command table; 0 otherwise, the line then saying what was
+ * frame of the command table (a 0xD2 record answer, which has no end byte:
+ * 63 bytes up to the 1024-byte answer buffer); 0 otherwise, the line then saying what was
  * recognised ("partial ...", "unrecognised 3 bytes"), or nothing at all when
  * text is NULL or textSize is not positive. A pure function: any thread,
  * also inside a trace handler; leaves the failure reason alone. */
