@@ -21,6 +21,8 @@ QRV_API int32_t Q_GetLastFailure(char* detail, int32_t detailSize) { return Last
 
 QRV_API int32_t Q_GetLastOsError(void) { return LastOsError(); }
 
+QRV_API int32_t Q_GetLastFailureInfo(QRV_FAILURE_INFO* info) { return LastFailureInfo(info); }
+
 QRV_API void Q_SetTraceHandler(Q_TraceHandler handler, void* user) { Global().Trace.SetHandler(handler, user); }
 
 QRV_API int32_t Q_DescribeFrame(const uint8_t* bytes, int32_t length, char* text, int32_t textSize) {

@@ -27,6 +27,8 @@ public:
     bool WriteLinesTo(const std::string& where);
 
     void OnTraffic(LineDirection direction, const std::uint8_t* bytes, std::size_t length) override;
+    // Notes go to the decoded lines only ("# ..."): the handler sees bytes.
+    void OnNote(const std::string& note) override;
 
     // The trace's clock: monotonic microseconds.
     static std::uint64_t NowMicroseconds();
@@ -35,6 +37,8 @@ public:
                                   std::span<const std::uint8_t> bytes);
 
 private:
+    void WriteLine(const std::string& line);
+
     HandlerSlot<Q_TraceHandler> handler_;
     int linesFd_ = -1;
     bool ownsLinesFd_ = false;
