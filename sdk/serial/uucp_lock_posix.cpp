@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -80,8 +81,11 @@ std::optional<long> ParseLockContent(std::string_view content) {
     bool tailBlank = true;
     for (; at < content.size(); ++at) tailBlank = tailBlank && IsBlank(content[at]);
     if (digits > 0 && tailBlank && pid > 0) return pid;
-    // Binary: the pid as a native 4-byte integer and nothing else.
-    if (content.size() == sizeof(std::int32_t)) {
+    // Binary: the pid as a native 4-byte integer and nothing else (text
+    // of four printable characters is no such number).
+    const bool text =
+        std::all_of(content.begin(), content.end(), [](char c) { return (c >= ' ' && c <= '~') || IsBlank(c); });
+    if (content.size() == sizeof(std::int32_t) && !text) {
         std::int32_t binary = 0;
         std::memcpy(&binary, content.data(), sizeof binary);
         if (binary > 0) return binary;
