@@ -20,7 +20,7 @@ int RunUpgrade(const CommonOptions& options, const Target& target, const std::st
     if (Status st = CheckFirmwareFile(file, image); !st.Ok()) return Finish(st);
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
+    if (Status st = Open(Writing(options), target, printer, connection, module); !st.Ok()) return Finish(st);
     ModuleRecords before;
     if (Status st = module->Read(before); !st.Ok()) return Finish(st);
 

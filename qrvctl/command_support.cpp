@@ -15,19 +15,20 @@ int Finish(const Status& status) {
     return ExitCodeFor(status.outcome);
 }
 
-void ShowModule(const Printer& printer, const Connection& connection, const ModuleRecords& module) {
+void ShowModule(const Printer& printer, const Connection& connection, const ModuleRecords& module,
+                bool showPassword) {
     if (printer.Json()) {
         Json json = Json::object();
         json["port"] = connection.line.port;
         json["baud"] = connection.line.baud;
         json["identity"] = IdentityJson(module.base);
-        json["fields"] = FieldsJson(module.property);
+        json["fields"] = FieldsJson(module.property, showPassword);
         printer.Document(json);
         return;
     }
     std::vector<ReportLine> lines{{"port", connection.line.port}, {"baud", std::to_string(connection.line.baud)}};
     for (ReportLine& line : IdentityLines(module.base)) lines.push_back(std::move(line));
-    for (ReportLine& line : FieldLines(module.property)) lines.push_back(std::move(line));
+    for (ReportLine& line : FieldLines(module.property, showPassword)) lines.push_back(std::move(line));
     printer.Lines(lines);
 }
 

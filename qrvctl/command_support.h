@@ -22,7 +22,9 @@ namespace qrvctl {
 int Finish(const qrv::client::Status& status);
 
 // {"port", "baud", "identity", "fields"} or the same as a table.
-void ShowModule(const Printer& printer, const Connection& connection, const qrv::client::ModuleRecords& module);
+// The password only with `showPassword` (a screen or a log is no place for it).
+void ShowModule(const Printer& printer, const Connection& connection, const qrv::client::ModuleRecords& module,
+                bool showPassword = false);
 
 // Connects and opens the target module.
 qrv::client::Status Open(const CommonOptions& options, const Target& target, const Printer& printer,

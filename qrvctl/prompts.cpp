@@ -3,7 +3,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 
 #include "client/fields.h"
@@ -49,6 +53,23 @@ Status Confirm(const std::string& question, bool yes) {
     std::getline(std::cin, answer);
     if (answer == "y" || answer == "Y" || answer == "yes") return {};
     return Status::Fail(Outcome::Usage, "not confirmed; nothing was sent");
+}
+
+Status PasswordFrom(const std::string& option, const std::string& file, std::optional<std::string>& out) {
+    out.reset();
+    if (!option.empty()) {
+        out = option;
+    } else if (!file.empty()) {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) return Status::Fail(Outcome::File, "cannot read the password file " + file + ": " + std::strerror(errno));
+        std::string line;
+        std::getline(in, line);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out = line;
+    } else if (const char* variable = std::getenv("QRVCTL_PASSWORD"); variable != nullptr && *variable != '\0') {
+        out = std::string(variable);
+    }
+    return {};
 }
 
 }  // namespace qrvctl

@@ -17,6 +17,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-l10n-tools qt6-tools-dev libsimpleini-dev
   xvfb xauth fonts-wqy-microhei
   python3 scdoc
+  picocom minicom bsdutils
 )
 case "${1:-}" in
   --windows)

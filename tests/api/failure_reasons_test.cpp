@@ -226,7 +226,7 @@ TEST_F(FailureReasons, PerThreadAndCutToFit) {
 }
 
 TEST(Exports, VersionAndFrameText) {
-    EXPECT_STREQ(Q_GetVersion(), "1.1.0");
+    EXPECT_STREQ(Q_GetVersion(), "1.2.0");
     const std::uint8_t tune[] = {0xAB, 0xD4, 0x1A, 0x02, 0xBA};
     char text[64];
     EXPECT_EQ(Q_DescribeFrame(tune, sizeof tune, text, sizeof text), 1);

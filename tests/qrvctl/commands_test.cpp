@@ -56,7 +56,8 @@ const CommandRow kRows[] = {
          EXPECT_EQ(j["fields"]["tx-power"], 8);
          EXPECT_EQ(j["fields"]["uart-baud"], 115200);
          EXPECT_EQ(j["fields"]["dest-address"], 0xFFFF);
-         EXPECT_EQ(j["fields"].size(), 17u);
+         EXPECT_EQ(j["fields"].size(), 16u);
+         EXPECT_FALSE(j["fields"].contains("password")) << "shown only with --show-password";
      }},
     {"set", {"set", "name=车间-07", "channel=20", "tx-power=-5dBm", "--password", "123456"}, "tx-power          -5 dBm",
      [](const Json& j) {

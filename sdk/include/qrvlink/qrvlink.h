@@ -45,7 +45,7 @@
 #include <wchar.h>
 
 #define QRVLINK_VERSION_MAJOR 1
-#define QRVLINK_VERSION_MINOR 1
+#define QRVLINK_VERSION_MINOR 2
 #define QRVLINK_VERSION_PATCH 0
 
 #if defined(_WIN32)
