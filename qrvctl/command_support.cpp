@@ -10,9 +10,40 @@ namespace qrvctl {
 
 using namespace qrv::client;
 
+namespace {
+
+bool failuresAsJson = false;
+
+const char* ReasonName(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Ok: return "ok";
+        case Outcome::Usage: return "usage";
+        case Outcome::Port: return "port";
+        case Outcome::NoAnswer: return "no-answer";
+        case Outcome::Refused: return "refused";
+        case Outcome::Mismatch: return "mismatch";
+        case Outcome::File: return "file";
+        case Outcome::Interrupted: return "interrupted";
+    }
+    return "failure";
+}
+
+}  // namespace
+
+JsonFailures::JsonFailures(bool on) : previous_(failuresAsJson) { failuresAsJson = on; }
+
+JsonFailures::~JsonFailures() { failuresAsJson = previous_; }
+
 int Finish(const Status& status) {
-    if (!status.Ok()) std::fprintf(stderr, "qrvctl: %s\n", status.message.c_str());
-    return ExitCodeFor(status.outcome);
+    const int code = ExitCodeFor(status.outcome);
+    if (status.Ok()) return code;
+    std::fprintf(stderr, "qrvctl: %s\n", status.message.c_str());
+    if (failuresAsJson && status.outcome != Outcome::Mismatch) {
+        const Json failure{{"reason", ReasonName(status.outcome)}, {"message", status.message}, {"exit", code}};
+        // A path in the message need not be UTF-8: such bytes become U+FFFD.
+        std::printf("%s\n", failure.dump(-1, ' ', false, Json::error_handler_t::replace).c_str());
+    }
+    return code;
 }
 
 void ShowModule(const Printer& printer, const Connection& connection, const ModuleRecords& module,

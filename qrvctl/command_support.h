@@ -21,6 +21,21 @@ namespace qrvctl {
 // Prints the status's message (if it failed) and gives its exit code.
 int Finish(const qrv::client::Status& status);
 
+// While one lives (main holds one around a command run with --json), Finish
+// also prints a failure as one JSON object on standard output:
+// {"reason": "port", "message": "...", "exit": 3}. A mismatch is left out:
+// its document (the read-back, the differences) is the answer.
+class JsonFailures {
+public:
+    explicit JsonFailures(bool on);
+    ~JsonFailures();
+    JsonFailures(const JsonFailures&) = delete;
+    JsonFailures& operator=(const JsonFailures&) = delete;
+
+private:
+    bool previous_;
+};
+
 // {"port", "baud", "identity", "fields"} or the same as a table.
 // The password only with `showPassword` (a screen or a log is no place for it).
 void ShowModule(const Printer& printer, const Connection& connection, const qrv::client::ModuleRecords& module,

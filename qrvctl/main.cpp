@@ -103,6 +103,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
         sub->callback([&status, &common, traffic, command] {
             std::optional<TraceSession> trace;
             if (traffic || common.trace) trace.emplace(traffic ? traffic : stderr);
+            const JsonFailures failures(common.json);
             status = command();
         });
     };

@@ -1,6 +1,6 @@
 // Without --port: a port that cannot be examined is named, and a command
 // that writes then refuses rather than change whichever module answered.
-// Also where a password may come from.
+// Also where a password may come from, and a failure in JSON.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -73,7 +73,13 @@ TEST_F(SimulatedModules, PasswordComesFromAFileAndStaysHidden) {
     EXPECT_NE(Run({"info", "--show-password"}).out.find("123456"), std::string::npos);
     EXPECT_EQ(Run({"set", "retry-count=4", "--quiet", "--password-file", file}).out, "");
     std::filesystem::remove(file);
-    EXPECT_EQ(Run({"set", "retry-count=4", "--password-file", file}).exit, 1);
+    // With --json a failure is one JSON object on standard output too.
+    const Outcome missing = Run({"set", "retry-count=4", "--password-file", file, "--json"});
+    EXPECT_EQ(missing.exit, 1);
+    const Json failure = Json::parse(missing.out);
+    EXPECT_EQ(failure["reason"], "file");
+    EXPECT_EQ(failure["exit"], 1);
+    EXPECT_NE(failure["message"].get<std::string>().find(file), std::string::npos);
 }
 
 }  // namespace
