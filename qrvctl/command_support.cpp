@@ -38,7 +38,7 @@ int Finish(const Status& status) {
     const int code = ExitCodeFor(status.outcome);
     if (status.Ok()) return code;
     std::fprintf(stderr, "qrvctl: %s\n", status.message.c_str());
-    if (failuresAsJson && status.outcome != Outcome::Mismatch) {
+    if (failuresAsJson && !Printer::JsonPrinted()) {
         const Json failure{{"reason", ReasonName(status.outcome)}, {"message", status.message}, {"exit", code}};
         // A path in the message need not be UTF-8: such bytes become U+FFFD.
         std::printf("%s\n", failure.dump(-1, ' ', false, Json::error_handler_t::replace).c_str());

@@ -23,8 +23,8 @@ int Finish(const qrv::client::Status& status);
 
 // While one lives (main holds one around a command run with --json), Finish
 // also prints a failure as one JSON object on standard output:
-// {"reason": "port", "message": "...", "exit": 3}. A mismatch is left out:
-// its document (the read-back, the differences) is the answer.
+// {"reason": "port", "message": "...", "exit": 3}, unless the command has
+// printed its JSON already (a mismatch's read-back, detect's empty list).
 class JsonFailures {
 public:
     explicit JsonFailures(bool on);

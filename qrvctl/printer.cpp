@@ -39,9 +39,19 @@ void Printer::Table(const std::vector<std::string>& heading, const std::vector<s
     std::fflush(stdout);
 }
 
-void Printer::Document(const qrv::client::Json& json) const { std::printf("%s\n", json.dump(2, ' ', false, qrv::client::Json::error_handler_t::replace).c_str()); }
+namespace {
+bool jsonPrinted = false;
+}  // namespace
+
+bool Printer::JsonPrinted() { return jsonPrinted; }
+
+void Printer::Document(const qrv::client::Json& json) const {
+    jsonPrinted = true;
+    std::printf("%s\n", json.dump(2, ' ', false, qrv::client::Json::error_handler_t::replace).c_str());
+}
 
 void Printer::JsonLine(const qrv::client::Json& json) const {
+    jsonPrinted = true;
     std::printf("%s\n", json.dump(-1, ' ', false, qrv::client::Json::error_handler_t::replace).c_str());
     std::fflush(stdout);
 }

@@ -144,6 +144,17 @@ TEST_F(SimulatedModules, MonitorShowsTheTrafficOfReadsOrOfACommand) {
     EXPECT_EQ(Run({"monitor", "monitor"}).exit, 2);
 }
 
+TEST_F(SimulatedModules, MonitorEndsWithASummaryAndFailsWhenAReadDid) {
+    qrv::sim::Fault fault;
+    std::string error;
+    ASSERT_TRUE(qrv::sim::ParseFault("drop,cmd=D1,n=1", fault, error)) << error;
+    sim_->AddFault(fault);
+    const Outcome reads = Run({"monitor", "--count", "3", "--interval", "20"});
+    EXPECT_EQ(reads.exit, 4) << reads.err;
+    EXPECT_NE(reads.err.find("3 reads, 1 failed"), std::string::npos) << reads.err;
+    EXPECT_NE(reads.err.find("1 of 3 reads failed"), std::string::npos) << reads.err;
+}
+
 TEST(UpgradeProgressLine, TimeLeftFollowsThePausesStillToCome) {
     const qrv::client::FirmwareFile image{16, 2, 100};  // 2 s of first blocks, 1 s of second ones
     const struct {
