@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "sim/port_link.h"
+#include "qrvctl/printer.h"
 #include "sim_qrvctl_fixture.h"
 
 namespace qrvctl::testing {
@@ -80,6 +81,24 @@ TEST_F(SimulatedModules, PasswordComesFromAFileAndStaysHidden) {
     EXPECT_EQ(failure["reason"], "file");
     EXPECT_EQ(failure["exit"], 1);
     EXPECT_NE(failure["message"].get<std::string>().find(file), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qrvctl::testing
+
+namespace qrvctl::testing {
+namespace {
+
+TEST(PrinterTable, PadsByWhatATerminalShows) {
+    const Printer printer(false, false);
+    ::testing::internal::CaptureStdout();
+    printer.Table({"FIELD", "PROFILE", "MODULE"}, {{"name", "车间-07", "x"}, {"channel", "11", "12"}});
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    // "车间-07" is seven columns wide: its column and the next start where they do below.
+    EXPECT_EQ(out,
+              "FIELD    PROFILE  MODULE\n"
+              "name     车间-07  x\n"
+              "channel  11       12\n");
 }
 
 }  // namespace
