@@ -89,6 +89,12 @@ TEST_F(SimulatedModules, PasswordComesFromAFileAndStaysHidden) {
 namespace qrvctl::testing {
 namespace {
 
+TEST_F(SimulatedModules, AFarAddressThatDidNotAnswerPointsAtOtherChannels) {
+    const Outcome outcome = Run({"remote", "0x7777", "info"});
+    EXPECT_EQ(outcome.exit, 4) << outcome.err;
+    EXPECT_NE(outcome.err.find("--all"), std::string::npos) << outcome.err;
+}
+
 TEST(PrinterTable, PadsByWhatATerminalShows) {
     const Printer printer(false, false);
     ::testing::internal::CaptureStdout();
