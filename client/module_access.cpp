@@ -38,10 +38,12 @@ private:
 class Local final : public ModuleAccess {
 public:
     std::string Describe() const override { return "local module"; }
+    std::optional<std::uint16_t> Address() const override { return address_; }
 
     Status Read(ModuleRecords& out) override {
         if (Q_QRV_GetPropertyAll(&out.base, &out.property) != 1) return SdkFailure("reading the local module");
         loaded_ = true;
+        address_ = out.base.NetAddr;
         return {};
     }
     Status Write(const ModuleProperty& record) override {
@@ -88,6 +90,7 @@ private:
         return Read(ignored);
     }
     bool loaded_ = false;
+    std::optional<std::uint16_t> address_;
 };
 
 class Far final : public ModuleAccess {
@@ -102,6 +105,7 @@ public:
     }
 
     std::string Describe() const override { return "module " + Hex(address_, 4); }
+    std::optional<std::uint16_t> Address() const override { return address_; }
 
     Status Read(ModuleRecords& out) override {
         away_ = true;

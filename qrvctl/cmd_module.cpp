@@ -54,10 +54,13 @@ int RunReset(const CommonOptions& options, const Target& target) {
     std::unique_ptr<ModuleAccess> module;
     if (Status st = Open(Writing(options), target, printer, connection, module); !st.Ok()) return Finish(st);
     if (Status st = module->Reset(); !st.Ok()) return Finish(st);
-    if (printer.Json())
-        printer.Document(Json{{"module", module->Describe()}, {"reset", true}});
-    else
+    if (printer.Json()) {
+        Json json = ModuleJson(*module);
+        json["reset"] = true;
+        printer.Document(json);
+    } else {
         printer.Note(module->Describe() + " restarted");
+    }
     return Finish({});
 }
 
@@ -69,10 +72,13 @@ int RunFactoryReset(const CommonOptions& options, const Target& target, bool yes
     std::unique_ptr<ModuleAccess> module;
     if (Status st = Open(Writing(options), target, printer, connection, module); !st.Ok()) return Finish(st);
     if (Status st = module->FactoryReset(); !st.Ok()) return Finish(st);
-    if (printer.Json())
-        printer.Document(Json{{"module", module->Describe()}, {"factory-reset", true}});
-    else
+    if (printer.Json()) {
+        Json json = ModuleJson(*module);
+        json["factory-reset"] = true;
+        printer.Document(json);
+    } else {
         printer.Note(module->Describe() + ": factory settings restored");
+    }
     return Finish({});
 }
 

@@ -70,7 +70,9 @@ int RunUpgrade(const CommonOptions& options, const Target& target, const std::st
     ModuleRecords after;
     const bool reread = module->Read(after).Ok();
     if (printer.Json()) {
-        Json json{{"module", module->Describe()}, {"blocks", image.Blocks()}, {"upgraded", true}};
+        Json json = ModuleJson(*module);
+        json["blocks"] = image.Blocks();
+        json["upgraded"] = true;
         if (reread) json["identity"] = IdentityJson(after.base);
         printer.Document(json);
     } else {

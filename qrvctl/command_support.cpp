@@ -63,6 +63,11 @@ void ShowModule(const Printer& printer, const Connection& connection, const Modu
     printer.Lines(lines);
 }
 
+Json ModuleJson(const ModuleAccess& module) {
+    const std::optional<std::uint16_t> address = module.Address();
+    return Json{{"address", address ? Json(*address) : Json(nullptr)}, {"module", module.Describe()}};
+}
+
 Status Open(const CommonOptions& options, const Target& target, const Printer& printer, Connection& connection,
             std::unique_ptr<ModuleAccess>& module) {
     if (Status st = Connect(options, printer, connection); !st.Ok()) return st;

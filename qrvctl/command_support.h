@@ -41,6 +41,10 @@ private:
 void ShowModule(const Printer& printer, const Connection& connection, const qrv::client::ModuleRecords& module,
                 bool showPassword = false);
 
+// {"address": 515, "module": "module 0x0203"}: JSON names a module by its
+// address as a number (null for a local module not read); the text stays.
+qrv::client::Json ModuleJson(const qrv::client::ModuleAccess& module);
+
 // Connects and opens the target module.
 qrv::client::Status Open(const CommonOptions& options, const Target& target, const Printer& printer,
                          Connection& connection, std::unique_ptr<qrv::client::ModuleAccess>& module);

@@ -85,13 +85,26 @@ const CommandRow kRows[] = {
     {"io read", {"io", "read"}, "inputs  1=0 2=0 3=0 4=0",
      [](const Json& j) { EXPECT_EQ(j["lines"], Json::array({false, false, false, false})); }},
     {"io write", {"io", "0x0203", "write", "0b0101"}, "outputs  1=1 2=0 3=1 4=0",
-     [](const Json& j) { EXPECT_EQ(j["outputs"], 5); }},
+     [](const Json& j) {
+         EXPECT_EQ(j["outputs"], 5);
+         EXPECT_EQ(j["address"], 0x0203);
+     }},
     {"ad", {"ad", "0x0405", "--channel", "15", "--rate", "500K"}, "ad1",
-     [](const Json& j) { EXPECT_NEAR(j["ad-mv"][1].get<int>(), 1875, 20); }},
-    {"reset", {"reset"}, "", [](const Json& j) { EXPECT_EQ(j["module"], "local module"); }},
+     [](const Json& j) {
+         EXPECT_NEAR(j["ad-mv"][1].get<int>(), 1875, 20);
+         EXPECT_EQ(j["address"], 0x0405);
+     }},
+    {"reset", {"reset"}, "",
+     [](const Json& j) {
+         EXPECT_EQ(j["module"], "local module");
+         EXPECT_EQ(j["address"], 1);
+     }},
     {"factory-reset", {"factory-reset", "--yes"}, "", [](const Json& j) { EXPECT_EQ(j["factory-reset"], true); }},
     {"upgrade", {"upgrade", FirmwareImage(), "--address", "0x0506"}, "upgraded: firmware V1.01",
-     [](const Json& j) { EXPECT_EQ(j["blocks"], 2); }},
+     [](const Json& j) {
+         EXPECT_EQ(j["blocks"], 2);
+         EXPECT_EQ(j["address"], 0x0506);
+     }},
 };
 
 class EveryCommand : public SimulatedModules, public ::testing::WithParamInterface<CommandRow> {};
