@@ -193,7 +193,8 @@ Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, st
         std::string pairs;
         for (const RadioPair& p : where)
             pairs += (pairs.empty() ? "" : ", ") + std::to_string(p.channel) + "/" + std::string(FieldSpecOf(FieldId::AirRate).choices[static_cast<std::size_t>(p.rate)].name);
-        return Status::Fail(Outcome::NoAnswer, "module " + Hex(address, 4) + " did not answer on channel/rate " + pairs +
+        return Status::Fail(Outcome::NoAnswer, "module " + Hex(address, 4) + " did not answer on channel/rate " +
+                                                   pairs +
                                                    "\n  it may work on another channel or rate: look on all of them "
                                                    "with --all, or name them with --channel and --rate");
     }

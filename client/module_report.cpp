@@ -38,7 +38,8 @@ std::vector<ReportLine> FieldLines(const ModuleProperty& record, bool withPasswo
     std::vector<ReportLine> lines;
     for (const FieldSpec& field : AllFields()) {
         std::string value = FormatField(field, ReadField(record, field));
-        if (!withPassword && field.id == FieldId::Password && !value.empty()) value = "(hidden; --show-password shows it)";
+        if (!withPassword && field.id == FieldId::Password && !value.empty())
+            value = "(hidden; --show-password shows it)";
         lines.push_back({std::string(field.name), std::move(value)});
     }
     return lines;

@@ -36,8 +36,8 @@ struct SdkReason {
     int code = 0;
     std::string detail;
     int osError = 0;
-    std::string path;         // the port concerned, "" when unknown
-    long holderPid = 0;       // a busy port's holder, 0 when unknown
+    std::string path;    // the port concerned, "" when unknown
+    long holderPid = 0;  // a busy port's holder, 0 when unknown
     std::string holderProgram;
 };
 SdkReason LastSdkReason();

@@ -16,14 +16,22 @@ bool failuresAsJson = false;
 
 const char* ReasonName(Outcome outcome) {
     switch (outcome) {
-        case Outcome::Ok: return "ok";
-        case Outcome::Usage: return "usage";
-        case Outcome::Port: return "port";
-        case Outcome::NoAnswer: return "no-answer";
-        case Outcome::Refused: return "refused";
-        case Outcome::Mismatch: return "mismatch";
-        case Outcome::File: return "file";
-        case Outcome::Interrupted: return "interrupted";
+        case Outcome::Ok:
+            return "ok";
+        case Outcome::Usage:
+            return "usage";
+        case Outcome::Port:
+            return "port";
+        case Outcome::NoAnswer:
+            return "no-answer";
+        case Outcome::Refused:
+            return "refused";
+        case Outcome::Mismatch:
+            return "mismatch";
+        case Outcome::File:
+            return "file";
+        case Outcome::Interrupted:
+            return "interrupted";
     }
     return "failure";
 }
@@ -46,8 +54,7 @@ int Finish(const Status& status) {
     return code;
 }
 
-void ShowModule(const Printer& printer, const Connection& connection, const ModuleRecords& module,
-                bool showPassword) {
+void ShowModule(const Printer& printer, const Connection& connection, const ModuleRecords& module, bool showPassword) {
     if (printer.Json()) {
         Json json = Json::object();
         json["port"] = connection.line.port;

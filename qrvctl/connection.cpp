@@ -56,16 +56,19 @@ Status Detected(const CommonOptions& options, const Printer& printer, Connection
     // The one port given could not be used: say why.
     if (!options.port.empty() && !only && unusable) return *unusable;
     if (options.port.empty()) {
-        for (const std::string& why : unexamined) std::fprintf(stderr, "qrvctl: warning: not examined: %s\n", why.c_str());
-        if (examined == 0)
-            return Status::Fail(Outcome::Port, "no serial port could be examined: " + Join(unexamined));
+        for (const std::string& why : unexamined)
+            std::fprintf(stderr, "qrvctl: warning: not examined: %s\n", why.c_str());
+        if (examined == 0) return Status::Fail(Outcome::Port, "no serial port could be examined: " + Join(unexamined));
         if (!unexamined.empty() && options.writes)
             return Status::Fail(Outcome::Port, "not changing any module: " + std::to_string(unexamined.size()) +
                                                    " port(s) could not be examined and the module meant may be "
                                                    "there; free them or give --port");
     }
-    if (found.size() > 1) return Status::Fail(Outcome::Usage, "modules answer on " + Join(found) + "; choose one with --port");
-    if (!only) return Status::Fail(Outcome::NoAnswer, "no module answered on " + Join(ports) + " at any rate from 460800 to 1200 baud");
+    if (found.size() > 1)
+        return Status::Fail(Outcome::Usage, "modules answer on " + Join(found) + "; choose one with --port");
+    if (!only)
+        return Status::Fail(Outcome::NoAnswer,
+                            "no module answered on " + Join(ports) + " at any rate from 460800 to 1200 baud");
     out.line.port = only->port;
     out.line.baud = only->baud;
     printer.Note("module found on " + only->port + " at " + std::to_string(only->baud) + " baud");

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "client/fields.h"
-#include "qrvctl/commands.h"
 #include "qrvctl/command_support.h"
+#include "qrvctl/commands.h"
 #include "qrvctl/exit_codes.h"
 #include "qrvctl/prompts.h"
 #include "qrvctl/trace_output.h"
@@ -143,7 +143,8 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     set->footer(FieldHelp());
     AddCommon(set, common);
     run(set, [&] {
-        return withPasswordOf([&](std::optional<std::string> given) { return RunSet(common, targetWith(), assignments, given); });
+        return withPasswordOf(
+            [&](std::optional<std::string> given) { return RunSet(common, targetWith(), assignments, given); });
     });
 
     CLI::App* search = app.add_subcommand("search", "Search the radio network; Ctrl-C stops with the radio tuned home");

@@ -61,7 +61,8 @@ Status PasswordFrom(const std::string& option, const std::string& file, std::opt
         out = option;
     } else if (!file.empty()) {
         std::ifstream in(file, std::ios::binary);
-        if (!in) return Status::Fail(Outcome::File, "cannot read the password file " + file + ": " + std::strerror(errno));
+        if (!in)
+            return Status::Fail(Outcome::File, "cannot read the password file " + file + ": " + std::strerror(errno));
         std::string line;
         std::getline(in, line);
         if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -43,12 +43,12 @@ struct FailureFacts {
     long holderPid = 0;         // the process holding a busy port, 0 when unknown
     std::string holderProgram;  // its command name ("minicom")
     std::uint32_t baudRate = 0;
-    std::uint32_t timeoutMs = 0;     // the read time-out that ran out
-    std::int32_t command = -1;       // command byte of the request, -1 when none
-    std::int32_t status = -1;        // status byte of a refusal, -1 when none
-    std::int64_t ownerUid = -1;      // the device's owner and group, for a port we may not open
+    std::uint32_t timeoutMs = 0;  // the read time-out that ran out
+    std::int32_t command = -1;    // command byte of the request, -1 when none
+    std::int32_t status = -1;     // status byte of a refusal, -1 when none
+    std::int64_t ownerUid = -1;   // the device's owner and group, for a port we may not open
     std::int64_t groupGid = -1;
-    std::uint32_t mode = 0;          // its permission bits (0640), 0 when unknown
+    std::uint32_t mode = 0;  // its permission bits (0640), 0 when unknown
     std::string ownerName;
     std::string groupName;
 };

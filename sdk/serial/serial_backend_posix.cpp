@@ -293,13 +293,14 @@ bool SerialBackend::OpenDevice(const std::string& devicePath) {
         fstat(fd, &device);
         close(fd);
         const std::string holder = DescribePortHolder(device, &facts);
-        return failOpen(Failure(Reason::PortBusy, Printf("open %s: %s", path, holder.c_str()), error, std::move(facts)));
+        return failOpen(
+            Failure(Reason::PortBusy, Printf("open %s: %s", path, holder.c_str()), error, std::move(facts)));
     };
     // flock is what makes the port ours among programs that use it.
     if (RetryOnEintr([&] { return flock(fd, LOCK_EX | LOCK_NB); }) != 0) return busy(errno);
-    // Root opens through another process's TIOCEXCL: the flag must be read.
-    // Nobody else has the port flocked, so a set flag is another program's.
-    // (Kernels before 3.8 cannot tell; there root still opens through.)
+        // Root opens through another process's TIOCEXCL: the flag must be read.
+        // Nobody else has the port flocked, so a set flag is another program's.
+        // (Kernels before 3.8 cannot tell; there root still opens through.)
 #ifdef TIOCGEXCL
     int exclusive = 0;
     if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return busy(EBUSY);

@@ -114,8 +114,8 @@ Outcome UucpLock::CheckForeign(const std::string& lockPath, const std::string& d
     if (pid && *pid == getpid()) return Success();  // another port of ours: flock decides
     if (pid && ProcessAlive(*pid)) {
         const std::string holder = DescribeHolder(PortHolder{*pid, ProgramOf(*pid)}, &facts);
-        return Failure(Reason::PortBusy, Printf("open %s: %s (lock file %s)", devicePath.c_str(), holder.c_str(),
-                                                lockPath.c_str()),
+        return Failure(Reason::PortBusy,
+                       Printf("open %s: %s (lock file %s)", devicePath.c_str(), holder.c_str(), lockPath.c_str()),
                        EBUSY, std::move(facts));
     }
     if (!pid && std::time(nullptr) - info.st_mtime < kUnwrittenGraceSeconds)

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sim/port_link.h"
 #include "qrvctl/printer.h"
+#include "sim/port_link.h"
 #include "sim_qrvctl_fixture.h"
 
 namespace qrvctl::testing {

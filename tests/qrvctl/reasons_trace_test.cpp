@@ -91,7 +91,9 @@ TEST_F(SimulatedModules, FailuresGiveTheirExitCodeAndSayWhy) {
          "",
          {"info", "--port", held.SlavePath(), "--baud", "9600"},
          3,
-         {"held by process " + std::to_string(getpid()), "close the program"}},
+         // The hint names the holder from the failure's fields.
+         {"held by process " + std::to_string(getpid()), "close the program",
+          "process " + std::to_string(getpid()) + ")"}},
         {"silent",
          "",
          {"info", "--port", silent.SlavePath(), "--baud", "9600", "--timeout", "100"},

@@ -66,11 +66,13 @@ public:
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         const std::string homeVariable = "HOME=" + home.string();
-        const std::string pathVariable = std::string("PATH=") + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
+        const std::string pathVariable =
+            std::string("PATH=") + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
         const std::string out = output_.string();
         const char* argv[] = {"script", "-qfc", command.c_str(), out.c_str(), nullptr};
         const char* envp[] = {homeVariable.c_str(), pathVariable.c_str(), "TERM=xterm", "LANG=C", nullptr};
-        if (posix_spawnp(&pid_, "script", &actions, &attributes, const_cast<char**>(argv), const_cast<char**>(envp)) != 0)
+        if (posix_spawnp(&pid_, "script", &actions, &attributes, const_cast<char**>(argv), const_cast<char**>(envp)) !=
+            0)
             pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);

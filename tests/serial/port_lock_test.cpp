@@ -46,8 +46,14 @@ TEST(LockFileContent, ReadsAsciiAndBinaryNumbersOnly) {
         std::string content;
         long pid;  // 0: no number
     } cases[] = {
-        {"      4121\n", 4121}, {"4121", 4121}, {"4121\n\n", 4121}, {std::string(reinterpret_cast<const char*>(&binary), 4), 4121},
-        {"", 0},                {"\n", 0},      {"abc\n", 0},       {"12x4\n", 0},
+        {"      4121\n", 4121},
+        {"4121", 4121},
+        {"4121\n\n", 4121},
+        {std::string(reinterpret_cast<const char*>(&binary), 4), 4121},
+        {"", 0},
+        {"\n", 0},
+        {"abc\n", 0},
+        {"12x4\n", 0},
         {"0\n", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseLockContent(c.content).value_or(0), c.pid) << c.content;
