@@ -38,10 +38,12 @@ private:
 class Local final : public ModuleAccess {
 public:
     std::string Describe() const override { return "local module"; }
+    std::optional<std::uint16_t> Address() const override { return address_; }
 
     Status Read(ModuleRecords& out) override {
         if (Q_QRV_GetPropertyAll(&out.base, &out.property) != 1) return SdkFailure("reading the local module");
         loaded_ = true;
+        address_ = out.base.NetAddr;
         return {};
     }
     Status Write(const ModuleProperty& record) override {
@@ -88,6 +90,7 @@ private:
         return Read(ignored);
     }
     bool loaded_ = false;
+    std::optional<std::uint16_t> address_;
 };
 
 // No module runs at this air rate: a tuning request for it is refused at
@@ -110,6 +113,7 @@ public:
     }
 
     std::string Describe() const override { return "module " + Hex(address_, 4); }
+    std::optional<std::uint16_t> Address() const override { return address_; }
 
     Status Read(ModuleRecords& out) override {
         away_ = true;
@@ -137,21 +141,32 @@ public:
                                                         : SdkFailure("restoring the factory settings of " + Describe());
     }
     Status SetDirections(std::uint8_t directions) override {
-        return Q_QRV_SetIODirAllRemote(index_, directions) == 1 ? Status{} : SdkFailure("setting the IO directions");
+        return Q_QRV_SetIODirAllRemote(index_, directions) == 1 ? Status{} : IoFailure("setting the IO directions");
     }
     Status WriteOutputs(std::uint8_t outputs) override {
-        return Q_QRV_SetIOValueRemote(index_, outputs) == 1 ? Status{} : SdkFailure("writing the IO outputs");
+        return Q_QRV_SetIOValueRemote(index_, outputs) == 1 ? Status{} : IoFailure("writing the IO outputs");
     }
     Status ReadInputs(std::uint8_t& lines) override {
-        return Q_QRV_GetIOvalueRemote(index_, &lines, 1) == 1 ? Status{} : SdkFailure("reading the IO lines");
+        return Q_QRV_GetIOvalueRemote(index_, &lines, 1) == 1 ? Status{} : IoFailure("reading the IO lines");
     }
     Status ReadAd(AdMillivolts& millivolts) override {
         std::uint8_t bytes[8]{};
-        if (Q_QRV_GetADvalueRemote(index_, bytes, sizeof bytes) != 1) return SdkFailure("reading the AD values");
+        if (Q_QRV_GetADvalueRemote(index_, bytes, sizeof bytes) != 1) return IoFailure("reading the AD values");
         millivolts = FromWire(bytes);
         return {};
     }
 private:
+    // The far module answered its search, so silence to an IO request more
+    // likely means it has no IO lines than a power or wiring fault.
+    Status IoFailure(const std::string& what) const {
+        Status st = SdkFailure(what + " of " + Describe());
+        if (st.outcome != Outcome::NoAnswer) return st;
+        st.message = st.message.substr(0, st.message.find('\n')) +
+                     "\n  a far module without IO lines does not answer IO requests; `qrvctl remote " +
+                     Hex(address_, 4) + " info` shows its device type";
+        return st;
+    }
+
     int index_;
     std::uint16_t address_;
     RadioPair pair_;  // where the module lives
@@ -196,7 +211,10 @@ Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, co
         std::string pairs;
         for (const RadioPair& p : where)
             pairs += (pairs.empty() ? "" : ", ") + std::to_string(p.channel) + "/" + std::string(FieldSpecOf(FieldId::AirRate).choices[static_cast<std::size_t>(p.rate)].name);
-        return Status::Fail(Outcome::NoAnswer, "module " + Hex(address, 4) + " did not answer on channel/rate " + pairs);
+        return Status::Fail(Outcome::NoAnswer, "module " + Hex(address, 4) + " did not answer on channel/rate " +
+                                                   pairs +
+                                                   "\n  it may work on another channel or rate: look on all of them "
+                                                   "with --all, or name them with --channel and --rate");
     }
     out = std::make_unique<Far>(hit->index, hit->base.NetAddr, hit->pair, local);
     return {};

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -30,6 +31,9 @@ public:
     virtual ~ModuleAccess() = default;
     // "local module 0x0001", "module 0x0203"
     virtual std::string Describe() const = 0;
+    // The module's address as a number, as JSON gives every address; nothing
+    // for a local module not read yet.
+    virtual std::optional<std::uint16_t> Address() const = 0;
     virtual Status Read(ModuleRecords& out) = 0;
     // Writes bytes 0..51 and restarts the module; later calls reach it at
     // its new address (and, far away, on its new pair).

@@ -34,9 +34,14 @@ std::vector<ReportLine> IdentityLines(const ModuleBase& base) {
             {"firmware-version", FirmwareVersionText(base.FwVersion)}};
 }
 
-std::vector<ReportLine> FieldLines(const ModuleProperty& record) {
+std::vector<ReportLine> FieldLines(const ModuleProperty& record, bool withPassword) {
     std::vector<ReportLine> lines;
-    for (const FieldSpec& field : AllFields()) lines.push_back({std::string(field.name), FormatField(field, ReadField(record, field))});
+    for (const FieldSpec& field : AllFields()) {
+        std::string value = FormatField(field, ReadField(record, field));
+        if (!withPassword && field.id == FieldId::Password && !value.empty())
+            value = "(hidden; --show-password shows it)";
+        lines.push_back({std::string(field.name), std::move(value)});
+    }
     return lines;
 }
 

@@ -27,7 +27,8 @@ std::string RunStateName(std::uint8_t state);
 std::string FirmwareVersionText(std::uint16_t version);
 
 std::vector<ReportLine> IdentityLines(const ModuleBase& base);
-std::vector<ReportLine> FieldLines(const ModuleProperty& record);
+// Every field; without the password a set one shows as hidden.
+std::vector<ReportLine> FieldLines(const ModuleProperty& record, bool withPassword = true);
 // {"address", "device-type", "run-state", "firmware-version"}
 Json IdentityJson(const ModuleBase& base);
 // Every field by name, the password only when asked for.

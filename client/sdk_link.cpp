@@ -69,6 +69,12 @@ SdkReason LastSdkReason() {
     reason.code = Q_GetLastFailure(detail, sizeof detail);
     reason.detail = detail;
     reason.osError = Q_GetLastOsError();
+    QRV_FAILURE_INFO info{};
+    info.size = sizeof info;
+    if (Q_GetLastFailureInfo(&info) < 0) return reason;
+    reason.path = info.path;
+    reason.holderPid = info.holderPid;
+    reason.holderProgram = info.holderProgram;
     return reason;
 }
 
@@ -103,6 +109,16 @@ std::string ReasonHint(int code) {
     }
 }
 
+std::string ReasonHint(const SdkReason& reason) {
+    if (reason.code == QRV_FAIL_PORT_BUSY && reason.holderPid > 0) {
+        const std::string holder = reason.holderProgram.empty()
+                                       ? "process " + std::to_string(reason.holderPid)
+                                       : reason.holderProgram + ", process " + std::to_string(reason.holderPid);
+        return "close the program that holds the port (" + holder + "), then try again";
+    }
+    return ReasonHint(reason.code);
+}
+
 Status SdkFailure(const std::string& what) {
     const SdkReason reason = LastSdkReason();
     // The messages this call raised say the same as the detail; the next
@@ -113,7 +129,7 @@ Status SdkFailure(const std::string& what) {
                                                                 : std::string(ReasonText(reason.code)));
     if (reason.code == QRV_FAIL_PORT_LOST && reason.detail.find("lost") == std::string::npos)
         message += " (" + std::string(ReasonText(reason.code)) + ")";
-    if (const std::string hint = ReasonHint(reason.code); !hint.empty()) message += "\n  " + hint;
+    if (const std::string hint = ReasonHint(reason); !hint.empty()) message += "\n  " + hint;
     return Status::Fail(OutcomeOfReason(reason.code), std::move(message));
 }
 

@@ -30,10 +30,15 @@ void CollectSdkMessages();
 // Why the calling thread's last SDK call failed, as the SDK records it
 // (QRV_FAIL_*, its English detail line and the system's errno). Read it on
 // the failing call's thread, before any other SDK call.
+// The facts come as fields from Q_GetLastFailureInfo; the detail line is
+// shown as it is, never read for them.
 struct SdkReason {
     int code = 0;
     std::string detail;
     int osError = 0;
+    std::string path;    // the port concerned, "" when unknown
+    long holderPid = 0;  // a busy port's holder, 0 when unknown
+    std::string holderProgram;
 };
 SdkReason LastSdkReason();
 
@@ -43,6 +48,8 @@ Outcome OutcomeOfReason(int code);
 // What the user can do about it ("join the dialout group: ..."); empty when
 // the detail says all there is.
 std::string ReasonHint(int code);
+// The same, naming what the facts know (the program that holds the port).
+std::string ReasonHint(const SdkReason& reason);
 
 // The failed SDK call just made, as a status: "`what`: the SDK's detail",
 // with the hint on a second line. `what` says what was attempted ("reading

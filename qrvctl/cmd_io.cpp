@@ -47,10 +47,14 @@ int RunIoRead(const CommonOptions& options, const Target& target) {
     if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
     std::uint8_t lines = 0;
     if (Status st = module->ReadInputs(lines); !st.Ok()) return Finish(st);
-    if (printer.Json())
-        printer.Document(Json{{"module", module->Describe()}, {"inputs", lines}, {"lines", LineStates(lines)}});
-    else
+    if (printer.Json()) {
+        Json json = ModuleJson(*module);
+        json["inputs"] = lines;
+        json["lines"] = LineStates(lines);
+        printer.Document(json);
+    } else {
         printer.Lines({{"inputs", LineText(lines)}});
+    }
     return Finish({});
 }
 
@@ -67,10 +71,14 @@ int RunIoWrite(const CommonOptions& options, const Target& target, const std::st
     if (directions)
         if (Status st = module->SetDirections(dirs); !st.Ok()) return Finish(st);
     if (Status st = module->WriteOutputs(outputs); !st.Ok()) return Finish(st);
-    if (printer.Json())
-        printer.Document(Json{{"module", module->Describe()}, {"outputs", outputs}, {"lines", LineStates(outputs)}});
-    else
+    if (printer.Json()) {
+        Json json = ModuleJson(*module);
+        json["outputs"] = outputs;
+        json["lines"] = LineStates(outputs);
+        printer.Document(json);
+    } else {
         printer.Lines({{"outputs", LineText(outputs)}});
+    }
     return Finish({});
 }
 
@@ -82,7 +90,9 @@ int RunAd(const CommonOptions& options, const Target& target) {
     AdMillivolts values{};
     if (Status st = module->ReadAd(values); !st.Ok()) return Finish(st);
     if (printer.Json()) {
-        printer.Document(Json{{"module", module->Describe()}, {"ad-mv", values}});
+        Json json = ModuleJson(*module);
+        json["ad-mv"] = values;
+        printer.Document(json);
         return Finish({});
     }
     std::vector<ReportLine> lines;

@@ -13,7 +13,7 @@ int RunInfo(const CommonOptions& options, const Target& target) {
     std::unique_ptr<ModuleAccess> module;
     ModuleRecords records;
     if (Status st = OpenAndRead(options, target, printer, connection, module, records); !st.Ok()) return Finish(st);
-    ShowModule(printer, connection, records);
+    ShowModule(printer, connection, records, options.showPassword);
     return Finish({});
 }
 
@@ -29,14 +29,18 @@ int RunSet(const CommonOptions& options, const Target& target, const std::vector
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
     ModuleRecords current;
-    if (Status st = OpenAndRead(options, target, printer, connection, module, current); !st.Ok()) return Finish(st);
+    if (Status st = OpenAndRead(Writing(options), target, printer, connection, module, current); !st.Ok())
+        return Finish(st);
     ChangeResult result;
     const Status st = ChangeModule(*module, current, connection, target, password, [&](ModuleProperty& wanted) {
         for (const Assignment& a : parsed)
             if (Status bad = WriteField(wanted, *a.field, a.value); !bad.Ok()) return bad;
         return Status{};
     }, result);
-    if (st.Ok() || st.outcome == Outcome::Mismatch) ShowModule(printer, connection, result.after);
+    // --quiet: the exit status says it all (JSON is asked for, so it stays).
+    const bool show = !options.quiet || options.json;
+    if (show && (st.Ok() || st.outcome == Outcome::Mismatch))
+        ShowModule(printer, connection, result.after, options.showPassword);
     return Finish(st);
 }
 
@@ -44,12 +48,15 @@ int RunReset(const CommonOptions& options, const Target& target) {
     const Printer printer(options.json, options.quiet);
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
+    if (Status st = Open(Writing(options), target, printer, connection, module); !st.Ok()) return Finish(st);
     if (Status st = module->Reset(); !st.Ok()) return Finish(st);
-    if (printer.Json())
-        printer.Document(Json{{"module", module->Describe()}, {"reset", true}});
-    else
+    if (printer.Json()) {
+        Json json = ModuleJson(*module);
+        json["reset"] = true;
+        printer.Document(json);
+    } else {
         printer.Note(module->Describe() + " restarted");
+    }
     return Finish({});
 }
 
@@ -59,12 +66,15 @@ int RunFactoryReset(const CommonOptions& options, const Target& target, bool yes
     if (Status st = Confirm("Restore the factory settings of " + which + "?", yes); !st.Ok()) return Finish(st);
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
+    if (Status st = Open(Writing(options), target, printer, connection, module); !st.Ok()) return Finish(st);
     if (Status st = module->FactoryReset(); !st.Ok()) return Finish(st);
-    if (printer.Json())
-        printer.Document(Json{{"module", module->Describe()}, {"factory-reset", true}});
-    else
+    if (printer.Json()) {
+        Json json = ModuleJson(*module);
+        json["factory-reset"] = true;
+        printer.Document(json);
+    } else {
         printer.Note(module->Describe() + ": factory settings restored");
+    }
     return Finish({});
 }
 

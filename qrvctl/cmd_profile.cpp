@@ -49,7 +49,8 @@ int RunProfileApply(const CommonOptions& options, const Target& target, const st
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
     ModuleRecords current;
-    if (Status st = OpenAndRead(options, target, printer, connection, module, current); !st.Ok()) return Finish(st);
+    if (Status st = OpenAndRead(Writing(options), target, printer, connection, module, current); !st.Ok())
+        return Finish(st);
     ChangeResult result;
     const Status st = ChangeModule(*module, current, connection, target, password,
                                    [&](ModuleProperty& wanted) { return ApplyProfile(profile, wanted); }, result);

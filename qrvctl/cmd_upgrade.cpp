@@ -2,11 +2,13 @@
 // a worker thread, and a progress bar on the terminal meanwhile.
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <future>
 #include <thread>
 
 #include "client/firmware_file.h"
 #include "qrvctl/command_support.h"
+#include "qrvctl/interrupt.h"
 #include "qrvctl/progress_line.h"
 
 namespace qrvctl {
@@ -20,7 +22,7 @@ int RunUpgrade(const CommonOptions& options, const Target& target, const std::st
     if (Status st = CheckFirmwareFile(file, image); !st.Ok()) return Finish(st);
     Connection connection;
     std::unique_ptr<ModuleAccess> module;
-    if (Status st = Open(options, target, printer, connection, module); !st.Ok()) return Finish(st);
+    if (Status st = Open(Writing(options), target, printer, connection, module); !st.Ok()) return Finish(st);
     ModuleRecords before;
     if (Status st = module->Read(before); !st.Ok()) return Finish(st);
 
@@ -41,7 +43,19 @@ int RunUpgrade(const CommonOptions& options, const Target& target, const std::st
     });
     UpgradeProgress shown;
     shown.blocks = static_cast<int>(image.Blocks());
+    // An upgrade cannot stop halfway: the first Ctrl-C says what quitting
+    // would leave behind and lets the upgrade finish; a second one quits.
+    const StopOnInterrupt interrupt;
+    bool warned = false;
     do {
+        if (StopOnInterrupt::Requested() && !warned) {
+            warned = true;
+            progress.Clear();
+            std::fprintf(stderr,
+                         "qrvctl: the upgrade goes on: quitting now leaves the module in its boot loader, and it "
+                         "answers only to an upgrade until one finishes.\n"
+                         "qrvctl: Ctrl-C again quits; then run the same `qrvctl upgrade` again to finish.\n");
+        }
         const std::uint64_t last = lastBlock;
         const milliseconds atDone(last & 0xFFFFFFFF);
         shown.block = static_cast<int>(last >> 32);
@@ -56,7 +70,9 @@ int RunUpgrade(const CommonOptions& options, const Target& target, const std::st
     ModuleRecords after;
     const bool reread = module->Read(after).Ok();
     if (printer.Json()) {
-        Json json{{"module", module->Describe()}, {"blocks", image.Blocks()}, {"upgraded", true}};
+        Json json = ModuleJson(*module);
+        json["blocks"] = image.Blocks();
+        json["upgraded"] = true;
         if (reread) json["identity"] = IdentityJson(after.base);
         printer.Document(json);
     } else {

@@ -10,25 +10,69 @@ namespace qrvctl {
 
 using namespace qrv::client;
 
-int Finish(const Status& status) {
-    if (!status.Ok()) std::fprintf(stderr, "qrvctl: %s\n", status.message.c_str());
-    return ExitCodeFor(status.outcome);
+namespace {
+
+bool failuresAsJson = false;
+
+const char* ReasonName(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Ok:
+            return "ok";
+        case Outcome::Usage:
+            return "usage";
+        case Outcome::Port:
+            return "port";
+        case Outcome::NoAnswer:
+            return "no-answer";
+        case Outcome::Refused:
+            return "refused";
+        case Outcome::Mismatch:
+            return "mismatch";
+        case Outcome::File:
+            return "file";
+        case Outcome::Interrupted:
+            return "interrupted";
+    }
+    return "failure";
 }
 
-void ShowModule(const Printer& printer, const Connection& connection, const ModuleRecords& module) {
+}  // namespace
+
+JsonFailures::JsonFailures(bool on) : previous_(failuresAsJson) { failuresAsJson = on; }
+
+JsonFailures::~JsonFailures() { failuresAsJson = previous_; }
+
+int Finish(const Status& status) {
+    const int code = ExitCodeFor(status.outcome);
+    if (status.Ok()) return code;
+    std::fprintf(stderr, "qrvctl: %s\n", status.message.c_str());
+    if (failuresAsJson && !Printer::JsonPrinted()) {
+        const Json failure{{"reason", ReasonName(status.outcome)}, {"message", status.message}, {"exit", code}};
+        // A path in the message need not be UTF-8: such bytes become U+FFFD.
+        std::printf("%s\n", failure.dump(-1, ' ', false, Json::error_handler_t::replace).c_str());
+    }
+    return code;
+}
+
+void ShowModule(const Printer& printer, const Connection& connection, const ModuleRecords& module, bool showPassword) {
     if (printer.Json()) {
         Json json = Json::object();
         json["port"] = connection.line.port;
         json["baud"] = connection.line.baud;
         json["identity"] = IdentityJson(module.base);
-        json["fields"] = FieldsJson(module.property);
+        json["fields"] = FieldsJson(module.property, showPassword);
         printer.Document(json);
         return;
     }
     std::vector<ReportLine> lines{{"port", connection.line.port}, {"baud", std::to_string(connection.line.baud)}};
     for (ReportLine& line : IdentityLines(module.base)) lines.push_back(std::move(line));
-    for (ReportLine& line : FieldLines(module.property)) lines.push_back(std::move(line));
+    for (ReportLine& line : FieldLines(module.property, showPassword)) lines.push_back(std::move(line));
     printer.Lines(lines);
+}
+
+Json ModuleJson(const ModuleAccess& module) {
+    const std::optional<std::uint16_t> address = module.Address();
+    return Json{{"address", address ? Json(*address) : Json(nullptr)}, {"module", module.Describe()}};
 }
 
 Status Open(const CommonOptions& options, const Target& target, const Printer& printer, Connection& connection,

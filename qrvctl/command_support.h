@@ -21,8 +21,29 @@ namespace qrvctl {
 // Prints the status's message (if it failed) and gives its exit code.
 int Finish(const qrv::client::Status& status);
 
+// While one lives (main holds one around a command run with --json), Finish
+// also prints a failure as one JSON object on standard output:
+// {"reason": "port", "message": "...", "exit": 3}, unless the command has
+// printed its JSON already (a mismatch's read-back, detect's empty list).
+class JsonFailures {
+public:
+    explicit JsonFailures(bool on);
+    ~JsonFailures();
+    JsonFailures(const JsonFailures&) = delete;
+    JsonFailures& operator=(const JsonFailures&) = delete;
+
+private:
+    bool previous_;
+};
+
 // {"port", "baud", "identity", "fields"} or the same as a table.
-void ShowModule(const Printer& printer, const Connection& connection, const qrv::client::ModuleRecords& module);
+// The password only with `showPassword` (a screen or a log is no place for it).
+void ShowModule(const Printer& printer, const Connection& connection, const qrv::client::ModuleRecords& module,
+                bool showPassword = false);
+
+// {"address": 515, "module": "module 0x0203"}: JSON names a module by its
+// address as a number (null for a local module not read); the text stays.
+qrv::client::Json ModuleJson(const qrv::client::ModuleAccess& module);
 
 // Connects and opens the target module.
 qrv::client::Status Open(const CommonOptions& options, const Target& target, const Printer& printer,

@@ -14,6 +14,10 @@ struct CommonOptions {
     bool json = false;
     bool quiet = false;
     bool trace = false;  // the SDK's frame traffic on standard error
+    // The command changes the module: without --port it refuses when any
+    // candidate port could not be examined (the module meant may be there).
+    bool writes = false;
+    bool showPassword = false;  // info and set show the module's password
 };
 
 // Channel/rate pairs to look on: the given channels and rates, every one

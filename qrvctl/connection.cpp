@@ -1,6 +1,7 @@
 #include "qrvctl/connection.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "client/detect.h"
 #include "client/port_list.h"
@@ -17,30 +18,57 @@ std::string Join(const std::vector<std::string>& items) {
     return text;
 }
 
+// The first line of a status: the facts without the hint.
+std::string FirstLine(const std::string& message) { return message.substr(0, message.find('\n')); }
+
 Status Detected(const CommonOptions& options, const Printer& printer, Connection& out) {
     std::vector<std::string> ports;
+    // Ports that could not be looked at: the module meant may be behind one.
+    std::vector<std::string> unexamined;
     if (!options.port.empty()) {
         ports.push_back(options.port);
     } else {
-        for (const PortInfo& port : ListPorts())
-            if (port.accessible) ports.push_back(port.path);
-        if (ports.empty()) return Status::Fail(Outcome::Port, "no serial port this user can open; give one with --port");
+        for (const PortInfo& port : ListPorts()) {
+            if (port.accessible)
+                ports.push_back(port.path);
+            else
+                unexamined.push_back(port.path + ": no permission to open it");
+        }
+        if (ports.empty() && unexamined.empty())
+            return Status::Fail(Outcome::Port, "no serial port this user can open; give one with --port");
     }
     std::vector<std::string> found;
     std::optional<Status> unusable;
     std::optional<Detection> only;
+    std::size_t examined = ports.size();
     for (const PortScan& scan : Detect(ports)) {
-        if (!scan.portFailure.Ok()) unusable = scan.portFailure;
+        if (!scan.portFailure.Ok()) {
+            unusable = scan.portFailure;
+            if (!scan.found) {
+                unexamined.push_back(FirstLine(scan.portFailure.message));
+                --examined;
+            }
+        }
         if (!scan.found) continue;
         found.push_back(scan.port + " at " + std::to_string(scan.found->baud));
         only = scan.found;
     }
-    if (found.size() > 1) return Status::Fail(Outcome::Usage, "modules answer on " + Join(found) + "; choose one with --port");
-    if (!only) {
-        // The one port given could not be used: say why.
-        if (!options.port.empty() && unusable) return *unusable;
-        return Status::Fail(Outcome::NoAnswer, "no module answered on " + Join(ports) + " at any rate from 460800 to 1200 baud");
+    // The one port given could not be used: say why.
+    if (!options.port.empty() && !only && unusable) return *unusable;
+    if (options.port.empty()) {
+        for (const std::string& why : unexamined)
+            std::fprintf(stderr, "qrvctl: warning: not examined: %s\n", why.c_str());
+        if (examined == 0) return Status::Fail(Outcome::Port, "no serial port could be examined: " + Join(unexamined));
+        if (!unexamined.empty() && options.writes)
+            return Status::Fail(Outcome::Port, "not changing any module: " + std::to_string(unexamined.size()) +
+                                                   " port(s) could not be examined and the module meant may be "
+                                                   "there; free them or give --port");
     }
+    if (found.size() > 1)
+        return Status::Fail(Outcome::Usage, "modules answer on " + Join(found) + "; choose one with --port");
+    if (!only)
+        return Status::Fail(Outcome::NoAnswer,
+                            "no module answered on " + Join(ports) + " at any rate from 460800 to 1200 baud");
     out.line.port = only->port;
     out.line.baud = only->baud;
     printer.Note("module found on " + only->port + " at " + std::to_string(only->baud) + " baud");
@@ -48,6 +76,11 @@ Status Detected(const CommonOptions& options, const Printer& printer, Connection
 }
 
 }  // namespace
+
+CommonOptions Writing(CommonOptions options) {
+    options.writes = true;
+    return options;
+}
 
 Status Connect(const CommonOptions& options, const Printer& printer, Connection& out) {
     CollectSdkMessages();

@@ -20,7 +20,12 @@ struct Connection {
     qrv::client::LineSettings line;
 };
 
-// Opens the port, detecting it and its rate when not given.
+// The options of a command that changes the module (see CommonOptions::writes).
+CommonOptions Writing(CommonOptions options);
+
+// Opens the port, detecting it and its rate when not given. Without --port,
+// ports that could not be examined are named on standard error; a command
+// that writes then refuses (exit 3), and with none examined every command does.
 Status Connect(const CommonOptions& options, const Printer& printer, Connection& out);
 
 // "0x0203" or "515" as an address.

@@ -4,15 +4,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "client/fields.h"
+#include "qrvctl/command_support.h"
 #include "qrvctl/commands.h"
 #include "qrvctl/console.h"
 #include "qrvctl/exit_codes.h"
+#include "qrvctl/prompts.h"
 #include "qrvctl/trace_output.h"
 
 namespace {
@@ -93,7 +96,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
 
     CommonOptions common;
     Target target;
-    std::string address, file, password, bits, directions;
+    std::string address, file, password, passwordFile, bits, directions;
     std::vector<std::string> assignments;
     bool yes = false, withPassword = false;
     int status = kExitOk;
@@ -101,8 +104,19 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
         sub->callback([&status, &common, traffic, command] {
             std::optional<TraceSession> trace;
             if (traffic || common.trace) trace.emplace(traffic ? traffic : stderr);
+            const JsonFailures failures(common.json);
             status = command();
         });
+    };
+    // Runs `command` with the password from wherever it was given.
+    auto withPasswordOf = [&](const std::function<int(std::optional<std::string>)>& command) {
+        std::optional<std::string> given;
+        if (Status st = PasswordFrom(password, passwordFile, given); !st.Ok()) return Finish(st);
+        return command(given);
+    };
+    auto addPassword = [&](CLI::App* sub) {
+        sub->add_option("--password", password, "The module's password (asked for on a terminal)");
+        sub->add_option("--password-file", passwordFile, "Read the password from the first line of this file");
     };
     auto targetWith = [&] {
         Target t = target;
@@ -119,15 +133,20 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     run(detect, [&] { return RunDetect(common); });
 
     CLI::App* info = app.add_subcommand("info", "Show the local module's identity and every field");
+    info->add_flag("--show-password", common.showPassword, "Show the module's password");
     AddCommon(info, common);
     run(info, [&] { return RunInfo(common, targetWith()); });
 
     CLI::App* set = app.add_subcommand("set", "Write fields to the local module, then read back and verify");
     set->add_option("FIELD=VALUE", assignments, "Fields to write")->required();
-    set->add_option("--password", password, "The module's password (asked for on a terminal)");
+    addPassword(set);
+    set->add_flag("--show-password", common.showPassword, "Show the module's password");
     set->footer(FieldHelp());
     AddCommon(set, common);
-    run(set, [&] { return RunSet(common, targetWith(), assignments, Given(password)); });
+    run(set, [&] {
+        return withPasswordOf(
+            [&](std::optional<std::string> given) { return RunSet(common, targetWith(), assignments, given); });
+    });
 
     CLI::App* search = app.add_subcommand("search", "Search the radio network; Ctrl-C stops with the radio tuned home");
     search->add_option("--address", address, "Ask for one address only");
@@ -145,13 +164,17 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
         const std::string command = name;
         if (command == "set") {
             sub->add_option("FIELD=VALUE", assignments, "Fields to write")->required();
-            sub->add_option("--password", password, "The module's password (asked for on a terminal)");
+            addPassword(sub);
             sub->footer(FieldHelp());
         }
+        if (command == "info" || command == "set")
+            sub->add_flag("--show-password", common.showPassword, "Show the module's password");
         if (command == "factory-reset") sub->add_flag("-y,--yes", yes, "Do not ask for confirmation");
         run(sub, [&, command] {
             if (command == "info") return RunInfo(common, targetWith());
-            if (command == "set") return RunSet(common, targetWith(), assignments, Given(password));
+            if (command == "set")
+                return withPasswordOf(
+                    [&](std::optional<std::string> given) { return RunSet(common, targetWith(), assignments, given); });
             if (command == "reset") return RunReset(common, targetWith());
             return RunFactoryReset(common, targetWith(), yes);
         });
@@ -202,7 +225,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     CLI::App* apply = profile->add_subcommand("apply", "Write a profile to a module, read back and verify");
     apply->add_option("FILE", file, "Profile to read")->required();
     apply->add_option("--set", assignments, "FIELD=VALUE over the profile (one module's own address)");
-    apply->add_option("--password", password, "The module's password (asked for on a terminal)");
+    addPassword(apply);
     CLI::App* diff = profile->add_subcommand("diff", "Compare a module with a profile (exit 6 when they differ)");
     diff->add_option("FILE", file, "Profile to read")->required();
     diff->add_option("--set", assignments, "FIELD=VALUE over the profile, as given to apply");
@@ -212,7 +235,11 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
         AddCommon(sub, common);
     }
     run(save, [&] { return RunProfileSave(common, targetWith(), file, withPassword); });
-    run(apply, [&] { return RunProfileApply(common, targetWith(), file, assignments, Given(password)); });
+    run(apply, [&] {
+        return withPasswordOf([&](std::optional<std::string> given) {
+            return RunProfileApply(common, targetWith(), file, assignments, given);
+        });
+    });
     run(diff, [&] { return RunProfileDiff(common, targetWith(), file, assignments); });
 
     CLI::App* provision = app.add_subcommand(

@@ -7,9 +7,35 @@ namespace qrvctl {
 
 namespace {
 
-// Columns are aligned by characters, not bytes: names may be Chinese.
+// East Asian wide and fullwidth characters take two columns of a terminal.
+bool IsWide(char32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+// Columns are aligned by what a terminal shows, not by bytes: names may be
+// Chinese, two columns a character. A stray byte counts as one column.
 std::size_t Width(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 1;
+        if (length == 1 || i + length > text.size()) {
+            ++width;
+            ++i;
+            continue;
+        }
+        char32_t c = lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        width += IsWide(c) ? 2 : 1;
+        i += length;
+    }
+    return width;
 }
 
 std::string Padded(const std::string& text, std::size_t width) {
@@ -39,9 +65,19 @@ void Printer::Table(const std::vector<std::string>& heading, const std::vector<s
     std::fflush(stdout);
 }
 
-void Printer::Document(const qrv::client::Json& json) const { std::printf("%s\n", json.dump(2, ' ', false, qrv::client::Json::error_handler_t::replace).c_str()); }
+namespace {
+bool jsonPrinted = false;
+}  // namespace
+
+bool Printer::JsonPrinted() { return jsonPrinted; }
+
+void Printer::Document(const qrv::client::Json& json) const {
+    jsonPrinted = true;
+    std::printf("%s\n", json.dump(2, ' ', false, qrv::client::Json::error_handler_t::replace).c_str());
+}
 
 void Printer::JsonLine(const qrv::client::Json& json) const {
+    jsonPrinted = true;
     std::printf("%s\n", json.dump(-1, ' ', false, qrv::client::Json::error_handler_t::replace).c_str());
     std::fflush(stdout);
 }

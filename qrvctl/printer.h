@@ -27,6 +27,8 @@ public:
     void JsonLine(const qrv::client::Json& json) const;
     void Text(const std::string& line) const;
     void Note(const std::string& line) const;
+    // Whether this process has printed JSON on standard output yet.
+    static bool JsonPrinted();
 
 private:
     bool json_;

@@ -1,10 +1,12 @@
 #include "qrvctl/prompts.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "client/fields.h"
 #include "qrvctl/console.h"
+#include "text/user_file.h"
 
 namespace qrvctl {
 
@@ -41,6 +43,24 @@ Status Confirm(const std::string& question, bool yes) {
     std::getline(std::cin, answer);
     if (answer == "y" || answer == "Y" || answer == "yes") return {};
     return Status::Fail(Outcome::Usage, "not confirmed; nothing was sent");
+}
+
+Status PasswordFrom(const std::string& option, const std::string& file, std::optional<std::string>& out) {
+    out.reset();
+    if (!option.empty()) {
+        out = option;
+    } else if (!file.empty()) {
+        // A regular file only: a FIFO without a writer would hang the command.
+        std::string text, problem;
+        if (!qrv::text::ReadUserFile(file, text, problem))
+            return Status::Fail(Outcome::File, "cannot read the password file: " + problem);
+        std::string line = text.substr(0, text.find('\n'));
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out = line;
+    } else if (const char* variable = std::getenv("QRVCTL_PASSWORD"); variable != nullptr && *variable != '\0') {
+        out = std::string(variable);
+    }
+    return {};
 }
 
 }  // namespace qrvctl

@@ -18,4 +18,9 @@ qrv::client::Status CheckPassword(const ModuleProperty& current, const std::opti
 
 qrv::client::Status Confirm(const std::string& question, bool yes);
 
+// The password a command was given: --password, else the first line of
+// --password-file, else $QRVCTL_PASSWORD; nothing when none (a terminal is
+// then asked). A command-line argument shows in `ps`; the other two do not.
+qrv::client::Status PasswordFrom(const std::string& option, const std::string& file, std::optional<std::string>& out);
+
 }  // namespace qrvctl

@@ -23,6 +23,7 @@ packages=(
   xvfb xauth fonts-wqy-microhei
   qt6-translations-l10n
   python3 scdoc
+  picocom minicom bsdutils
 )
 case "${1:-}" in
   --windows)

@@ -1,7 +1,6 @@
 #include "common/sdk_failure.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <array>
@@ -47,53 +46,44 @@ const Advice kAdvice[] = {
 // The baud rates modules are commonly set to, the likeliest first.
 constexpr std::array<int, 5> kLikelyBauds = {9600, 115200, 19200, 38400, 57600};
 
-QString Captured(const QString& text, const char* pattern, int group = 1) {
-    const QRegularExpression expression(QString::fromLatin1(pattern));
-    return expression.match(text).captured(group);
+QString PortOf(const SdkFailure& failure) {
+    return failure.path.isEmpty() ? QCoreApplication::translate("SdkFailure", "所选串口") : failure.path;
 }
 
-// The detail names the device as its first absolute path ("open /dev/ttyUSB0: ...").
-QString PortOf(const QString& detail) {
-    const QString path = Captured(detail, R"((?:^|\s)(/[^\s:]+))");
-    return path.isEmpty() ? QCoreApplication::translate("SdkFailure", "所选串口") : path;
+QString BusyAdvice(const SdkFailure& failure) {
+    if (failure.holderPid == 0)
+        return QCoreApplication::translate("SdkFailure", "串口 %1 正被另一个程序占用。请先关闭使用该串口的程序，再按“打开串口”。").arg(PortOf(failure));
+    const QString pid = QString::number(failure.holderPid);
+    const QString holder = failure.holderProgram.isEmpty() ? QCoreApplication::translate("SdkFailure", "进程 %1").arg(pid) : QCoreApplication::translate("SdkFailure", "%1（进程 %2）").arg(failure.holderProgram, pid);
+    return QCoreApplication::translate("SdkFailure", "串口 %1 正被 %2 占用。请先关闭该程序，再按“打开串口”。").arg(PortOf(failure), holder);
 }
 
-QString BusyAdvice(const QString& detail) {
-    const QString pid = Captured(detail, R"(held by process (\d+))");
-    const QString program = Captured(detail, R"(held by process \d+ \(([^)]*)\))");
-    if (pid.isEmpty())
-        return QCoreApplication::translate("SdkFailure", "串口 %1 正被另一个程序占用。请先关闭使用该串口的程序，再按“打开串口”。").arg(PortOf(detail));
-    const QString holder = program.isEmpty() ? QCoreApplication::translate("SdkFailure", "进程 %1").arg(pid) : QCoreApplication::translate("SdkFailure", "%1（进程 %2）").arg(program, pid);
-    return QCoreApplication::translate("SdkFailure", "串口 %1 正被 %2 占用。请先关闭该程序，再按“打开串口”。").arg(PortOf(detail), holder);
-}
-
-QString NoAnswerAdvice(const QString& detail) {
+QString NoAnswerAdvice(const SdkFailure& failure) {
     // Suggest the rates other than the one that stayed silent.
-    const int tried = Captured(detail, R"(at (\d+) baud)").toInt();
     QStringList others;
     for (const int baud : kLikelyBauds)
-        if (baud != tried) others << QString::number(baud);
+        if (static_cast<quint32>(baud) != failure.baudRate) others << QString::number(baud);
     return QCoreApplication::translate("SdkFailure", "模块没有应答。请检查串口波特率是否与模块一致（可依次试 %1），接线是否正确，模块是否已上电。")
         .arg(others.join(QCoreApplication::translate("SdkFailure", "、")));
 }
 
-QString RefusedAdvice(const QString& detail) {
-    const QString status = Captured(detail, R"(status (0x[0-9A-Fa-f]+))");
+QString RefusedAdvice(const SdkFailure& failure) {
+    const QString status = failure.status < 0 ? QString() : QString::asprintf("0x%02X", failure.status);
     return QCoreApplication::translate("SdkFailure", "模块拒绝了这次操作（状态 %1）。请重新读取设备信息，确认参数后再试。")
         .arg(status.isEmpty() ? QCoreApplication::translate("SdkFailure", "未知") : status);
 }
 
 QString ReasonAdvice(const SdkFailure& failure) {
     switch (failure.reason) {
-        case QRV_FAIL_PORT_BUSY: return BusyAdvice(failure.detail);
-        case QRV_FAIL_NO_ANSWER: return NoAnswerAdvice(failure.detail);
-        case QRV_FAIL_REFUSED: return RefusedAdvice(failure.detail);
+        case QRV_FAIL_PORT_BUSY: return BusyAdvice(failure);
+        case QRV_FAIL_NO_ANSWER: return NoAnswerAdvice(failure);
+        case QRV_FAIL_REFUSED: return RefusedAdvice(failure);
         default: break;
     }
     for (const Advice& advice : kAdvice) {
         if (advice.reason != failure.reason) continue;
         const QString text = Tr(advice.text);
-        return text.contains(QLatin1String("%1")) ? text.arg(PortOf(failure.detail)) : text;
+        return text.contains(QLatin1String("%1")) ? text.arg(PortOf(failure)) : text;
     }
     return QString();  // nothing the user can do about it (a bad argument, an image the SDK explained)
 }
@@ -102,8 +92,18 @@ QString ReasonAdvice(const SdkFailure& failure) {
 
 SdkFailure LastSdkFailure() {
     char detail[512] = {};
-    const int reason = Q_GetLastFailure(detail, static_cast<int32_t>(sizeof detail));
-    return {reason, QString::fromUtf8(detail)};
+    SdkFailure failure;
+    failure.reason = Q_GetLastFailure(detail, static_cast<int32_t>(sizeof detail));
+    failure.detail = QString::fromUtf8(detail);
+    QRV_FAILURE_INFO info{};
+    info.size = sizeof info;
+    if (Q_GetLastFailureInfo(&info) < 0) return failure;
+    failure.path = QString::fromUtf8(info.path);
+    failure.holderPid = info.holderPid;
+    failure.holderProgram = QString::fromUtf8(info.holderProgram);
+    failure.baudRate = info.baudRate;
+    failure.status = info.status;
+    return failure;
 }
 
 QString FailureAdvice(const SdkFailure& failure) {

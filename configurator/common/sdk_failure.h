@@ -7,9 +7,16 @@
 
 namespace qrvtune {
 
+// The facts come as fields (Q_GetLastFailureInfo): the advice is written
+// from them in the window's language, never read back out of the detail.
 struct SdkFailure {
     int reason = 0;  // QRV_FAIL_*; 0 when the call succeeded or said nothing
-    QString detail;  // the SDK's one English line of facts
+    QString detail;  // the SDK's one English line of facts, shown as it is
+    QString path{};  // the port concerned; empty when unknown
+    qint64 holderPid = 0;  // a busy port's holder, 0 when unknown
+    QString holderProgram{};
+    quint32 baudRate = 0;  // the silent line's rate, 0 when unknown
+    int status = -1;       // a refusal's status byte, -1 when none
 };
 
 // The calling thread's last failure, as the SDK keeps it now.

@@ -29,6 +29,8 @@ QRV_API void Q_CtxSetTraceHandler(QRV_CTX* ctx, Q_TraceHandler handler, void* us
 }
 QRV_API void Q_SetTraceHandler(Q_TraceHandler handler, void* user) { Q_CtxSetTraceHandler(DefaultCtx(), handler, user); }
 
+QRV_API int32_t Q_GetLastFailureInfo(QRV_FAILURE_INFO* info) { return LastFailureInfo(info); }
+
 QRV_API int32_t Q_DescribeFrame(const uint8_t* bytes, int32_t length, char* text, int32_t textSize) {
     if (text == nullptr || textSize <= 0) return 0;
     const std::size_t count = bytes == nullptr || length < 0 ? 0 : static_cast<std::size_t>(length);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/outcome.h"
+#include "qrvlink/qrvlink.h"
 
 namespace qrv {
 
@@ -16,6 +17,8 @@ void RecordFailure(const Outcome& outcome);
 // boundary to fit) and returns the reason.
 std::int32_t LastFailure(char* text, std::int32_t size);
 std::int32_t LastOsError();
+// Copies the facts into `info` (up to info->size bytes); -1 when unusable.
+std::int32_t LastFailureInfo(QRV_FAILURE_INFO* info);
 
 // Copies `source` into `text` of `size` bytes, cut at a UTF-8 character
 // boundary so that what is left is still valid text.

@@ -35,17 +35,39 @@ enum class Reason : std::uint8_t {
     BadImage,
 };
 
+// The facts behind a failure as values, so that a front end can write its
+// own sentence in its own language instead of reading the detail line.
+// Each layer fills what it knows; the rest keeps its "unknown" value.
+struct FailureFacts {
+    std::string path;           // the device concerned, UTF-8
+    long holderPid = 0;         // the process holding a busy port, 0 when unknown
+    std::string holderProgram;  // its command name ("minicom")
+    std::uint32_t baudRate = 0;
+    std::uint32_t timeoutMs = 0;  // the read time-out that ran out
+    std::int32_t command = -1;    // command byte of the request, -1 when none
+    std::int32_t status = -1;     // status byte of a refusal, -1 when none
+    std::int64_t ownerUid = -1;   // the device's owner and group, for a port we may not open
+    std::int64_t groupGid = -1;
+    std::uint32_t mode = 0;  // its permission bits (0640), 0 when unknown
+    std::string ownerName;
+    std::string groupName;
+};
+
 struct Outcome {
     Reason reason = Reason::None;
     int osError = 0;     // errno of the failing system call (GetLastError() on Windows), 0 when none
     std::string detail;  // one English line; a success may carry a note (how a search ended)
+    FailureFacts facts;
 
     bool Ok() const { return reason == Reason::None; }
 };
 
-inline Outcome Success(std::string note = {}) { return Outcome{Reason::None, 0, std::move(note)}; }
+inline Outcome Success(std::string note = {}) { return Outcome{Reason::None, 0, std::move(note), {}}; }
 inline Outcome Failure(Reason reason, std::string detail, int osError = 0) {
-    return Outcome{reason, osError, std::move(detail)};
+    return Outcome{reason, osError, std::move(detail), {}};
+}
+inline Outcome Failure(Reason reason, std::string detail, int osError, FailureFacts facts) {
+    return Outcome{reason, osError, std::move(detail), std::move(facts)};
 }
 
 // printf into a std::string, for detail lines (GNU conversions, %zu

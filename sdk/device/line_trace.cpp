@@ -92,10 +92,18 @@ void LineTrace::OnTraffic(LineDirection direction, const std::uint8_t* bytes, st
     handler_.Call([&](Q_TraceHandler handler, void* user) {
         handler(user, static_cast<std::int32_t>(direction), bytes, static_cast<std::int32_t>(length), now);
     });
-    if (!lines) return;
-    // One write per line, so lines of several processes appending to one
-    // file do not interleave.
-    const std::string line = FormatLine(now, direction, {bytes, length}, portName_);
+    if (lines) WriteLine(FormatLine(now, direction, {bytes, length}, portName_));
+}
+
+void LineTrace::OnNote(const std::string& note) {
+    if (linesFd_ < 0) return;
+    const std::uint64_t now = NowMicroseconds();
+    WriteLine(Printf("[%6" PRIu64 ".%06" PRIu64 "] # %s\n", now / 1000000, now % 1000000, note.c_str()));
+}
+
+// One write per line, so lines of several processes appending to one file
+// do not interleave.
+void LineTrace::WriteLine(const std::string& line) {
     std::size_t done = 0;
     while (done < line.size()) {
         const long count = WriteSome(linesFd_, line.data() + done, line.size() - done);

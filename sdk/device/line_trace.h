@@ -32,6 +32,8 @@ public:
     void SetPortName(std::string name) { portName_ = std::move(name); }
 
     void OnTraffic(LineDirection direction, const std::uint8_t* bytes, std::size_t length) override;
+    // Notes go to the decoded lines only ("# ..."): the handler sees bytes.
+    void OnNote(const std::string& note) override;
 
     // The trace's clock: monotonic microseconds.
     static std::uint64_t NowMicroseconds();
@@ -41,6 +43,8 @@ public:
                                   std::span<const std::uint8_t> bytes, const std::string& port = {});
 
 private:
+    void WriteLine(const std::string& line);
+
     HandlerSlot<Q_TraceHandler> handler_;
     int linesFd_ = -1;
     bool ownsLinesFd_ = false;

@@ -39,42 +39,64 @@ Outcome CQRVDev::Pause(std::uint32_t milliseconds) {
     return port_.LastFault();
 }
 
+FailureFacts CQRVDev::LineFacts(std::int32_t command) const {
+    FailureFacts facts;
+    facts.path = port_.DevicePath();
+    facts.baudRate = port_.Settings().baudRate;
+    facts.timeoutMs = port_.CurrentTimeouts().readTotalConstantMs;
+    facts.command = command;
+    return facts;
+}
+
 Outcome CQRVDev::Judge(CommandKey command, const Reply& reply, const Verdict& verdict) const {
     if (!reply.read.Ok()) return reply.read;
     if (verdict.Ok()) return Success();
     const std::string name = CommandName(command);
+    FailureFacts facts = LineFacts(command.code);
     switch (verdict.why) {
         case Refusal::None:
             break;
         case Refusal::NoAnswer:
             // A request that never (fully) left explains the silence better.
             if (!sendFault_.Ok()) return sendFault_;
-            return Failure(Reason::NoAnswer, Printf("%s: no answer on %s at %u baud within %u ms", name.c_str(),
-                                                    port_.DevicePath().c_str(), port_.Settings().baudRate,
-                                                    port_.CurrentTimeouts().readTotalConstantMs));
+            return Failure(
+                Reason::NoAnswer,
+                Printf("%s: no answer on %s at %u baud within %u ms", name.c_str(), port_.DevicePath().c_str(),
+                       port_.Settings().baudRate, port_.CurrentTimeouts().readTotalConstantMs),
+                0, std::move(facts));
         case Refusal::Status:
+            facts.status = static_cast<std::int32_t>(verdict.found & 0xFF);
             return Failure(Reason::Refused,
-                           Printf("%s refused by the module: status 0x%02X", name.c_str(), verdict.found));
+                           Printf("%s refused by the module: status 0x%02X", name.c_str(), verdict.found), 0,
+                           std::move(facts));
         case Refusal::WrongLength:
-            return Failure(Reason::BadAnswer, Printf("%s answer of %zu bytes, expected %s%u", name.c_str(),
-                                                     verdict.length, verdict.atLeast ? "at least " : "",
-                                                     verdict.expected));
-        case Refusal::WrongFraming:
             return Failure(Reason::BadAnswer,
-                           Printf("%s answer framed 0x%02X...0x%02X, expected 0x%02X...0x%02X", name.c_str(),
-                                  verdict.found >> 8, verdict.found & 0xFF, verdict.expected >> 8,
-                                  verdict.expected & 0xFF));
+                           Printf("%s answer of %zu bytes, expected %s%u", name.c_str(), verdict.length,
+                                  verdict.atLeast ? "at least " : "", verdict.expected),
+                           0, std::move(facts));
+        case Refusal::WrongFraming:
+            return Failure(
+                Reason::BadAnswer,
+                Printf("%s answer framed 0x%02X...0x%02X, expected 0x%02X...0x%02X", name.c_str(), verdict.found >> 8,
+                       verdict.found & 0xFF, verdict.expected >> 8, verdict.expected & 0xFF),
+                0, std::move(facts));
         case Refusal::WrongEcho:
-            return Failure(Reason::BadAnswer, Printf("%s answer echoes command 0x%02X, expected 0x%02X", name.c_str(),
-                                                     verdict.found, verdict.expected));
+            return Failure(Reason::BadAnswer,
+                           Printf("%s answer echoes command 0x%02X, expected 0x%02X", name.c_str(), verdict.found,
+                                  verdict.expected),
+                           0, std::move(facts));
         case Refusal::WrongAddress:
-            return Failure(Reason::BadAnswer, Printf("%s answer from address 0x%04X, expected 0x%04X", name.c_str(),
-                                                     verdict.found, verdict.expected));
+            return Failure(
+                Reason::BadAnswer,
+                Printf("%s answer from address 0x%04X, expected 0x%04X", name.c_str(), verdict.found, verdict.expected),
+                0, std::move(facts));
         case Refusal::WrongOffset:
-            return Failure(Reason::BadAnswer, Printf("%s answer for offset 0x%04X, expected 0x%04X", name.c_str(),
-                                                     verdict.found, verdict.expected));
+            return Failure(
+                Reason::BadAnswer,
+                Printf("%s answer for offset 0x%04X, expected 0x%04X", name.c_str(), verdict.found, verdict.expected),
+                0, std::move(facts));
     }
-    return Failure(Reason::BadAnswer, name + " answer refused");
+    return Failure(Reason::BadAnswer, name + " answer refused", 0, std::move(facts));
 }
 
 }  // namespace qrv

@@ -125,6 +125,8 @@ private:
     // A protocol pause; fails only when the port was lost meanwhile.
     Outcome Pause(std::uint32_t milliseconds);
     // The verdict on an answer to `command`, as an Outcome with the facts.
+    // The line's facts for a failed exchange of `command` (-1: none).
+    FailureFacts LineFacts(std::int32_t command) const;
     Outcome Judge(CommandKey command, const Reply& reply, const protocol::Verdict& verdict) const;
 
     // One IO request to the local module (index -1) or, tuned there and back,

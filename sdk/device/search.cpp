@@ -78,11 +78,12 @@ Outcome CQRVDev::SearchDev(int channel, int rate) {
     }
     if (added > 0) return Success(ended);
     if (heard.empty() && !cutOff)
-        return Failure(Reason::NoAnswer,
-                       Printf("%s: no module answered (%d reads of %u ms on %s at %u baud)", what.c_str(),
-                              kBroadcastFailureBudget, port_.CurrentTimeouts().readTotalConstantMs,
-                              port_.DevicePath().c_str(), port_.Settings().baudRate));
-    return Failure(Reason::NoAnswer, ended);
+        return Failure(
+            Reason::NoAnswer,
+            Printf("%s: no module answered (%d reads of %u ms on %s at %u baud)", what.c_str(), kBroadcastFailureBudget,
+                   port_.CurrentTimeouts().readTotalConstantMs, port_.DevicePath().c_str(), port_.Settings().baudRate),
+            0, LineFacts(kCmdSearchBroadcast));
+    return Failure(Reason::NoAnswer, ended, 0, LineFacts(kCmdSearchBroadcast));
 }
 
 Outcome CQRVDev::SearchDevByAddr(int channel, int rate, int address) {
@@ -113,9 +114,11 @@ Outcome CQRVDev::SearchDevByAddr(int channel, int rate, int address) {
     if (answered)
         return Failure(Reason::NoAnswer,
                        Printf("%s: 0x%04X answered and is already listed", what.c_str(), unsigned{base.NetAddr}));
-    return Failure(Reason::NoAnswer, Printf("%s: no answer (%d reads of %u ms on %s at %u baud)", what.c_str(),
-                                            kByAddrReads, port_.CurrentTimeouts().readTotalConstantMs,
-                                            port_.DevicePath().c_str(), port_.Settings().baudRate));
+    return Failure(
+        Reason::NoAnswer,
+        Printf("%s: no answer (%d reads of %u ms on %s at %u baud)", what.c_str(), kByAddrReads,
+               port_.CurrentTimeouts().readTotalConstantMs, port_.DevicePath().c_str(), port_.Settings().baudRate),
+        0, LineFacts(kCmdSearchByAddr));
 }
 
 Outcome CQRVDev::GetRemoteDevBase(::ModuleBase* out, int index) const {

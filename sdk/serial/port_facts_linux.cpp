@@ -16,13 +16,6 @@ namespace qrv {
 
 namespace {
 
-std::string CommandOf(long pid) {
-    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(comm, name);
-    return name;
-}
-
 // /proc/locks: "1: FLOCK  ADVISORY  WRITE 4121 00:19:6 0 EOF", the device
 // of the file system and the inode in the sixth field; waiters are marked "->".
 long FlockHolder(const struct stat& device) {
@@ -86,17 +79,44 @@ std::string GroupName(gid_t gid) {
 
 }  // namespace
 
-std::string DescribePortHolder(const struct stat& device) {
-    long pid = FlockHolder(device);
-    if (pid == 0 && S_ISCHR(device.st_mode)) pid = DescriptorHolder(device);
-    if (pid == 0) return "held by another process";
-    const std::string name = CommandOf(pid);
-    return name.empty() ? Printf("held by process %ld", pid) : Printf("held by process %ld (%s)", pid, name.c_str());
+std::string ProgramOf(long pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
 }
 
-std::string DescribeOwnership(const std::string& path) {
+PortHolder FindPortHolder(const struct stat& device) {
+    long pid = FlockHolder(device);
+    if (pid == 0 && S_ISCHR(device.st_mode)) pid = DescriptorHolder(device);
+    if (pid == 0) return {};
+    return PortHolder{pid, ProgramOf(pid)};
+}
+
+std::string DescribeHolder(const PortHolder& holder, FailureFacts* facts) {
+    if (facts != nullptr) {
+        facts->holderPid = holder.pid;
+        facts->holderProgram = holder.program;
+    }
+    if (holder.pid == 0) return "held by another process";
+    if (holder.program.empty()) return Printf("held by process %ld", holder.pid);
+    return Printf("held by process %ld (%s)", holder.pid, holder.program.c_str());
+}
+
+std::string DescribePortHolder(const struct stat& device, FailureFacts* facts) {
+    return DescribeHolder(FindPortHolder(device), facts);
+}
+
+std::string DescribeOwnership(const std::string& path, FailureFacts* facts) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return {};
+    if (facts != nullptr) {
+        facts->ownerUid = info.st_uid;
+        facts->groupGid = info.st_gid;
+        facts->mode = info.st_mode & 07777;
+        facts->ownerName = UserName(info.st_uid);
+        facts->groupName = GroupName(info.st_gid);
+    }
     const mode_t m = info.st_mode;
     const char type = S_ISCHR(m) ? 'c' : S_ISDIR(m) ? 'd' : S_ISREG(m) ? '-' : '?';
     const char bits[] = {type,

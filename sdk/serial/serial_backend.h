@@ -16,6 +16,9 @@
 #include <string>
 
 #include "common/outcome.h"
+#ifndef _WIN32
+#include "serial/uucp_lock.h"
+#endif
 
 namespace qrv {
 
@@ -32,14 +35,25 @@ using NativePath = std::string;
 
 class SerialBackend {
 public:
-    SerialBackend() = default;
+    // POSIX: lock files go to the system's lock folder (UucpLock).
+    SerialBackend();
+    // POSIX: lock files go to `lockFolder` ("" for none); Windows ignores it.
+    explicit SerialBackend(std::string lockFolder);
     ~SerialBackend();
     SerialBackend(const SerialBackend&) = delete;
     SerialBackend& operator=(const SerialBackend&) = delete;
 
     // Opens the device exclusively (closing any device held before); false
-    // when absent, in use, inaccessible or not a serial port.
+    // when absent, in use, inaccessible or not a serial port. POSIX: in use
+    // means a live process's lock file, a flock, or another process's
+    // TIOCEXCL (which root could otherwise open through).
     bool OpenDevice(const NativePath& devicePath);
+    // What the last successful open wants the trace to know ("" for
+    // nothing): that the port is held without a lock file, and why.
+    const std::string& OpenNote() const { return openNote_; }
+    // Gives up the lock file of a lost device (its name may come back as
+    // another adapter's) while the descriptor stays until CloseDevice.
+    void ReleaseLockFile();
     // Applies the line settings; false when the platform refuses any of them.
     bool ApplySettings(const LineSettings& settings);
     // Advisory driver queue sizes; some platforms size their queues themselves.
@@ -74,6 +88,11 @@ private:
 
     Outcome fault_;
     std::string path_;  // the device path, for the detail lines
+    std::string openNote_;
+#ifndef _WIN32
+    UucpLock lockFile_;
+    bool setExclusive_ = false;  // TIOCEXCL is ours to clear at close
+#endif
     // A file descriptor, or a HANDLE on Windows; -1 is invalid on both.
     std::intptr_t handle_ = -1;
     bool isPseudoTerminal_ = false;

@@ -238,10 +238,15 @@ std::uint32_t WaitForOutputDrained(int fd, std::uint32_t baudRate, std::optional
 
 }  // namespace
 
+SerialBackend::SerialBackend() : lockFile_(UucpLock::SystemFolder()) {}
+
+SerialBackend::SerialBackend(std::string lockFolder) : lockFile_(std::move(lockFolder)) {}
+
 SerialBackend::~SerialBackend() { CloseDevice(); }
 
 bool SerialBackend::Fail(Outcome fault) {
     fault_ = std::move(fault);
+    if (fault_.facts.path.empty()) fault_.facts.path = path_;
     return false;
 }
 
@@ -250,47 +255,72 @@ bool SerialBackend::HungUp() {
     return Fail(Failure(Reason::PortLost, Printf("%s: the device hung up", path_.c_str()), EIO));
 }
 
+void SerialBackend::ReleaseLockFile() { lockFile_.Release(); }
+
 bool SerialBackend::OpenDevice(const std::string& devicePath) {
     CloseDevice();
     fault_ = {};
+    openNote_.clear();
     path_ = devicePath;
     const char* path = devicePath.c_str();
+    // The lock file first: a program that knows only lock files (minicom)
+    // holds the port without any flock.
+    if (Outcome claimed = lockFile_.Claim(devicePath); !claimed.Ok()) return Fail(std::move(claimed));
+    openNote_ = lockFile_.Note();
+    const auto failOpen = [this](Outcome fault) {
+        lockFile_.Release();
+        return Fail(std::move(fault));
+    };
+    FailureFacts facts;
+    facts.path = devicePath;
     const int fd = RetryOnEintr([&] { return open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
     if (fd < 0) {
         const int error = errno;
         const Reason reason = OpenFailureReason(error);
         std::string detail = Printf("open %s: %s", path, SystemMessage(error).c_str());
         if (reason == Reason::PortPermission) {
-            const std::string owner = DescribeOwnership(devicePath);
+            const std::string owner = DescribeOwnership(devicePath, &facts);
             if (!owner.empty()) detail += " (" + owner + ")";
         }
         // EBUSY: another program set TIOCEXCL on the port.
         struct stat device {};
         if (reason == Reason::PortBusy && stat(path, &device) == 0)
-            detail = Printf("open %s: %s", path, DescribePortHolder(device).c_str());
-        return Fail(Failure(reason, detail, error));
+            detail = Printf("open %s: %s", path, DescribePortHolder(device, &facts).c_str());
+        return failOpen(Failure(reason, detail, error, std::move(facts)));
     }
-    // flock is what makes the port ours: TIOCEXCL does not stop root. Set
-    // TIOCEXCL all the same so that other programs' plain opens fail too.
-    if (RetryOnEintr([&] { return flock(fd, LOCK_EX | LOCK_NB); }) != 0) {
-        const int error = errno;
+    const auto busy = [&](int error) {
         struct stat device {};
         fstat(fd, &device);
         close(fd);
-        return Fail(Failure(Reason::PortBusy, Printf("open %s: %s", path, DescribePortHolder(device).c_str()), error));
-    }
+        const std::string holder = DescribePortHolder(device, &facts);
+        return failOpen(
+            Failure(Reason::PortBusy, Printf("open %s: %s", path, holder.c_str()), error, std::move(facts)));
+    };
+    // flock is what makes the port ours among programs that use it.
+    if (RetryOnEintr([&] { return flock(fd, LOCK_EX | LOCK_NB); }) != 0) return busy(errno);
+        // Root opens through another process's TIOCEXCL: the flag must be read.
+        // Nobody else has the port flocked, so a set flag is another program's.
+        // (Kernels before 3.8 cannot tell; there root still opens through.)
+#ifdef TIOCGEXCL
+    int exclusive = 0;
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return busy(EBUSY);
+#endif
     termios current{};
-    if (!ModemIoctlSucceeded(ioctl(fd, TIOCEXCL)) || tcgetattr(fd, &current) != 0) {
+    const bool excluded = ModemIoctlSucceeded(ioctl(fd, TIOCEXCL));
+    if (!excluded || tcgetattr(fd, &current) != 0) {
         const int error = errno;
         close(fd);
         // tcgetattr fails with ENOTTY on anything that is not a terminal; a
         // device that vanished between open and here answers EIO.
         if (IsGone(error))
-            return Fail(Failure(Reason::PortNotFound, Printf("open %s: %s", path, SystemMessage(error).c_str()), error));
-        return Fail(Failure(Reason::PortNotSerial,
-                            Printf("open %s: not a serial port (%s)", path, SystemMessage(error).c_str()), error));
+            return failOpen(Failure(Reason::PortNotFound, Printf("open %s: %s", path, SystemMessage(error).c_str()),
+                                    error, std::move(facts)));
+        return failOpen(Failure(Reason::PortNotSerial,
+                                Printf("open %s: not a serial port (%s)", path, SystemMessage(error).c_str()), error,
+                                std::move(facts)));
     }
     handle_ = fd;
+    setExclusive_ = true;
     isPseudoTerminal_ = IsPseudoTerminal(fd);
     return true;
 }
@@ -301,7 +331,9 @@ bool SerialBackend::ApplySettings(const LineSettings& settings) {
     const int fd = static_cast<int>(handle_);
     const char* path = path_.c_str();
     const auto refused = [&](const std::string& what, int error = 0) {
-        return Fail(Failure(Reason::PortSettings, Printf("%s: %s", path, what.c_str()), error));
+        FailureFacts facts;
+        facts.baudRate = settings.baudRate;
+        return Fail(Failure(Reason::PortSettings, Printf("%s: %s", path, what.c_str()), error, std::move(facts)));
     };
     const auto speed = SpeedCode(settings.baudRate);
     if (!speed) return refused(Printf("%u baud is not a rate this system offers", settings.baudRate));
@@ -372,12 +404,16 @@ void SerialBackend::CloseDevice() {
     if (!IsOpen()) return;
     const int fd = static_cast<int>(handle_);
     // TIOCEXCL belongs to the tty, not to this descriptor: it would outlive
-    // us while anyone else holds the device open. Unsent output is dropped so
-    // that close() does not wait for it behind a stalled handshake.
-    ioctl(fd, TIOCNXCL);
+    // us while anyone else holds the device open. Only a flag we set is
+    // cleared (an open refuses a port whose flag was set by another).
+    // Unsent output is dropped so that close() does not wait for it behind
+    // a stalled handshake.
+    if (setExclusive_) ioctl(fd, TIOCNXCL);
     tcflush(fd, TCIOFLUSH);
     close(fd);
+    lockFile_.Release();
     handle_ = -1;
+    setExclusive_ = false;
     isPseudoTerminal_ = false;
     baudRate_ = 0;
 }

@@ -72,7 +72,14 @@ bool ReadState(HANDLE handle, DCB& state) {
 
 }  // namespace
 
+SerialBackend::SerialBackend() = default;
+
+// Windows opens a port exclusively by itself: there are no lock files.
+SerialBackend::SerialBackend(std::string /*lockFolder*/) {}
+
 SerialBackend::~SerialBackend() { CloseDevice(); }
+
+void SerialBackend::ReleaseLockFile() {}
 
 bool SerialBackend::OpenDevice(const NativePath& devicePath) {
     CloseDevice();

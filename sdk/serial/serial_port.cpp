@@ -54,7 +54,10 @@ bool SerialPort::Usable(bool haveBuffer) {
 
 void SerialPort::TakeFault() {
     fault_ = backend_.LastFault();
-    if (fault_.reason == Reason::PortLost) lost_ = fault_;
+    if (fault_.reason != Reason::PortLost || !lost_.Ok()) return;
+    lost_ = fault_;
+    // The adapter is gone; its name may come back as another one's.
+    backend_.ReleaseLockFile();
 }
 
 int SerialPort::Open(const wchar_t* path, std::uint32_t baudRate, std::uint32_t dataBits, std::uint32_t parity,
@@ -107,6 +110,7 @@ int SerialPort::Open(const wchar_t* path, std::uint32_t baudRate, std::uint32_t 
 
     backend_.Purge();
     open_.store(true, std::memory_order_release);
+    if (observer_ != nullptr && !backend_.OpenNote().empty()) observer_->OnNote(backend_.OpenNote());
     return 1;
 }
 

@@ -49,6 +49,8 @@ class LineObserver {
 public:
     virtual ~LineObserver() = default;
     virtual void OnTraffic(LineDirection direction, const std::uint8_t* bytes, std::size_t length) = 0;
+    // A fact about the port that is no traffic ("held without a lock file").
+    virtual void OnNote(const std::string& /*note*/) {}
 };
 
 // Every call that fails leaves LastFault() (reason, errno, detail). Once the
@@ -57,6 +59,8 @@ public:
 class SerialPort {
 public:
     SerialPort() = default;
+    // Lock files in `lockFolder` instead of the system's ("" for none).
+    explicit SerialPort(std::string lockFolder) : backend_(std::move(lockFolder)) {}
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;

@@ -38,14 +38,18 @@ std::string FirmwareImage() {
 }
 
 const CommandRow kRows[] = {
-    {"detect", {"detect"}, "本地主机",
+    {"detect",
+     {"detect"},
+     "本地主机",
      [](const Json& j) {
          ASSERT_EQ(j.size(), 1u);
          EXPECT_EQ(j[0]["baud"], 115200);
          EXPECT_EQ(j[0]["identity"]["address"], 1);
          EXPECT_EQ(j[0]["name"], "本地主机");
      }},
-    {"info", {"info"}, "channel           11 (2405 MHz)",
+    {"info",
+     {"info"},
+     "channel           11 (2405 MHz)",
      [](const Json& j) {
          EXPECT_EQ(j["baud"], 115200);
          EXPECT_EQ(j["identity"]["device-type"], "vlx-io");
@@ -56,41 +60,77 @@ const CommandRow kRows[] = {
          EXPECT_EQ(j["fields"]["tx-power"], 8);
          EXPECT_EQ(j["fields"]["uart-baud"], 115200);
          EXPECT_EQ(j["fields"]["dest-address"], 0xFFFF);
-         EXPECT_EQ(j["fields"].size(), 17u);
+         EXPECT_EQ(j["fields"].size(), 16u);
+         EXPECT_FALSE(j["fields"].contains("password")) << "shown only with --show-password";
      }},
-    {"set", {"set", "name=车间-07", "channel=20", "tx-power=-5dBm", "--password", "123456"}, "tx-power          -5 dBm",
+    {"set",
+     {"set", "name=车间-07", "channel=20", "tx-power=-5dBm", "--password", "123456"},
+     "tx-power          -5 dBm",
      [](const Json& j) {
          EXPECT_EQ(j["fields"]["name"], "车间-07");
          EXPECT_EQ(j["fields"]["channel"], 20);
          EXPECT_EQ(j["fields"]["tx-power"], -5);
      }},
-    {"search", {"search"}, "0x0203   vlx-io",
+    {"search",
+     {"search"},
+     "0x0203   vlx-io",
      [](const Json& j) {
          std::set<int> addresses;
          for (const Json& m : j) addresses.insert(m["address"].get<int>());
          EXPECT_EQ(addresses, (std::set<int>{0x0102, 0x0203, 0x0506}));
          EXPECT_EQ(j[0]["air-rate"], "250K");
      }},
-    {"remote info", {"remote", "0x0304", "info", "--channel", "26", "--rate", "1M"}, "korvanet",
+    {"remote info",
+     {"remote", "0x0304", "info", "--channel", "26", "--rate", "1M"},
+     "korvanet",
      [](const Json& j) {
          EXPECT_EQ(j["identity"]["address"], 0x0304);
          EXPECT_EQ(j["fields"]["work-mode"], "terminal-relay");
      }},
-    {"remote set", {"remote", "0x0102", "set", "retry-count=5", "--password", "123456"}, "retry-count       5",
+    {"remote set",
+     {"remote", "0x0102", "set", "retry-count=5", "--password", "123456"},
+     "retry-count       5",
      [](const Json& j) { EXPECT_EQ(j["fields"]["retry-count"], 5); }},
     {"remote reset", {"remote", "0x0102", "reset"}, "", [](const Json& j) { EXPECT_EQ(j["reset"], true); }},
-    {"remote factory-reset", {"remote", "0x0102", "factory-reset", "--yes"}, "",
+    {"remote factory-reset",
+     {"remote", "0x0102", "factory-reset", "--yes"},
+     "",
      [](const Json& j) { EXPECT_EQ(j["factory-reset"], true); }},
-    {"io read", {"io", "read"}, "inputs  1=0 2=0 3=0 4=0",
-     [](const Json& j) { EXPECT_EQ(j["lines"], Json::array({false, false, false, false})); }},
-    {"io write", {"io", "0x0203", "write", "0b0101"}, "outputs  1=1 2=0 3=1 4=0",
-     [](const Json& j) { EXPECT_EQ(j["outputs"], 5); }},
-    {"ad", {"ad", "0x0405", "--channel", "15", "--rate", "500K"}, "ad1",
-     [](const Json& j) { EXPECT_NEAR(j["ad-mv"][1].get<int>(), 1875, 20); }},
-    {"reset", {"reset"}, "", [](const Json& j) { EXPECT_EQ(j["module"], "local module"); }},
+    {"io read",
+     {"io", "read"},
+     "inputs  1=0 2=0 3=0 4=0",
+     [](const Json& j) {
+         EXPECT_EQ(j["lines"], Json::array({false, false, false, false}));
+     }},
+    {"io write",
+     {"io", "0x0203", "write", "0b0101"},
+     "outputs  1=1 2=0 3=1 4=0",
+     [](const Json& j) {
+         EXPECT_EQ(j["outputs"], 5);
+         EXPECT_EQ(j["address"], 0x0203);
+     }},
+    {"ad",
+     {"ad", "0x0405", "--channel", "15", "--rate", "500K"},
+     "ad1",
+     [](const Json& j) {
+         EXPECT_NEAR(j["ad-mv"][1].get<int>(), 1875, 20);
+         EXPECT_EQ(j["address"], 0x0405);
+     }},
+    {"reset",
+     {"reset"},
+     "",
+     [](const Json& j) {
+         EXPECT_EQ(j["module"], "local module");
+         EXPECT_EQ(j["address"], 1);
+     }},
     {"factory-reset", {"factory-reset", "--yes"}, "", [](const Json& j) { EXPECT_EQ(j["factory-reset"], true); }},
-    {"upgrade", {"upgrade", FirmwareImage(), "--address", "0x0506"}, "upgraded: firmware V1.01",
-     [](const Json& j) { EXPECT_EQ(j["blocks"], 2); }},
+    {"upgrade",
+     {"upgrade", FirmwareImage(), "--address", "0x0506"},
+     "upgraded: firmware V1.01",
+     [](const Json& j) {
+         EXPECT_EQ(j["blocks"], 2);
+         EXPECT_EQ(j["address"], 0x0506);
+     }},
 };
 
 class EveryCommand : public SimulatedModules, public ::testing::WithParamInterface<CommandRow> {};

@@ -91,7 +91,9 @@ TEST_F(SimulatedModules, FailuresGiveTheirExitCodeAndSayWhy) {
          "",
          {"info", "--port", held.SlavePath(), "--baud", "9600"},
          3,
-         {"held by process " + std::to_string(getpid()), "close the program"}},
+         // The hint names the holder from the failure's fields.
+         {"held by process " + std::to_string(getpid()), "close the program",
+          "process " + std::to_string(getpid()) + ")"}},
         {"silent",
          "",
          {"info", "--port", silent.SlavePath(), "--baud", "9600", "--timeout", "100"},
@@ -142,6 +144,17 @@ TEST_F(SimulatedModules, MonitorShowsTheTrafficOfReadsOrOfACommand) {
     EXPECT_EQ(command.exit, 0) << command.err;
     EXPECT_NE(command.out.find("-> AB D7"), std::string::npos) << command.out;
     EXPECT_EQ(Run({"monitor", "monitor"}).exit, 2);
+}
+
+TEST_F(SimulatedModules, MonitorEndsWithASummaryAndFailsWhenAReadDid) {
+    qrv::sim::Fault fault;
+    std::string error;
+    ASSERT_TRUE(qrv::sim::ParseFault("drop,cmd=D1,n=1", fault, error)) << error;
+    sim_->AddFault(fault);
+    const Outcome reads = Run({"monitor", "--count", "3", "--interval", "20"});
+    EXPECT_EQ(reads.exit, 4) << reads.err;
+    EXPECT_NE(reads.err.find("3 reads, 1 failed"), std::string::npos) << reads.err;
+    EXPECT_NE(reads.err.find("1 of 3 reads failed"), std::string::npos) << reads.err;
 }
 
 TEST(UpgradeProgressLine, TimeLeftFollowsThePausesStillToCome) {

@@ -329,6 +329,39 @@ QRV_API int32_t Q_GetLastFailure(char *detail, int32_t detailSize);
  * (GetLastError() on Windows); 0 when none was involved. */
 QRV_API int32_t Q_GetLastOsError(void);
 
+/* The facts of the calling thread's last failure as fields, for programs
+ * that write their own sentences (in their own language) rather than show
+ * Q_GetLastFailure's English line. A field the failing layer did not know
+ * keeps its "unknown" value: "" for texts, 0 for holderPid, baudRate,
+ * timeoutMs and mode, -1 for command, status, ownerUid and groupGid. Texts
+ * are UTF-8, NUL-terminated, cut at a character boundary. Later versions
+ * only append fields: set `size` to sizeof(QRV_FAILURE_INFO) before the
+ * call. */
+typedef struct QRV_FAILURE_INFO {
+    uint32_t size;           /* in: the caller's sizeof; out: bytes filled */
+    int32_t reason;          /* QRV_FAIL_*, as Q_GetLastFailure returns it */
+    int32_t osError;         /* as Q_GetLastOsError */
+    char path[260];          /* the port concerned */
+    int32_t holderPid;       /* QRV_FAIL_PORT_BUSY: the process holding the port */
+    char holderProgram[64];  /* its command name ("minicom") */
+    uint32_t baudRate;       /* the line's rate (no answer, settings refused) */
+    uint32_t timeoutMs;      /* the read time-out that ran out */
+    int32_t command;         /* command byte of the request */
+    int32_t status;          /* status byte of a refusal (QRV_FAIL_REFUSED) */
+    int32_t ownerUid;        /* QRV_FAIL_PORT_PERMISSION: the device's owner, */
+    int32_t groupGid;        /*   its group */
+    uint32_t mode;           /*   and its permission bits (0660) */
+    char ownerName[64];
+    char groupName[64];
+} QRV_FAILURE_INFO;
+
+/* Fills *info with the facts of the calling thread's last failure, up to
+ * info->size bytes (a caller built against an older, shorter structure gets
+ * what it knows of), and returns the reason. -1 and nothing written when
+ * info is NULL or info->size is smaller than the size, reason and osError
+ * fields. Never waits; touches nothing else. */
+QRV_API int32_t Q_GetLastFailureInfo(QRV_FAILURE_INFO *info);
+
 /* Receives the line's traffic: every request as written (direction 0) and
  * the bytes of every read as they arrived (direction 1; one call per read,
  * none for a read that got nothing), with a monotonic timestamp in
