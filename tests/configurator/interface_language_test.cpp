@@ -108,7 +108,9 @@ QStringList EnglishWords(QString text) {
         QStringLiteral("txt"), QStringLiteral("ZigBee"), QStringLiteral("Channel"), QStringLiteral("English"), QStringLiteral("Qt"), QStringLiteral("SDK"),
         QStringLiteral("GBK"), QStringLiteral("V"), QStringLiteral("ttyUSB"), QStringLiteral("COM")};
     static const QRegularExpression paths(
-        QStringLiteral("(\\S*/\\S*)|(0x[0-9A-Fa-f]+)|\\b[0-9A-Fa-f]*[0-9][0-9A-Fa-f]*\\b|\\b[A-Fa-f]{4}\\b|\\btty\\w+"));
+        QStringLiteral("(\\S*/\\S*)|(0x[0-9A-Fa-f]+)|\\b[0-9A-Fa-f]*[0-9][0-9A-Fa-f]*\\b|\\b[A-Fa-f]{4}\\b|"
+                       // A port entry's description is the system's (its driver or USB product text).
+                       "\\btty\\w+\\s+\u2014\\s+.*$|\\btty\\w+"));
     static const QRegularExpression words(QStringLiteral("[A-Za-z]{2,}"));
     text.remove(paths);
     QStringList found;
