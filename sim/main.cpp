@@ -54,6 +54,12 @@ const char kHelp[] =
     "                   COMMAND: D1..DB (0xAB family), io-D4..io-D7 (0xAA family)\n"
     "                   or a name such as read-property; default every command\n"
     "                   PROBABILITY: 0..1 (default 1); COUNT: times (default always)\n"
+    "  --adapter KIND   deliver answers as a USB adapter would: in its packets,\n"
+    "                   with its latency timer between them. KIND: ftdi (62-byte\n"
+    "                   packets, 16 ms), ch340 (32 bytes, 1 ms), cp210x, pl2303\n"
+    "                   (64 bytes, 1 ms); KIND:MS sets the timer (ftdi:2)\n"
+    "  --split GAP_MS   cut every answer once at a random point, the second piece\n"
+    "                   GAP_MS after the first\n"
     "  --trace          write every frame both ways to standard error, in hex\n"
     "                   with a one-line decoding\n"
     "  --help           show this help and exit\n";
@@ -90,6 +96,8 @@ int Parse(int argc, char** argv, CommandLine& cl) {
         kSeed,
         kFault,
         kTrace,
+        kAdapter,
+        kSplit,
         kHelpOption
     };
     static const option kOptions[] = {
@@ -106,6 +114,8 @@ int Parse(int argc, char** argv, CommandLine& cl) {
         {"seed", required_argument, nullptr, kSeed},
         {"fault", required_argument, nullptr, kFault},
         {"trace", no_argument, nullptr, kTrace},
+        {"adapter", required_argument, nullptr, kAdapter},
+        {"split", required_argument, nullptr, kSplit},
         {"help", no_argument, nullptr, kHelpOption},
         {nullptr, 0, nullptr, 0},
     };
@@ -170,6 +180,20 @@ int Parse(int argc, char** argv, CommandLine& cl) {
             }
             case kTrace:
                 cl.trace = true;
+                break;
+            case kAdapter: {
+                AdapterShape adapter;
+                std::string error;
+                if (!ParseAdapter(optarg, adapter, error)) {
+                    std::fprintf(stderr, "qrvsim: --adapter %s: %s\n", optarg, error.c_str());
+                    return kExitUsage;
+                }
+                cl.options.adapter = adapter;
+                break;
+            }
+            case kSplit:
+                if (!number(60000) || n == 0) return kExitUsage;
+                cl.options.splitEvery = std::chrono::milliseconds(n);
                 break;
             case kHelpOption:
                 std::fputs(kHelp, stdout);

@@ -68,4 +68,6 @@ QRV_API int Q_QRV_ResetToDefault(void) {
 
 QRV_API void Q_SetMessageHandler(Q_MessageHandler handler, void* user) { Global().Messages.Set(handler, user); }
 
+QRV_API int Q_SetTolerantReads(int on) { return Global().Device.TolerantReads.exchange(on != 0) ? 1 : 0; }
+
 }  // extern "C"

@@ -45,6 +45,8 @@ CGlobalData::CGlobalData() {
         if (!Trace.WriteLinesTo(where))
             std::fprintf(stderr, "Qrvlink: QRVLINK_TRACE: cannot open %s: %s\n", where, std::strerror(errno));
     }
+    if (const char* tolerant = std::getenv("QRVLINK_TOLERANT_READS"); tolerant != nullptr && std::strcmp(tolerant, "1") == 0)
+        Device.TolerantReads.store(true);
 }
 
 CGlobalData::~CGlobalData() { Serial.Close(); }
