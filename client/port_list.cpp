@@ -70,6 +70,7 @@ void ReadUsb(const fs::path& device, PortInfo& port) {
         port.usbVendor = ReadHexWord(dir / "idVendor");
         port.usbProduct = ReadHexWord(dir / "idProduct");
         port.manufacturer = ReadLine(dir / "manufacturer");
+        port.serialNumber = ReadLine(dir / "serial");
         const std::string product = ReadLine(dir / "product");
         for (const KnownChip& chip : kKnownChips)
             if (port.usbVendor == chip.vendor && port.usbProduct == chip.product) port.description = chip.name;

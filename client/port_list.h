@@ -15,6 +15,7 @@ struct PortInfo {
     std::optional<std::uint16_t> usbProduct;
     std::string description;               // "CH340", "FT232R", the USB product text or the driver
     std::string manufacturer;              // USB manufacturer text, if any
+    std::string serialNumber;              // USB serial number text, if any
     std::string driver;                    // kernel driver (ch341-uart, ftdi_sio, serial8250)
     bool accessible = false;               // this user may open it for reading and writing
     bool simulated = false;                // announced by a module simulator

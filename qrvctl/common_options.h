@@ -14,6 +14,7 @@ struct CommonOptions {
     bool json = false;
     bool quiet = false;
     bool trace = false;  // the SDK's frame traffic on standard error
+    bool tolerantReads = false;  // read answers that arrive in pieces (Q_SetTolerantReads)
 };
 
 // Channel/rate pairs to look on: the given channels and rates, every one

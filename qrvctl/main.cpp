@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "client/fields.h"
+#include "qrvlink/qrvlink.h"
 #include "qrvctl/commands.h"
 #include "qrvctl/exit_codes.h"
 #include "qrvctl/trace_output.h"
@@ -26,6 +27,8 @@ void AddCommon(CLI::App* app, CommonOptions& o) {
     app->add_flag("--json", o.json, "Output JSON");
     app->add_flag("-q,--quiet", o.quiet, "No notes or progress on standard error");
     app->add_flag("--trace", o.trace, "The frames on the line, decoded, on standard error");
+    app->add_flag("--tolerant-reads", o.tolerantReads,
+                  "Read answers that a USB adapter delivers in pieces (also QRVLINK_TOLERANT_READS=1)");
 }
 
 void AddWhere(CLI::App* app, WhereOptions& w, const char* what) {
@@ -100,6 +103,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
         sub->callback([&status, &common, traffic, command] {
             std::optional<TraceSession> trace;
             if (traffic || common.trace) trace.emplace(traffic ? traffic : stderr);
+            if (common.tolerantReads) Q_SetTolerantReads(1);
             status = command();
         });
     };
@@ -116,6 +120,15 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     CLI::App* detect = app.add_subcommand("detect", "Find the module: each port at each rate, fastest first");
     AddCommon(detect, common);
     run(detect, [&] { return RunDetect(common); });
+
+    CLI::App* doctor = app.add_subcommand("doctor", "Say what stands between you and the module, and what to do");
+    bool fix = false;
+    doctor->add_flag("--fix", fix, "As root: set an FTDI adapter's latency timer to 1 ms");
+    doctor->add_option("--port", common.port, "Serial port (default: every USB adapter's)");
+    doctor->add_flag("--json", common.json, "Output JSON");
+    doctor->add_flag("-q,--quiet", common.quiet, "No notes on standard error");
+    doctor->add_flag("--tolerant-reads", common.tolerantReads, "Measure the line with tolerant reads");
+    run(doctor, [&] { return RunDoctor(common, fix); });
 
     CLI::App* info = app.add_subcommand("info", "Show the local module's identity and every field");
     AddCommon(info, common);
@@ -227,6 +240,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     AddCommon(monitor, common);
     monitor->callback([&] {
         const TraceSession trace(stdout);
+        if (common.tolerantReads) Q_SetTolerantReads(1);
         status = RunMonitor(common, intervalMs, count);
     });
 
