@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "qrvlink/qrvlink.h"
+
 namespace qrv::client {
 
 enum class CheckVerdict { Pass, Warn, Fail, Skip };
@@ -52,9 +54,16 @@ DoctorSetup RealSetup(const std::string& root = "");
 // brltty, latency timer: from files only, no byte on the line.
 std::vector<CheckResult> SystemChecks(const std::string& port, const DoctorSetup& setup);
 
+// A trace handler the program had installed: the line checks pass the
+// traffic on to it and put it back when they are done.
+struct TraceChain {
+    Q_TraceHandler handler = nullptr;
+    void* user = nullptr;
+};
+
 // Detection and line quality through the SDK (the port is left closed).
 // `reads` local reads measure the line.
-std::vector<CheckResult> LineChecks(const std::string& port, int reads = 20);
+std::vector<CheckResult> LineChecks(const std::string& port, int reads = 20, TraceChain chain = {});
 
 // A plain-text report, the way qrvctl prints it (for "复制报告" too).
 std::string ReportText(const std::string& port, const std::vector<CheckResult>& checks);

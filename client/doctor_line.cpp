@@ -40,9 +40,15 @@ struct TraceEvent {
     std::uint64_t micros;
 };
 
+struct Collector {
+    std::vector<TraceEvent> events;
+    TraceChain chain;
+};
+
 void Collect(void* user, std::int32_t direction, const std::uint8_t* bytes, std::int32_t length, std::uint64_t micros) {
-    auto* events = static_cast<std::vector<TraceEvent>*>(user);
-    events->push_back({direction, std::vector<std::uint8_t>(bytes, bytes + length), micros});
+    auto* collector = static_cast<Collector*>(user);
+    collector->events.push_back({direction, std::vector<std::uint8_t>(bytes, bytes + length), micros});
+    if (collector->chain.handler != nullptr) collector->chain.handler(collector->chain.user, direction, bytes, length, micros);
 }
 
 struct Exchange {
@@ -85,7 +91,7 @@ std::string Ms(double ms) {
     return text;
 }
 
-CheckResult LineQuality(const std::string& port, int baud, int reads, bool tolerant) {
+CheckResult LineQuality(const std::string& port, int baud, int reads, bool tolerant, TraceChain chain) {
     CheckResult r{"line-quality", CheckVerdict::Pass, "clean", {}, {}, {}};
     if (Status st = OpenPort({port, baud, CommandReadTimeoutMs(baud)}); !st.Ok()) {
         r.verdict = CheckVerdict::Fail;
@@ -93,8 +99,8 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
         r.found = st.message;
         return r;
     }
-    std::vector<TraceEvent> events;
-    Q_SetTraceHandler(Collect, &events);
+    Collector collector{{}, chain};
+    Q_SetTraceHandler(Collect, &collector);
     int failures = 0;
     ModuleBase base{};
     ModuleProperty property{};
@@ -106,10 +112,10 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
         // The AD read has no pause: it shows what the adapter adds.
         if (io && Q_QRV_GetADvalueLocal(ad, sizeof ad) != 1) ++failures;
     }
-    Q_SetTraceHandler(nullptr, nullptr);
+    Q_SetTraceHandler(chain.handler, chain.user);
     ClosePort();
 
-    const std::vector<Exchange> exchanges = Exchanges(events, baud);
+    const std::vector<Exchange> exchanges = Exchanges(collector.events, baud);
     int pieces = 0, short_ = 0, late = 0;
     double worstOver = 0;
     std::vector<double> unpaused;  // excess of the exchanges read at once
@@ -159,7 +165,7 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
 
 }  // namespace
 
-std::vector<CheckResult> LineChecks(const std::string& port, int reads) {
+std::vector<CheckResult> LineChecks(const std::string& port, int reads, TraceChain chain) {
     const std::vector<std::string> ports{port};
     const std::vector<PortScan> scans = Detect(ports);
     const PortScan& scan = scans.front();
@@ -190,7 +196,7 @@ std::vector<CheckResult> LineChecks(const std::string& port, int reads) {
     // The library's own setting, as qrvctl or QRVLINK_TOLERANT_READS left it.
     const int tolerant = Q_SetTolerantReads(0);
     Q_SetTolerantReads(tolerant);
-    checks.push_back(LineQuality(port, baud, reads, tolerant == 1));
+    checks.push_back(LineQuality(port, baud, reads, tolerant == 1, chain));
     return checks;
 }
 
