@@ -103,6 +103,16 @@ std::string ReasonHint(int code) {
     }
 }
 
+std::string ReasonHint(int code, const std::string& detail) {
+    // The detail ends with the device's mode, owner and group when the
+    // library could read them: "(crw------- root:root)".
+    const bool groupShown = detail.find(" (c") != std::string::npos && detail.back() == ')';
+    if (code == QRV_FAIL_PORT_PERMISSION && groupShown && detail.find(":dialout)") == std::string::npos)
+        return "the device does not belong to the dialout group: `qrvctl doctor --port PORT` prints the udev rule "
+               "that gives it to dialout";
+    return ReasonHint(code);
+}
+
 Status SdkFailure(const std::string& what) {
     const SdkReason reason = LastSdkReason();
     // The messages this call raised say the same as the detail; the next
@@ -113,7 +123,7 @@ Status SdkFailure(const std::string& what) {
                                                                 : std::string(ReasonText(reason.code)));
     if (reason.code == QRV_FAIL_PORT_LOST && reason.detail.find("lost") == std::string::npos)
         message += " (" + std::string(ReasonText(reason.code)) + ")";
-    if (const std::string hint = ReasonHint(reason.code); !hint.empty()) message += "\n  " + hint;
+    if (const std::string hint = ReasonHint(reason.code, reason.detail); !hint.empty()) message += "\n  " + hint;
     return Status::Fail(OutcomeOfReason(reason.code), std::move(message));
 }
 

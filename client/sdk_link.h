@@ -43,6 +43,9 @@ Outcome OutcomeOfReason(int code);
 // What the user can do about it ("join the dialout group: ..."); empty when
 // the detail says all there is.
 std::string ReasonHint(int code);
+// As ReasonHint, with the failure's detail: a device that does not belong to
+// the dialout group ("crw------- root:root") is not fixed by joining it.
+std::string ReasonHint(int code, const std::string& detail);
 
 // The failed SDK call just made, as a status: "`what`: the SDK's detail",
 // with the hint on a second line. `what` says what was attempted ("reading

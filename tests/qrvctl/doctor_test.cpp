@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "client/doctor.h"
+#include "client/sdk_link.h"
 #include "qrvlink/qrvlink.h"
 #include "sim_qrvctl_fixture.h"
 
@@ -193,6 +194,14 @@ TEST_F(DoctorTree, AdapterFactsAndTheStableNameGiven) {
     EXPECT_EQ(adapter.Fact("driver"), "ch341-uart");
     EXPECT_EQ(Find(checks, "by-id").outcome, "in-use");
     EXPECT_EQ(Find(checks, "port").Fact("device"), "/dev/ttyUSB0");
+}
+
+TEST(PermissionHint, DialoutOnlyForADialoutDevice) {
+    const std::string dialout = ReasonHint(QRV_FAIL_PORT_PERMISSION, "open /dev/ttyUSB0: Permission denied (crw-rw---- root:dialout)");
+    const std::string rootOnly = ReasonHint(QRV_FAIL_PORT_PERMISSION, "open /dev/ttyUSB0: Permission denied (crw------- root:root)");
+    EXPECT_NE(dialout.find("usermod -aG dialout"), std::string::npos) << dialout;
+    EXPECT_NE(rootOnly.find("qrvctl doctor"), std::string::npos) << rootOnly;
+    EXPECT_EQ(rootOnly.find("usermod"), std::string::npos) << rootOnly;
 }
 
 TEST_F(DoctorTree, LockedWithFlock) {
