@@ -19,7 +19,7 @@ constexpr int kBitsPerByte = 10;
 // Above the floor by more than this (plus the read interval the SDK waits
 // out after the last byte) an answer counts as late: a module answers
 // within a few milliseconds, an adapter's latency timer adds up to its period.
-constexpr double kLateMarginMs = 10.0;
+constexpr double kLateMarginMs = 8.0;
 
 // What the local reads send: the pause before the read and the answer's length.
 struct ExchangeShape {
