@@ -75,6 +75,7 @@ SdkReason LastSdkReason() {
     reason.path = info.path;
     reason.holderPid = info.holderPid;
     reason.holderProgram = info.holderProgram;
+    reason.groupName = info.groupName;
     return reason;
 }
 
@@ -116,6 +117,9 @@ std::string ReasonHint(const SdkReason& reason) {
                                        : reason.holderProgram + ", process " + std::to_string(reason.holderPid);
         return "close the program that holds the port (" + holder + "), then try again";
     }
+    if (reason.code == QRV_FAIL_PORT_PERMISSION && !reason.groupName.empty() && reason.groupName != "dialout")
+        return "the device does not belong to the dialout group: `qrvctl doctor --port PORT` prints the udev rule "
+               "that gives it to dialout";
     return ReasonHint(reason.code);
 }
 

@@ -39,6 +39,7 @@ struct SdkReason {
     std::string path;    // the port concerned, "" when unknown
     long holderPid = 0;  // a busy port's holder, 0 when unknown
     std::string holderProgram;
+    std::string groupName;  // a device's group when permission was denied, "" when unknown
 };
 SdkReason LastSdkReason();
 
@@ -48,7 +49,8 @@ Outcome OutcomeOfReason(int code);
 // What the user can do about it ("join the dialout group: ..."); empty when
 // the detail says all there is.
 std::string ReasonHint(int code);
-// The same, naming what the facts know (the program that holds the port).
+// The same, naming what the facts know: the program that holds the port,
+// and for a device outside the dialout group, that joining it does not help.
 std::string ReasonHint(const SdkReason& reason);
 
 // The failed SDK call just made, as a status: "`what`: the SDK's detail",

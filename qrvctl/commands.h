@@ -18,6 +18,8 @@ struct Target {
 
 int RunPorts(const CommonOptions& options);
 int RunDetect(const CommonOptions& options);
+// Checks the port (or every adapter's) and the line; --fix lowers a latency timer.
+int RunDoctor(const CommonOptions& options, bool fix);
 
 int RunInfo(const CommonOptions& options, const Target& target);
 int RunSet(const CommonOptions& options, const Target& target, const std::vector<std::string>& assignments,

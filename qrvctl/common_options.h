@@ -18,6 +18,7 @@ struct CommonOptions {
     // candidate port could not be examined (the module meant may be there).
     bool writes = false;
     bool showPassword = false;  // info and set show the module's password
+    bool tolerantReads = false;  // read answers that arrive in pieces (Q_SetTolerantReads)
 };
 
 // Channel/rate pairs to look on: the given channels and rates, every one

@@ -12,6 +12,7 @@
 
 #include "client/fields.h"
 #include "qrvctl/command_support.h"
+#include "qrvlink/qrvlink.h"
 #include "qrvctl/commands.h"
 #include "qrvctl/console.h"
 #include "qrvctl/exit_codes.h"
@@ -30,6 +31,8 @@ void AddCommon(CLI::App* app, CommonOptions& o) {
     app->add_flag("--json", o.json, "Output JSON");
     app->add_flag("-q,--quiet", o.quiet, "No notes or progress on standard error");
     app->add_flag("--trace", o.trace, "The frames on the line, decoded, on standard error");
+    app->add_flag("--tolerant-reads", o.tolerantReads,
+                  "Read answers that a USB adapter delivers in pieces (also QRVLINK_TOLERANT_READS=1)");
 }
 
 void AddWhere(CLI::App* app, WhereOptions& w, const char* what) {
@@ -105,6 +108,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
             std::optional<TraceSession> trace;
             if (traffic || common.trace) trace.emplace(traffic ? traffic : stderr);
             const JsonFailures failures(common.json);
+            if (common.tolerantReads) Q_SetTolerantReads(1);
             status = command();
         });
     };
@@ -131,6 +135,15 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     CLI::App* detect = app.add_subcommand("detect", "Find the module: each port at each rate, fastest first");
     AddCommon(detect, common);
     run(detect, [&] { return RunDetect(common); });
+
+    CLI::App* doctor = app.add_subcommand("doctor", "Say what stands between you and the module, and what to do");
+    bool fix = false;
+    doctor->add_flag("--fix", fix, "As root: set an FTDI adapter's latency timer to 1 ms");
+    doctor->add_option("--port", common.port, "Serial port (default: every USB adapter's)");
+    doctor->add_flag("--json", common.json, "Output JSON");
+    doctor->add_flag("-q,--quiet", common.quiet, "No notes on standard error");
+    doctor->add_flag("--tolerant-reads", common.tolerantReads, "Measure the line with tolerant reads");
+    run(doctor, [&] { return RunDoctor(common, fix); });
 
     CLI::App* info = app.add_subcommand("info", "Show the local module's identity and every field");
     info->add_flag("--show-password", common.showPassword, "Show the module's password");
@@ -285,6 +298,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     AddCommon(monitor, common);
     monitor->callback([&] {
         const TraceSession trace(stdout);
+        if (common.tolerantReads) Q_SetTolerantReads(1);
         status = RunMonitor(common, intervalMs, count);
     });
 

@@ -57,6 +57,12 @@ const char kHelp[] =
     "                   COMMAND: D1..DB (0xAB family), io-D4..io-D7 (0xAA family)\n"
     "                   or a name such as read-property; default every command\n"
     "                   PROBABILITY: 0..1 (default 1); COUNT: times (default always)\n"
+    "  --adapter KIND   deliver answers as a USB adapter would: in its packets,\n"
+    "                   with its latency timer between them. KIND: ftdi (62-byte\n"
+    "                   packets, 16 ms), ch340 (32 bytes, 1 ms), cp210x, pl2303\n"
+    "                   (64 bytes, 1 ms); KIND:MS sets the timer (ftdi:2)\n"
+    "  --split GAP_MS   cut every answer once at a random point, the second piece\n"
+    "                   GAP_MS after the first\n"
     "  --trace          write every frame both ways to standard error, in hex\n"
     "                   with a one-line decoding\n"
     "  --help           show this help and exit\n";
@@ -119,6 +125,8 @@ int Parse(int argc, char** argv, CommandLine& cl) {
         kStation,
         kSwapGap,
         kLeaveAfter,
+        kAdapter,
+        kSplit,
         kHelpOption
     };
     static const option kOptions[] = {
@@ -138,6 +146,8 @@ int Parse(int argc, char** argv, CommandLine& cl) {
         {"station", required_argument, nullptr, kStation},
         {"swap-gap", required_argument, nullptr, kSwapGap},
         {"leave-after", required_argument, nullptr, kLeaveAfter},
+        {"adapter", required_argument, nullptr, kAdapter},
+        {"split", required_argument, nullptr, kSplit},
         {"help", no_argument, nullptr, kHelpOption},
         {nullptr, 0, nullptr, 0},
     };
@@ -214,6 +224,20 @@ int Parse(int argc, char** argv, CommandLine& cl) {
             case kLeaveAfter:
                 if (!number(600000)) return kExitUsage;
                 cl.leaveAfter = std::chrono::milliseconds(n);
+                break;
+            case kAdapter: {
+                AdapterShape adapter;
+                std::string error;
+                if (!ParseAdapter(optarg, adapter, error)) {
+                    std::fprintf(stderr, "qrvsim: --adapter %s: %s\n", optarg, error.c_str());
+                    return kExitUsage;
+                }
+                cl.options.adapter = adapter;
+                break;
+            }
+            case kSplit:
+                if (!number(60000) || n == 0) return kExitUsage;
+                cl.options.splitEvery = std::chrono::milliseconds(n);
                 break;
             case kHelpOption:
                 std::fputs(kHelp, stdout);

@@ -53,7 +53,8 @@ Simulator::Simulator(const Scenario& scenario, SimulatorOptions options)
       baudMismatch_(scenario.baudMismatch),
       network_(AtLineRate(scenario, UartIndexOfRate(options_.baud)), options_.seed, options_.restartTime),
       faults_(options_.seed),
-      noiseRandom_(options_.seed) {
+      noiseRandom_(options_.seed),
+      splitRandom_(options_.seed + 1) {
     const microseconds interval = HostReadInterval(options_.baud);
     // Search answers come one by one, each a burst of its own: the gap is
     // over the host's read interval and far below its read time-out.
@@ -254,11 +255,30 @@ void Simulator::Serve(const Request& request, std::span<const std::uint8_t> fram
     Clock::time_point next = received + options_.latency + air;
     for (Burst& burst : outcome.bursts) {
         next += burst.delay;
-        // One line: a burst waits for the previous one to finish.
-        const Clock::time_point start = std::max(next, outputLineFree_);
-        outputLineFree_ = start + duration_cast<Clock::duration>(WireTime(burst.bytes.size(), lineBaud_));
-        next = outputLineFree_;
-        outgoing_.push_back({std::move(burst.bytes), request.command, start, 0});
+        std::vector<Bytes> pieces{std::move(burst.bytes)};
+        if (options_.splitEvery.count() > 0) pieces = SplitOnce(pieces.front(), splitRandom_);
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            if (i > 0) next += options_.splitEvery;
+            // One line: a burst waits for the previous one to finish.
+            const Clock::time_point start = std::max(next, outputLineFree_);
+            outputLineFree_ = start + duration_cast<Clock::duration>(WireTime(pieces[i].size(), lineBaud_));
+            next = outputLineFree_;
+            Queue(std::move(pieces[i]), request.command, start);
+        }
+    }
+}
+
+void Simulator::Queue(Bytes bytes, std::optional<CommandKey> command, Clock::time_point start) {
+    if (!options_.adapter) {
+        outgoing_.push_back({std::move(bytes), command, start, 0});
+        return;
+    }
+    // A piece is written when its last byte has left the wire (see
+    // Transmit): each USB packet is queued to end when the host gets it.
+    for (Delivery& packet :
+         DeliverThroughAdapter(bytes, start, ByteTime(lineBaud_), *options_.adapter, adapterTimerOrigin_)) {
+        const auto wire = duration_cast<Clock::duration>(WireTime(packet.bytes.size(), lineBaud_));
+        outgoing_.push_back({std::move(packet.bytes), command, packet.at - wire, 0});
     }
 }
 

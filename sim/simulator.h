@@ -26,6 +26,7 @@
 #include "sim/network.h"
 #include "sim/pty_pair.h"
 #include "sim/scenario.h"
+#include "sim/usb_adapter.h"
 
 namespace qrv::sim {
 
@@ -48,6 +49,12 @@ struct SimulatorOptions {
     std::chrono::milliseconds staleFrameTime{50};
     std::uint64_t seed = 1;
     std::vector<Fault> faults;
+    // Answers reach the host as through this USB adapter: in its packets,
+    // with its latency timer between them.
+    std::optional<AdapterShape> adapter;
+    // Non-zero: every answer is cut once at a random point, its second
+    // piece this long after the first.
+    std::chrono::microseconds splitEvery{0};
     // Receives one line per frame both ways (hex and decoding); called on
     // the simulator's thread.
     std::function<void(const std::string&)> trace;
@@ -138,6 +145,8 @@ private:
     void Garbled(Bytes bytes, Clock::time_point now);
     void DecodeInput(Clock::time_point now);
     void Serve(const Request& request, std::span<const std::uint8_t> frame);
+    // Queues one piece of an answer that starts on the wire at `start`.
+    void Queue(Bytes bytes, std::optional<CommandKey> command, Clock::time_point start);
     bool Transmit(Clock::time_point now);
     std::optional<Clock::time_point> NextWake(Clock::time_point now) const;
     void DoUnplug();
@@ -166,6 +175,8 @@ private:
     std::deque<Outgoing> outgoing_;
     bool writeBlocked_ = false;
     std::mt19937_64 noiseRandom_;
+    std::mt19937_64 splitRandom_;
+    Clock::time_point adapterTimerOrigin_ = Clock::now();
 
     int wakeFd_ = -1;
     std::thread thread_;

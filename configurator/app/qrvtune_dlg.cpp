@@ -28,6 +28,7 @@
 #include "app/serial_settings.h"
 #include "app/skin.h"
 #include "app/traffic_window.h"
+#include "dialogs/dlg_connection_doctor.h"
 #include "common/failure_report.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
@@ -184,9 +185,28 @@ void CQrvtuneDlg::BuildMenus() {
         languages->addAction(choice);
         connect(choice, &QAction::triggered, this, [code] { ChooseLanguage(code); });
     }
-    AddTrafficMenu(*bar, *new CTrafficWindow(this));
+    // Answers that a USB adapter delivers in pieces are read whole; kept
+    // for this user from start to start.
+    QAction* tolerant = settings->addAction(tr("容错读取(&T)"));
+    tolerant->setObjectName(QStringLiteral("tolerantReadsAction"));
+    tolerant->setCheckable(true);
+    tolerant->setChecked(ReadTolerantReadsChoice() || Q_SetTolerantReads(0) == 1);
+    Q_SetTolerantReads(tolerant->isChecked() ? 1 : 0);
+    connect(tolerant, &QAction::toggled, this, [](bool on) {
+        Q_SetTolerantReads(on ? 1 : 0);
+        RememberTolerantReadsChoice(on);
+    });
+    auto* traffic = new CTrafficWindow(this);
+    AddTrafficMenu(*bar, *traffic);
     QMenu* help = bar->addMenu(tr("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
+    QAction* doctor = help->addAction(tr("连接诊断(&D)..."));
+    doctor->setObjectName(QStringLiteral("connectionDoctorAction"));
+    connect(doctor, &QAction::triggered, this, [this, traffic] {
+        CDlgConnectionDoctor dialog(ChosenPortName(), Q_ComCheckOpen() == 1,
+                                    {&TrafficQueue::OnTrace, &traffic->Queue()}, this);
+        dialog.exec();
+    });
     help->addAction(about);
     layout()->setMenuBar(bar);
 }

@@ -34,10 +34,12 @@ public:
     // The frames queued since the last call, oldest first.
     std::vector<TrafficFrame> Take();
 
-private:
+    // The SDK trace handler it installed (with `this`), for a step that
+    // installs its own for a while and passes the frames on.
     static void OnTrace(void* user, std::int32_t direction, const std::uint8_t* bytes, std::int32_t length,
                         std::uint64_t microseconds);
 
+private:
     std::mutex mutex_;
     std::deque<TrafficFrame> pending_;  // at most kTrafficCapacity: older ones would be dropped anyway
 };

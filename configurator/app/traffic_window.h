@@ -25,6 +25,7 @@ public:
     ~CTrafficWindow() override;
 
     TrafficModel& Model() { return *model_; }
+    TrafficQueue& Queue() { return queue_; }
     // Takes the frames queued since the last time into the list (dropped
     // while paused); the window's timer calls it every kDrainPeriodMs.
     void Drain();

@@ -46,3 +46,13 @@ bool RememberPortChoice(const PortChoice& choice) {
 QString ReadLanguageChoice() { return Read(kInterfaceSection, kLanguageKey); }
 
 bool RememberLanguageChoice(const QString& language) { return Write(kInterfaceSection, kLanguageKey, language); }
+
+namespace {
+const QString kTolerantReadsKey = QStringLiteral("TolerantReads");
+}  // namespace
+
+bool ReadTolerantReadsChoice() { return Read(kInterfaceSection, kTolerantReadsKey) == QStringLiteral("1"); }
+
+bool RememberTolerantReadsChoice(bool on) {
+    return Write(kInterfaceSection, kTolerantReadsKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+}

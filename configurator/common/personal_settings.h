@@ -26,3 +26,7 @@ bool RememberPortChoice(const PortChoice& choice);
 // "zh", "en", or empty for the system's language.
 QString ReadLanguageChoice();
 bool RememberLanguageChoice(const QString& language);
+
+// 设置 → 容错读取; off until chosen.
+bool ReadTolerantReadsChoice();
+bool RememberTolerantReadsChoice(bool on);

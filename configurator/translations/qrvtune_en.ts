@@ -368,10 +368,31 @@
     </message>
 </context>
 <context>
+    <name>CDlgConnectionDoctor</name>
+    <message>
+        <source>复制报告</source>
+        <translation>Copy report</translation>
+    </message>
+    <message>
+        <source>连接诊断</source>
+        <translation>Connection doctor</translation>
+    </message>
+    <message>
+        <source>正在检测模块并测量线路（约 10 秒）……</source>
+        <translation>Detecting the module and measuring the line (about 10 s)...</translation>
+    </message>
+</context>
+<context>
     <name>CQrvtuneDlg</name>
     <message>
         <source>%1：请输入 %2–%3 之间的整数。</source>
         <translation>%1: enter a whole number from %2 to %3.</translation>
+        <source>容错读取(&amp;T)</source>
+        <translation>&amp;Tolerant reads</translation>
+    </message>
+    <message>
+        <source>连接诊断(&amp;D)...</source>
+        <translation>Connection &amp;doctor...</translation>
     </message>
     <message>
         <source>Qrvtune V</source>

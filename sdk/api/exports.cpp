@@ -136,4 +136,9 @@ QRV_API void Q_SetMessageHandler(Q_MessageHandler handler, void* user) {
     Q_CtxSetMessageHandler(DefaultCtx(), handler, user);
 }
 
+QRV_API int Q_CtxSetTolerantReads(QRV_CTX* ctx, int on) {
+    return OnContext(ctx, 0, [on](CGlobalData& c) { return c.Device.TolerantReads.exchange(on != 0) ? 1 : 0; });
+}
+QRV_API int Q_SetTolerantReads(int on) { return Q_CtxSetTolerantReads(DefaultCtx(), on); }
+
 }  // extern "C"

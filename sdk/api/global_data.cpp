@@ -70,6 +70,8 @@ CGlobalData::CGlobalData() {
             std::fprintf(stderr, "Qrvlink: QRVLINK_TRACE: cannot write to %s: %s; no trace is written\n", where, why);
         }
     }
+    if (const char* tolerant = std::getenv("QRVLINK_TOLERANT_READS"); tolerant != nullptr && std::strcmp(tolerant, "1") == 0)
+        Device.TolerantReads.store(true);
 }
 
 CGlobalData::~CGlobalData() { Serial.Close(); }

@@ -14,7 +14,7 @@ Outcome CQRVDev::ReadBaseInfo() {
     Send(BuildReadBaseInfo());
     if (Outcome paused = Pause(kWaitReadBaseInfoMs); !paused.Ok()) return paused;
     ::ModuleBase base{};
-    const Reply reply = Receive();
+    const Reply reply = Receive(ConfigKey(kCmdReadBaseInfo));
     Outcome judged = Judge(ConfigKey(kCmdReadBaseInfo), reply, ParseBaseInfoAnswer(reply.answer, base));
     if (judged.Ok()) ModuleBase = base;
     return judged;
@@ -25,7 +25,7 @@ Outcome CQRVDev::ReadProperty(std::uint16_t addr, std::uint8_t offset, std::uint
     Send(BuildReadProperty(addr, offset, length));
     if (Outcome paused = Pause(kWaitReadPropertyMs); !paused.Ok()) return paused;
     ModuleProperty record{};
-    const Reply reply = Receive();
+    const Reply reply = Receive(ConfigKey(kCmdReadProperty));
     Outcome judged = Judge(ConfigKey(kCmdReadProperty), reply, ParsePropertyAnswer(reply.answer, record));
     if (judged.Ok()) out = record;
     return judged;
@@ -34,7 +34,7 @@ Outcome CQRVDev::ReadProperty(std::uint16_t addr, std::uint8_t offset, std::uint
 Outcome CQRVDev::WriteProperty(ModuleProperty record) {
     if (!port_.IsOpen()) return PortClosed();
     if (Outcome sent = Send(BuildWriteProperty(ModuleBase.NetAddr, record)); !sent.Ok()) return sent;
-    const Reply reply = Receive();
+    const Reply reply = Receive(ConfigKey(kCmdWriteProperty));
     return Judge(ConfigKey(kCmdWriteProperty), reply, CheckWritePropertyAnswer(reply.answer));
 }
 
@@ -55,7 +55,7 @@ Outcome CQRVDev::FactoryReset() {
     if (!port_.IsOpen()) return PortClosed();
     if (Outcome sent = Send(BuildFactoryReset(ModuleBase.NetAddr, ModuleBase.DevType)); !sent.Ok()) return sent;
     if (Outcome paused = Pause(kWaitFactoryResetMs); !paused.Ok()) return paused;
-    const Reply reply = Receive();
+    const Reply reply = Receive(ConfigKey(kCmdFactoryReset));
     if (Outcome judged = Judge(ConfigKey(kCmdFactoryReset), reply, CheckFactoryResetAnswer(reply.answer)); !judged.Ok())
         return judged;
     if (Outcome reset = ResetModule(ModuleBase.NetAddr, ModuleBase.DevType, -1); !reset.Ok()) return reset;
@@ -69,7 +69,7 @@ Outcome CQRVDev::TuneChannel(int channel, int rate) {
     // Channel and rate travel as one byte each, unchecked.
     Send(BuildTuneRadio(static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(rate)));
     if (Outcome paused = Pause(kWaitTuneMs); !paused.Ok()) return paused;
-    const Reply reply = Receive();
+    const Reply reply = Receive(ConfigKey(kCmdTuneRadio));
     return Judge(ConfigKey(kCmdTuneRadio), reply, CheckTuneAnswer(reply.answer));
 }
 

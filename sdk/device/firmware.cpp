@@ -21,7 +21,7 @@ constexpr std::uint16_t kFinishResetType = 0;
 
 Outcome CQRVDev::EnterUpdate(std::uint16_t addr, std::uint16_t type) {
     if (Outcome sent = Send(BuildEnterUpdate(addr, type)); !sent.Ok()) return sent;
-    const Reply reply = Receive();
+    const Reply reply = Receive(ConfigKey(kCmdEnterUpdate));
     if (Outcome judged = Judge(ConfigKey(kCmdEnterUpdate), reply, CheckUpdateStepAnswer(reply.answer)); !judged.Ok())
         return judged;
     // The restart puts the module into its boot loader.
@@ -30,7 +30,7 @@ Outcome CQRVDev::EnterUpdate(std::uint16_t addr, std::uint16_t type) {
 
 Outcome CQRVDev::FinishUpdate(std::uint16_t addr, std::uint16_t type) {
     if (Outcome sent = Send(BuildFinishUpdate(addr, type)); !sent.Ok()) return sent;
-    const Reply reply = Receive();
+    const Reply reply = Receive(ConfigKey(kCmdFinishUpdate));
     const Outcome accepted = Judge(ConfigKey(kCmdFinishUpdate), reply, CheckUpdateStepAnswer(reply.answer));
     // One restart whatever the answer; a second one after a good finish.
     ResetModule(addr, kFinishResetType, -1);
@@ -53,7 +53,7 @@ Outcome CQRVDev::SendFirmwareBlock(std::uint16_t addr, std::uint16_t offset, con
         // Only the acknowledgement counts; a lost write shows as no answer.
         Send(frame);
         if (Outcome paused = Pause(wait); !paused.Ok()) return paused;
-        const Reply reply = Receive();
+        const Reply reply = Receive(ConfigKey(kCmdFirmwareBlock));
         last = Judge(ConfigKey(kCmdFirmwareBlock), reply, CheckFirmwareBlockAnswer(reply.answer, addr, offset));
         if (last.Ok() || last.reason == Reason::PortLost) return last;
     }

@@ -2,6 +2,8 @@
 // answers into outcomes that name the command and the facts.
 #include "device/qrv_dev.h"
 
+#include <chrono>
+
 namespace qrv {
 
 using namespace protocol;
@@ -32,6 +34,33 @@ CQRVDev::Reply CQRVDev::Receive(std::size_t capacity) {
     if (port_.Read(rx_.data(), static_cast<std::uint32_t>(capacity), received) == 0)
         return Reply{Answer{rx_.data(), 0}, port_.LastFault()};
     return Reply{Answer{rx_.data(), received}, Success()};
+}
+
+CQRVDev::Reply CQRVDev::Receive(CommandKey command) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point began = Clock::now();
+    const Reply first = Receive();
+    const CommandInfo* info = FindCommand(command);
+    const std::size_t known = info != nullptr ? info->answerLength : 0;
+    // Nothing came (the time-out has passed), the port failed, or the answer
+    // is whole: nothing to wait for.
+    if (!TolerantReads.load(std::memory_order_relaxed) || !first.read.Ok() || first.answer.size == 0 ||
+        first.answer.size >= known)
+        return first;
+    // The read ended at a gap inside the answer: an adapter delivers its
+    // packets with its latency timer between them. Read on for the rest,
+    // until the read time-out since the first read began (none: as long as
+    // it takes, as the first read would have waited).
+    const std::uint32_t limitMs = port_.CurrentTimeouts().readTotalConstantMs;
+    const Clock::time_point limit = began + std::chrono::milliseconds(limitMs);
+    std::size_t have = first.answer.size;
+    while (have < known && (limitMs == 0 || Clock::now() < limit)) {
+        std::uint32_t more = 0;
+        if (port_.Read(rx_.data() + have, static_cast<std::uint32_t>(known - have), more) == 0)
+            return Reply{Answer{rx_.data(), 0}, port_.LastFault()};
+        have += more;
+    }
+    return Reply{Answer{rx_.data(), have}, Success()};
 }
 
 Outcome CQRVDev::Pause(std::uint32_t milliseconds) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -46,6 +47,11 @@ public:
     ModuleProperty CurProperty{};
     ModuleProperty PendingProperty{};
     std::int32_t Loaded = 0;
+    // Tolerant reads: an answer that arrives in pieces (a USB adapter's
+    // packets, its latency timer) is read on until its known length is in
+    // or the read time-out passes. Off: one read per answer, ended by the
+    // first gap longer than the read interval.
+    std::atomic<bool> TolerantReads{false};
 
     SearchList Found;
 
@@ -122,6 +128,9 @@ private:
     // answer check's detail.
     Outcome Send(const protocol::Frame& frame);
     Reply Receive(std::size_t capacity = protocol::kAnswerBufferSize);
+    // The answer to `command`: one read, or with TolerantReads as many as it
+    // takes for the command's answer length within the read time-out.
+    Reply Receive(CommandKey command);
     // A protocol pause; fails only when the port was lost meanwhile.
     Outcome Pause(std::uint32_t milliseconds);
     // The verdict on an answer to `command`, as an Outcome with the facts.

@@ -75,7 +75,7 @@ Outcome CQRVDev::SubmitRemoteDevInfo(int index) {
     // below brings it home.
     const ModuleProperty submitted = entry->pending;
     if (Outcome sent = Send(BuildWriteProperty(entry->base.NetAddr, submitted)); !sent.Ok()) return sent;
-    const Reply reply = Receive();
+    const Reply reply = Receive(ConfigKey(kCmdWriteProperty));
     if (Outcome judged = Judge(ConfigKey(kCmdWriteProperty), reply, CheckWritePropertyAnswer(reply.answer));
         !judged.Ok())
         return judged;
@@ -106,7 +106,7 @@ Outcome CQRVDev::ResetRemoteToDefault(int index) {
                          : BadIndex(index, Found.Count());
     if (done.Ok()) done = Pause(kWaitFactoryResetMs);
     if (done.Ok()) {
-        const Reply reply = Receive();
+        const Reply reply = Receive(ConfigKey(kCmdFactoryReset));
         done = Judge(ConfigKey(kCmdFactoryReset), reply, CheckFactoryResetAnswer(reply.answer));
     }
     // The relayed restart tunes to the entry and home by itself.

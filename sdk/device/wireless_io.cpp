@@ -19,7 +19,7 @@ Outcome CQRVDev::IoExchange(int index, std::uint8_t command, Build&& build, Chec
     // IO answers are read at once: the IO frames have no pause.
     const auto exchange = [&](std::uint16_t addr) {
         if (Outcome sent = Send(build(addr)); !sent.Ok()) return sent;
-        const Reply reply = Receive();
+        const Reply reply = Receive(key);
         return Judge(key, reply, check(reply.answer));
     };
     if (index == kLocalModule) {

@@ -546,6 +546,20 @@ QRV_API void Q_CtxSetMessageHandler(QRV_CTX *ctx, Q_MessageHandler handler, void
 QRV_API void Q_CtxSetTraceHandler(QRV_CTX *ctx, Q_TraceHandler handler, void *user);
 QRV_API void Q_CtxSetProgressHandler(QRV_CTX *ctx, Q_ProgressHandler handler, void *user);
 
+/* Tolerant reads, off by default. A read ends at the first gap longer than
+ * the read interval (40 character times); a USB adapter that delivers an
+ * answer in packets with its latency timer between them (FTDI: 16 ms) makes
+ * such gaps inside one answer. With on != 0 a read that ended short of the
+ * answer's known length reads on until that length has arrived or the read
+ * time-out (since the read began) has passed; whole answers cost nothing
+ * more. The searches' reads are unchanged. Setting QRVLINK_TOLERANT_READS=1
+ * in the environment before the library loads turns it on. Returns the
+ * setting before the call (0 or 1). Any thread; takes effect at the next
+ * read. */
+QRV_API int Q_SetTolerantReads(int on);
+/* The same on one context. */
+QRV_API int Q_CtxSetTolerantReads(QRV_CTX *ctx, int on);
+
 #ifdef __cplusplus
 }
 #endif
