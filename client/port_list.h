@@ -16,7 +16,6 @@ struct PortInfo {
     std::optional<std::uint16_t> usbProduct;
     std::string description;               // "CH340", "FT232R", the USB product text or the driver
     std::string manufacturer;              // USB manufacturer text, if any
-    std::string serialNumber;              // USB serial number text, if any
     std::string driver;                    // kernel driver (ch341-uart, ftdi_sio, serial8250)
     std::string serialNumber;              // the USB adapter's serial number, if it has one
     std::string byId;                      // its /dev/serial/by-id/... name, which stays put across plugging
