@@ -341,9 +341,10 @@ TEST_F(MainWindow, HelpMenuOpensTheAboutBoxWithTheProgramAndSdkVersions) {
     auto* help = Child<QMenu>(window, "helpMenu");
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->title(), QStringLiteral("帮助(&H)"));
-    ASSERT_FALSE(help->actions().isEmpty());
-    QAction* about = help->actions().front();
-    EXPECT_EQ(about->text(), QStringLiteral("关于 Qrvtune(&A)..."));
+    QAction* about = nullptr;
+    for (QAction* action : help->actions())
+        if (action->text() == QStringLiteral("关于 Qrvtune(&A)...")) about = action;
+    ASSERT_NE(about, nullptr);
     EXPECT_TRUE(window.actions().contains(about));  // and in the window's own menu
 
     QStringList shown;
