@@ -136,6 +136,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     AddCommon(detect, common);
     run(detect, [&] { return RunDetect(common); });
 
+#ifndef _WIN32
     CLI::App* doctor = app.add_subcommand("doctor", "Say what stands between you and the module, and what to do");
     bool fix = false;
     doctor->add_flag("--fix", fix, "As root: set an FTDI adapter's latency timer to 1 ms");
@@ -144,6 +145,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     doctor->add_flag("-q,--quiet", common.quiet, "No notes on standard error");
     doctor->add_flag("--tolerant-reads", common.tolerantReads, "Measure the line with tolerant reads");
     run(doctor, [&] { return RunDoctor(common, fix); });
+#endif
 
     CLI::App* info = app.add_subcommand("info", "Show the local module's identity and every field");
     info->add_flag("--show-password", common.showPassword, "Show the module's password");
@@ -255,6 +257,8 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
     });
     run(diff, [&] { return RunProfileDiff(common, targetWith(), file, assignments); });
 
+#ifndef _WIN32
+    // Stations are worker processes and the report a locked ledger: POSIX.
     CLI::App* provision = app.add_subcommand(
         "provision", "Write a plan of modules (CSV, one row a module), on one port or as a jig station per port");
     ProvisionOptions plan;
@@ -284,6 +288,7 @@ int RunCommandLine(std::vector<std::string> args, std::FILE* traffic) {
         plan.json = common.json;
         return RunProvision(common, plan);
     });
+#endif
 
     // monitor COMMAND... is run above, before the parser sees it.
     CLI::App* monitor = app.add_subcommand(
