@@ -8,6 +8,7 @@
 #include "common/record_fields.h"
 #include "common/text_codec.h"
 #include "toolkit/toolkit.h"
+#include "views/form_check.h"
 #include "ui_view_base_info.h"
 #include "widgets/hex_word_validator.h"
 #include "widgets/mbcs_field_validator.h"
@@ -68,14 +69,8 @@ std::vector<CViewBaseInfo::HexBox> CViewBaseInfo::HexBoxes() const {
 }
 
 bool CViewBaseInfo::CheckValues() {
-    for (const HexBox& b : HexBoxes()) {
-        if (FormAccepts(b.field, b.box->text().trimmed())) continue;
-        const QString message = RangeMessage(b.label->text(), FieldRuleOf(b.field));
-        MarkRefused(b.box, message);
-        qrvtune::ShowMessage(message, qrvtune::MessageIcon::Warning);
-        RevealAndFocus(b.box);
-        return false;
-    }
+    for (const HexBox& b : HexBoxes())
+        if (!CheckFormBox(b.box, b.label, b.field)) return false;
     return true;
 }
 

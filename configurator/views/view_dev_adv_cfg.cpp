@@ -7,6 +7,7 @@
 
 #include "common/field_hint.h"
 #include "toolkit/toolkit.h"
+#include "views/form_check.h"
 #include "ui_view_dev_adv_cfg.h"
 #include "views/module_record.h"
 #include "widgets/bounded_number_validator.h"
@@ -51,15 +52,8 @@ std::vector<CViewDevAdvCfg::Box> CViewDevAdvCfg::Boxes() const {
 }
 
 bool CViewDevAdvCfg::CheckValues() {
-    for (const Box& b : Boxes()) {
-        if (FormAccepts(b.field, b.box->text().trimmed())) continue;
-        const QString message = RangeMessage(b.label->text(), FieldRuleOf(b.field));
-        MarkRefused(b.box, message);
-        qrvtune::ShowMessage(message, qrvtune::MessageIcon::Warning);
-        // After the box: its closing would hand the focus elsewhere.
-        RevealAndFocus(b.box);
-        return false;
-    }
+    for (const Box& b : Boxes())
+        if (!CheckFormBox(b.box, b.label, b.field)) return false;
     return true;
 }
 
