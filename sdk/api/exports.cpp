@@ -46,6 +46,8 @@ QRV_API int Q_CtxOpenCom(QRV_CTX* ctx, const wchar_t* path, int baudRate, int da
         SerialPort& port = ctx->Serial;
         const int opened = port.Open(path, U32(baudRate), U32(dataBits), U32(parity), U32(stopBits), U32(reserved),
                                      U32(rtsControl), U32(ctsOutFlow), U32(dsrOutFlow), U32(readTimeoutMs));
+        // Another port may lead to another module, whose radio is anywhere.
+        ctx->Device.ForgetRadio();
         if (opened) ctx->Trace.SetPortName(port.DevicePath());
         return opened ? Success() : port.LastFault();
     });
@@ -61,6 +63,7 @@ QRV_API int Q_OpenCom(const wchar_t* path, int baudRate, int dataBits, int parit
 QRV_API int Q_CtxCloseCom(QRV_CTX* ctx) {
     return Exchanged(ctx, CodeRule::Cleared, [&](CQRVDev&) {
         ctx->Serial.Close();
+        ctx->Device.ForgetRadio();
         return Success();
     });
 }
@@ -140,5 +143,10 @@ QRV_API int Q_CtxSetTolerantReads(QRV_CTX* ctx, int on) {
     return OnContext(ctx, 0, [on](CGlobalData& c) { return c.Device.TolerantReads.exchange(on != 0) ? 1 : 0; });
 }
 QRV_API int Q_SetTolerantReads(int on) { return Q_CtxSetTolerantReads(DefaultCtx(), on); }
+
+QRV_API int Q_CtxSetLazyTuning(QRV_CTX* ctx, int on) {
+    return OnContext(ctx, 0, [on](CGlobalData& c) { return c.Device.LazyTuning.exchange(on != 0) ? 1 : 0; });
+}
+QRV_API int Q_SetLazyTuning(int on) { return Q_CtxSetLazyTuning(DefaultCtx(), on); }
 
 }  // extern "C"

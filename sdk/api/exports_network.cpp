@@ -86,6 +86,11 @@ QRV_API int Q_QRV_GetRemoteDevBase(ModuleBase* base, int index) {
     return Q_CtxQRV_GetRemoteDevBase(DefaultCtx(), base, index);
 }
 
+QRV_API int Q_CtxQRV_TuneHome(QRV_CTX* ctx) {
+    return Exchanged(ctx, CodeRule::Cleared, [](CQRVDev& d) { return d.ReturnHome(); });
+}
+QRV_API int Q_QRV_TuneHome(void) { return Q_CtxQRV_TuneHome(DefaultCtx()); }
+
 // ---- Far modules ----
 
 QRV_API int Q_CtxQRV_LoadRemoteDevInfo(QRV_CTX* ctx, int index) {

@@ -45,6 +45,9 @@ Outcome CQRVDev::ResetModule(std::uint16_t addr, std::uint16_t type, int index) 
     // pause shows at the next exchange).
     const bool relayed = index != -1;
     if (relayed) TuneToEntry(index);
+    // The local module comes back from its restart on its record's pair;
+    // a far one restarted without tuning (an upgrade) leaves the radio be.
+    if (!relayed && (!Loaded || addr == ModuleBase.NetAddr || addr == CurProperty.LocalAddr)) ForgetRadio();
     Outcome sent = Send(BuildResetModule(addr, type));
     if (sent.Ok()) Pause(kWaitAfterResetMs);
     if (relayed) TuneHome();
@@ -67,10 +70,16 @@ Outcome CQRVDev::FactoryReset() {
 Outcome CQRVDev::TuneChannel(int channel, int rate) {
     if (!port_.IsOpen()) return PortClosed();
     // Channel and rate travel as one byte each, unchecked.
-    Send(BuildTuneRadio(static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(rate)));
+    const Pair wanted{static_cast<std::uint8_t>(channel), static_cast<std::uint8_t>(rate)};
+    if (LazyTuning.load(std::memory_order_relaxed) && radio_ == wanted) return Success();
+    // Until the module acknowledges, the radio may be on either pair.
+    radio_.reset();
+    Send(BuildTuneRadio(wanted.channel, wanted.rate));
     if (Outcome paused = Pause(kWaitTuneMs); !paused.Ok()) return paused;
     const Reply reply = Receive(ConfigKey(kCmdTuneRadio));
-    return Judge(ConfigKey(kCmdTuneRadio), reply, CheckTuneAnswer(reply.answer));
+    Outcome judged = Judge(ConfigKey(kCmdTuneRadio), reply, CheckTuneAnswer(reply.answer));
+    if (judged.Ok()) radio_ = wanted;
+    return judged;
 }
 
 Outcome CQRVDev::TuneToEntry(int index) {
@@ -81,5 +90,10 @@ Outcome CQRVDev::TuneToEntry(int index) {
 }
 
 Outcome CQRVDev::TuneHome() { return TuneChannel(CurProperty.Channel, CurProperty.AirRate); }
+
+Outcome CQRVDev::ReturnHome() {
+    if (!Loaded) return Failure(Reason::NotLoaded, "the local module has not been read: its own pair is not known");
+    return TuneHome();
+}
 
 }  // namespace qrv

@@ -49,6 +49,7 @@ Outcome CQRVDev::LoadInfo() {
     CurProperty = record;
     PendingProperty = record;
     Loaded = 1;
+    if (!radio_) radio_ = Pair{record.Channel, record.AirRate};
     return Success();
 }
 
@@ -88,6 +89,7 @@ Outcome CQRVDev::SubmitInfo() {
     if (Outcome reset = ResetModule(oldAddr, ModuleBase.DevType, -1); !reset.Ok()) return reset;
     CurProperty = submitted;
     ModuleBase.NetAddr = submitted.LocalAddr;
+    radio_ = Pair{submitted.Channel, submitted.AirRate};
     return Success();
 }
 

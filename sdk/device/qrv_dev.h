@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/outcome.h"
@@ -52,6 +53,9 @@ public:
     // or the read time-out passes. Off: one read per answer, ended by the
     // first gap longer than the read interval.
     std::atomic<bool> TolerantReads{false};
+    // Lazy tuning: a tuning exchange to the pair the local radio is known to
+    // be on already is skipped. Off: every operation tunes as it always has.
+    std::atomic<bool> LazyTuning{false};
 
     SearchList Found;
 
@@ -79,6 +83,11 @@ public:
     Outcome TuneChannel(int channel, int rate);
     Outcome TuneToEntry(int index);
     Outcome TuneHome();
+    // TuneHome for a caller: refused until the local record has been read,
+    // since before that there is no home to go to.
+    Outcome ReturnHome();
+    // The radio's pair is no longer known (another port, a restarted module).
+    void ForgetRadio() { radio_.reset(); }
 
     // ---- Search ----
     // Success when this call added an entry; the detail says how it ended.
@@ -151,8 +160,18 @@ private:
     Outcome SendImage(const firmware::Image& image, std::uint8_t runState, std::uint16_t address,
                       std::uint16_t devType, UpgradeListener& listener, int& done, int total);
 
+    // A channel and air rate as the tuning frame carries them.
+    struct Pair {
+        std::uint8_t channel = 0, rate = 0;
+        friend bool operator==(const Pair&, const Pair&) = default;
+    };
+
     SerialPort& port_;
     Waits& waits_;
+    // Where the local radio is known to be: set by an acknowledged tuning,
+    // and by a read of the local record while nothing better is known (a
+    // module nobody has tuned away listens on its own pair). Exchange lock only.
+    std::optional<Pair> radio_;
     Outcome sendFault_;  // why the last Send did not get its whole frame out, if it did not
     std::array<std::uint8_t, protocol::kAnswerBufferSize> rx_{};
 };

@@ -560,6 +560,32 @@ QRV_API int Q_SetTolerantReads(int on);
 /* The same on one context. */
 QRV_API int Q_CtxSetTolerantReads(QRV_CTX *ctx, int on);
 
+/* ---- Far modules at the fewest exchanges -------------------------------
+ * Lazy tuning, off by default. Every far operation tunes the local radio to
+ * the module's channel and rate before its frame and (except a far read)
+ * back to the local module's own pair after it: two tuning exchanges of
+ * 100 ms each, even when the far module lives on the local pair. With
+ * on != 0 the library remembers the pair it left the radio on and skips a
+ * tuning to that very pair; the frames sent are otherwise the same. The
+ * pair is known after an acknowledged tuning, and after a read of the local
+ * record (Q_QRV_LoadInfo, Q_QRV_GetPropertyAll) while nothing better is
+ * known: a module that nobody has tuned away listens on its own pair.
+ * Opening or closing the port, and restarting or upgrading the local
+ * module, forget it. A program that turns it on brings the radio home
+ * (Q_QRV_TuneHome) before it lets go of the port, so that the next program
+ * finds the module where its record says. Returns the setting before the
+ * call (0 or 1). Any thread; takes effect at the next tuning. */
+QRV_API int Q_SetLazyTuning(int on);
+/* The same on one context. */
+QRV_API int Q_CtxSetLazyTuning(QRV_CTX *ctx, int on);
+/* Tunes the local radio back to the local module's own channel and rate
+ * (0xD4, 100 ms), as every far operation but the read does at its end;
+ * with lazy tuning nothing is sent when the radio is known to be there.
+ * 1 acknowledged (or already home); 0 otherwise. Clears the code; 102 when
+ * the local record has not been read (its pair is not known). */
+QRV_API int Q_QRV_TuneHome(void);
+QRV_API int Q_CtxQRV_TuneHome(QRV_CTX *ctx);
+
 #ifdef __cplusplus
 }
 #endif
