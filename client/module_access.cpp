@@ -93,44 +93,28 @@ private:
     std::optional<std::uint16_t> address_;
 };
 
-// No module runs at this air rate: a tuning request for it is refused at
-// once, and the SDK then tunes home.
-constexpr int kNoSuchAirRate = 3;
-
 class Far final : public ModuleAccess {
 public:
-    Far(int index, std::uint16_t address, RadioPair pair, const LocalModuleInfo& local)
-        : index_(index), address_(address), pair_(pair), local_(local) {}
-    ~Far() override {
-        // Reading a far module (or upgrading it) leaves the local radio on
-        // its pair; every other exchange tunes home by itself. Away from
-        // home, one refused tuning brings the SDK's own tuning home: two
-        // short exchanges, where a search that nobody answers sits out its
-        // read time-outs. On the home pair there is nothing to undo.
-        const RadioPair home = local_.Home();
-        if (away_ && (pair_.channel != home.channel || pair_.rate != home.rate))
-            Q_QRV_SearchDevByAddr(home.channel, kNoSuchAirRate, local_.base.NetAddr);
-    }
+    Far(int index, std::uint16_t address) : index_(index), address_(address) {}
+    // Reading a far module (or upgrading it) leaves the local radio on its
+    // pair when that is not the local one; one tuning brings it home. The
+    // SDK knows where it left the radio: on the home pair nothing is sent.
+    ~Far() override { Q_QRV_TuneHome(); }
 
     std::string Describe() const override { return "module " + Hex(address_, 4); }
     std::optional<std::uint16_t> Address() const override { return address_; }
 
     Status Read(ModuleRecords& out) override {
-        away_ = true;
         if (Q_QRV_GetRemoteDevPropertyAll(&out.property, index_) != 1) return SdkFailure("reading " + Describe());
         Q_QRV_GetRemoteDevBase(&out.base, index_);
         return {};
     }
     Status Write(const ModuleProperty& record) override {
         Q_QRV_SetRemotePropertyAll(&record, index_);
-        // Even a failed write may leave the radio on the module's pair.
-        away_ = true;
         if (Q_QRV_SubmitRemoteDevInfo(index_) != 1) return SdkFailure("writing " + Describe());
-        // The restart that ends the write tunes home; the module now lives
-        // at the record's address, channel and rate.
-        away_ = false;
+        // The module now lives at the record's address, channel and rate;
+        // the SDK's entry has followed it there.
         address_ = record.LocalAddr;
-        pair_ = {record.Channel, record.AirRate};
         return {};
     }
     Status Reset() override {
@@ -169,9 +153,6 @@ private:
 
     int index_;
     std::uint16_t address_;
-    RadioPair pair_;  // where the module lives
-    LocalModuleInfo local_;
-    bool away_ = false;
 };
 
 }  // namespace
@@ -179,9 +160,8 @@ private:
 // One export upgrades local and far modules alike, by the identity just
 // read. It does not tune: reading a far module leaves the radio on its
 // pair, where the blocks then go.
-Status ModuleAccess::Upgrade(const std::string& imagePath, const BlockProgress& progress) {
-    ModuleRecords records;
-    if (Status st = Read(records); !st.Ok()) return st;
+Status ModuleAccess::Upgrade(const std::string& imagePath, const ModuleRecords& records,
+                             const BlockProgress& progress) {
     TakeSdkMessages();
     const std::wstring path = WidePath(imagePath);
     const ProgressScope reporting(progress);
@@ -198,8 +178,11 @@ Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, st
     return FindFarModule(address, where, local, out);
 }
 
-Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, const LocalModuleInfo& local,
+Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, const LocalModuleInfo& /*local*/,
                      std::unique_ptr<ModuleAccess>& out) {
+    // The local module has just been read: the SDK takes its radio to be on
+    // its own pair and tunes only to reach a pair that is not.
+    Q_SetLazyTuning(1);
     std::optional<FoundModule> hit;
     SweepCallbacks callbacks;
     callbacks.stopAtFirst = true;
@@ -216,7 +199,7 @@ Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, co
                                                    "\n  it may work on another channel or rate: look on all of them "
                                                    "with --all, or name them with --channel and --rate");
     }
-    out = std::make_unique<Far>(hit->index, hit->base.NetAddr, hit->pair, local);
+    out = std::make_unique<Far>(hit->index, hit->base.NetAddr);
     return {};
 }
 

@@ -48,7 +48,9 @@ public:
     // of each acknowledged block (done of total) on this thread, inside the
     // SDK's exchange: it should only note the numbers.
     using BlockProgress = std::function<void(int done, int total)>;
-    Status Upgrade(const std::string& imagePath, const BlockProgress& progress = {});
+    // `current`: the module's records as Read just gave them (its run state
+    // says whether it must be prepared; far away, the read tuned to it).
+    Status Upgrade(const std::string& imagePath, const ModuleRecords& current, const BlockProgress& progress = {});
 };
 
 std::unique_ptr<ModuleAccess> LocalModule();
@@ -57,6 +59,8 @@ std::unique_ptr<ModuleAccess> LocalModule();
 // answers.
 Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, std::unique_ptr<ModuleAccess>& out);
 // The same with the local module just read: it is not read a second time.
+// Far modules are reached with the SDK's lazy tuning (no tuning exchange to
+// the pair the radio is on); the access object tunes home when it goes.
 Status FindFarModule(std::uint16_t address, std::span<const RadioPair> where, const LocalModuleInfo& local,
                      std::unique_ptr<ModuleAccess>& out);
 

@@ -36,7 +36,7 @@ int RunUpgrade(const CommonOptions& options, const Target& target, const std::st
     std::atomic<std::uint64_t> lastBlock{0};
     std::future<Status> upgrade = std::async(std::launch::async, [&] {
         // Nothing else talks to the SDK while the worker runs.
-        return module->Upgrade(file, [&](int done, int) {
+        return module->Upgrade(file, before, [&](int done, int) {
             const auto at = duration_cast<milliseconds>(steady_clock::now() - start).count();
             lastBlock = static_cast<std::uint64_t>(done) << 32 | static_cast<std::uint32_t>(at);
         });

@@ -186,8 +186,11 @@ TEST_F(SimulatedModules, UpgradeReportsEveryBlockInOrder) {
     }
     ASSERT_TRUE(qrv::client::OpenPort({sim_->SlavePath(), 115200, 300}).Ok());
     std::vector<std::pair<int, int>> reported;
+    const auto module = qrv::client::LocalModule();
+    qrv::client::ModuleRecords current;
+    ASSERT_TRUE(module->Read(current).Ok());
     const qrv::client::Status st =
-        qrv::client::LocalModule()->Upgrade(path, [&](int done, int total) { reported.emplace_back(done, total); });
+        module->Upgrade(path, current, [&](int done, int total) { reported.emplace_back(done, total); });
     qrv::client::ClosePort();
     ASSERT_TRUE(st.Ok()) << st.message;
     ASSERT_EQ(reported.size(), 8u);
