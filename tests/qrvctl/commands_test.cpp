@@ -1,5 +1,6 @@
 // Every command against the simulated default network, in table form and
 // as JSON (parsed and checked by field).
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <functional>
@@ -176,6 +177,37 @@ TEST_F(SimulatedModules, BadValueIsRefusedBeforeAnythingIsSent) {
         EXPECT_EQ(outcome.exit, 2) << row.names;
         EXPECT_NE(outcome.err.find(row.names), std::string::npos) << outcome.err;
         EXPECT_EQ(Requests(), 0u) << row.names;
+    }
+}
+
+// The far commands make only the exchanges they need: on the local pair no
+// tuning at all, elsewhere one there and one home; the radio ends at home.
+TEST_F(SimulatedModules, FarCommandsSendOnlyTheFramesTheyNeed) {
+    const struct {
+        std::vector<std::string> args;
+        std::string frames;
+    } rows[] = {
+        {{"remote", "0x0102", "set", "retry-count=5", "--password", "123456"}, "D1 D2 D6 D2 D3 D7 D2"},
+        {{"remote", "0x0102", "factory-reset", "--yes"}, "D1 D2 D6 DB D7"},
+        {{"io", "0x0203", "read"}, "D1 D2 D6 io-D6"},
+        // Found on its own pair: the search tunes there and home, the read
+        // there again, and the command home at its end.
+        {{"remote", "0x0304", "info", "--channel", "26", "--rate", "1M"}, "D1 D2 D4 D6 D4 D4 D2 D4"},
+    };
+    for (const auto& row : rows) {
+        sim_->ClearLog();
+        const Outcome outcome = Run(row.args);
+        EXPECT_EQ(outcome.exit, 0) << outcome.err;
+        std::string frames;
+        for (const auto& e : sim_->Log()) {
+            if (e.kind != qrv::sim::LogKind::Request || !e.command) continue;
+            const bool io = e.command->family == qrv::protocol::Family::Io;
+            char code[8];
+            std::snprintf(code, sizeof code, "%s%02X", io ? "io-" : "", e.command->code);
+            frames += (frames.empty() ? "" : " ") + std::string(code);
+        }
+        EXPECT_EQ(frames, row.frames) << row.args[0] << " " << row.args[1];
+        EXPECT_EQ(sim_->TunedPair(), (std::pair<std::uint8_t, std::uint8_t>{11, 0}));
     }
 }
 
