@@ -196,6 +196,9 @@ void CQrvtuneDlg::BuildMenus() {
         Q_SetTolerantReads(on ? 1 : 0);
         RememberTolerantReadsChoice(on);
     });
+    // A far module on the local pair is reached without tuning: the SDK
+    // tunes only where the radio is not already.
+    Q_SetLazyTuning(1);
     auto* traffic = new CTrafficWindow(this);
     AddTrafficMenu(*bar, *traffic);
     QMenu* help = bar->addMenu(tr("帮助(&H)"));
@@ -403,6 +406,9 @@ void CQrvtuneDlg::ClosePort() {
     {
         const auto lease = qrvtune::SdkExchangeGuard::Acquire();
         if (!lease) return;
+        // A far read leaves the radio away; the next program to open the
+        // port expects the module on its own pair (nothing is sent when it is).
+        Q_QRV_TuneHome();
         Q_CloseCom();
     }
     SetPortControls(false);

@@ -71,13 +71,16 @@ void CViewRemoteDevList::OnRead() {
         ShowMessage(tr("获取失败！"));
         return;
     }
-    // Loaded twice, as the module list always has: the second read is the one
-    // whose record is shown.
+    // One read over the air, then the radio home by one tuning (none when
+    // the module lives on the local pair and the SDK knows the radio is there).
     ModuleProperty property{};
     SdkFailure failure;
-    const int read = WithSdkLinkNoting(failure, [&] {
-        return Q_QRV_LoadRemoteDevInfo(row) == 1 && Q_QRV_GetRemoteDevPropertyAll(&property, row) == 1;
-    });
+    const int read = WithSdkLink([&] {
+                         const int got = Q_QRV_GetRemoteDevPropertyAll(&property, row);
+                         if (got == 0) failure = qrvtune::LastSdkFailure();
+                         Q_QRV_TuneHome();
+                         return got;
+                     }).value_or(0);
     // A module that stays silent is left unremarked, as always; a lost port is not.
     if (read == 0 && failure.reason == QRV_FAIL_PORT_LOST) ShowFailure(tr("获取失败！"), MessageIcon::None, failure);
     if (read == 0) return;
@@ -128,6 +131,7 @@ void CViewRemoteDevList::OnModify() {
                               if (result != 0) readAgain = Q_QRV_GetRemoteDevPropertyAll(&readBack, row) == 1;
                               // Why the write, or the read after it, failed.
                               if (result == 0 || !readAgain) failure = qrvtune::LastSdkFailure();
+                              Q_QRV_TuneHome();
                               return result;
                           }).value_or(0);
     if (submitted == 0) {

@@ -209,8 +209,8 @@ TEST_F(RemoteListTest, ReadShowsTheFarModuleOnTheFormOnceTheMessageIsClosed) {
     Press("readButton");
     EXPECT_EQ(toolkit_.Messages(),
               (std::vector<CapturedMessage>{{QStringLiteral("获取成功！"), MessageIcon::Information}}));
-    EXPECT_EQ(SdkCallLog::All(), (std::vector<SdkCall>{Call("GetRemoteDevBase", {0}), Call("LoadRemoteDevInfo", {0}),
-                                                       Call("GetRemoteDevPropertyAll", {0})}));
+    EXPECT_EQ(SdkCallLog::All(),
+              (std::vector<SdkCall>{Call("GetRemoteDevBase", {0}), Call("GetRemoteDevPropertyAll", {0})}));
     EXPECT_EQ(nameWhileMessageOpen, QString());
     EXPECT_EQ(FormBox("devNameEdit")->text(), QStringLiteral("P2P-Node-A"));
     EXPECT_EQ(FormBox("localAddrEdit")->text(), QStringLiteral("102"));
