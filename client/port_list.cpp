@@ -38,4 +38,31 @@ std::vector<PortInfo> ListPorts(const PortListPlaces& places) {
     return ports;
 }
 
+Status SelectPorts(const std::vector<std::string>& given, const std::vector<PortInfo>& listed,
+                   std::vector<std::string>& out) {
+    const auto take = [&out](const std::string& path) {
+        if (std::find(out.begin(), out.end(), path) == out.end()) out.push_back(path);
+    };
+    for (const std::string& p : given) {
+        if (p == "all") {
+            if (std::none_of(listed.begin(), listed.end(), [](const PortInfo& i) { return i.accessible; }))
+                return Status::Fail(Outcome::Port, "--port all: no serial port this user can open");
+            for (const PortInfo& info : listed)
+                if (info.accessible) take(info.path);
+            continue;
+        }
+        if (p.rfind("serial:", 0) == 0) {
+            const std::string serial = p.substr(7);
+            const auto match = [&serial](const PortInfo& i) { return !serial.empty() && i.serialNumber == serial; };
+            if (std::none_of(listed.begin(), listed.end(), match))
+                return Status::Fail(Outcome::Port, "no adapter with the serial number \"" + serial + "\"");
+            for (const PortInfo& info : listed)
+                if (match(info)) take(info.path);
+            continue;
+        }
+        take(p);
+    }
+    return {};
+}
+
 }  // namespace qrv::client

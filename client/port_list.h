@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "client/status.h"
+
 namespace qrv::client {
 
 struct PortInfo {
@@ -36,5 +38,12 @@ struct PortListPlaces {
 
 // System ports, then the simulators' ports sorted by path.
 std::vector<PortInfo> ListPorts(const PortListPlaces& places = {});
+
+// The ports that --port options name, in the order given: a path stands for
+// itself, "all" for every listed port this user can open, "serial:SN" for
+// the adapter with that USB serial number. A port named twice is taken once:
+// two stations on one port would write one module with two plan rows.
+Status SelectPorts(const std::vector<std::string>& given, const std::vector<PortInfo>& listed,
+                   std::vector<std::string>& out);
 
 }  // namespace qrv::client

@@ -237,30 +237,6 @@ Status RunPort(Job& job, const CommonOptions& common, const std::string& port) {
     return job.options.station ? RunStation(job, common, port) : RunOnce(job, common, port);
 }
 
-Status ResolvePorts(const std::vector<std::string>& given, std::vector<std::string>& out) {
-    for (const std::string& p : given) {
-        if (p == "all") {
-            for (const PortInfo& info : ListPorts())
-                if (info.accessible) out.push_back(info.path);
-            continue;
-        }
-        if (p.rfind("serial:", 0) == 0) {
-            const std::string serial = p.substr(7);
-            bool found = false;
-            for (const PortInfo& info : ListPorts())
-                if (!serial.empty() && info.serialNumber == serial) {
-                    out.push_back(info.path);
-                    found = true;
-                }
-            if (!found) return Status::Fail(Outcome::Port, "no adapter with the serial number \"" + serial + "\"");
-            continue;
-        }
-        out.push_back(p);
-    }
-    if (!given.empty() && out.empty()) return Status::Fail(Outcome::Port, "--port all: no serial port this user can open");
-    return {};
-}
-
 // One worker process a port: the SDK drives one port a process.
 int RunWorkers(Job& job, const CommonOptions& common, const std::vector<std::string>& ports) {
     std::fflush(nullptr);
@@ -326,7 +302,11 @@ int RunProvision(const CommonOptions& common, const ProvisionOptions& options) {
         printer.Note("plan row " + std::to_string(row) +
                      " was being written when an earlier run stopped: it is not used again; check that module");
     std::vector<std::string> ports;
-    if (Status st = ResolvePorts(options.ports, ports); !st.Ok()) return Finish(st);
+    // The system is asked for its ports only when --port names them by kind.
+    const bool byKind = std::any_of(options.ports.begin(), options.ports.end(),
+                                    [](const std::string& p) { return p == "all" || p.rfind("serial:", 0) == 0; });
+    if (Status st = SelectPorts(options.ports, byKind ? ListPorts() : std::vector<PortInfo>{}, ports); !st.Ok())
+        return Finish(st);
     if (options.station && options.remote)
         return Finish(Status::Fail(Outcome::Usage, "--remote works from one local module: not with --station"));
     if (options.station && ports.empty() && common.port.empty())

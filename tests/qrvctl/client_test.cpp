@@ -134,5 +134,56 @@ TEST(PortList, UsbAdaptersPlaceholdersAndSimulators) {
     EXPECT_TRUE(ports[1].accessible);
 }
 
+// --port all and --port serial:SN on three identical CH340 adapters, told
+// apart by their serial numbers; the third one's device this user cannot open.
+TEST(PortList, ProvisionPortsByKindAndSerialNumber) {
+    const fs::path root = fs::path(::testing::TempDir()) / "qrvctl-sysfs-serials";
+    fs::remove_all(root);
+    fs::create_directories(root / "dev");
+    const char* serials[] = {"A10K3X", "B22Q9Z", "C33W1M"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string tty = "ttyUSB" + std::to_string(i);
+        const fs::path usb = root / "devices" / ("usb" + std::to_string(i)) / "1-1", port = usb / "1-1:1.0" / tty;
+        fs::create_directories(port);
+        std::ofstream(usb / "idVendor") << "1a86\n";
+        std::ofstream(usb / "idProduct") << "7523\n";
+        std::ofstream(usb / "serial") << serials[i] << "\n";
+        fs::create_directories(root / "class/tty" / tty);
+        fs::create_directory_symlink(port, root / "class/tty" / tty / "device");
+        if (i < 2) std::ofstream(root / "dev" / tty) << "";
+    }
+    const std::vector<PortInfo> listed = ListPorts(
+        {(root / "class/tty").string(), (root / "dev").string(), (root / "sim").string(), (root / "by-id").string()});
+    ASSERT_EQ(listed.size(), 3u);
+    const std::string usb0 = (root / "dev/ttyUSB0").string(), usb1 = (root / "dev/ttyUSB1").string(),
+                      usb2 = (root / "dev/ttyUSB2").string();
+
+    const struct {
+        std::vector<std::string> given;
+        std::vector<std::string> chosen;  // empty: refused
+    } rows[] = {
+        {{"all"}, {usb0, usb1}},
+        {{"serial:B22Q9Z"}, {usb1}},
+        // Named by its serial number it is taken; opening it says why not.
+        {{"serial:C33W1M"}, {usb2}},
+        // Each port once, in the order named.
+        {{"/dev/ttyACM0", "serial:B22Q9Z", "all"}, {"/dev/ttyACM0", usb1, usb0}},
+        {{"serial:NOPE"}, {}},
+        {{"serial:"}, {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> chosen;
+        const Status st = SelectPorts(row.given, listed, chosen);
+        EXPECT_EQ(st.Ok(), !row.chosen.empty()) << row.given.back() << ": " << st.message;
+        if (st.Ok()) {
+            EXPECT_EQ(chosen, row.chosen) << row.given.back();
+        } else {
+            EXPECT_EQ(st.outcome, Outcome::Port);
+        }
+    }
+    std::vector<std::string> none;
+    EXPECT_EQ(SelectPorts({"all"}, {}, none).outcome, Outcome::Port);
+}
+
 }  // namespace
 }  // namespace qrv::client
