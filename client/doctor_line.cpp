@@ -109,8 +109,13 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
         if (Q_QRV_GetPropertyAll(&base, &property) != 1) ++failures;
         else io = base.DevType == kDevTypeVlxIo;
         std::uint8_t ad[8];
-        // The AD read has no pause: it shows what the adapter adds.
-        if (io && Q_QRV_GetADvalueLocal(ad, sizeof ad) != 1) ++failures;
+        // The AD reads have no pause: they show what the adapter adds. The
+        // second follows the first at once, so behind a latency timer its
+        // answer waits for the tick after the one that brought the first:
+        // the timer shows in full, not at whatever phase this loop's own
+        // period happens to meet it.
+        for (int n = 0; io && n < 2; ++n)
+            if (Q_QRV_GetADvalueLocal(ad, sizeof ad) != 1) ++failures;
     }
     Q_SetTraceHandler(chain.handler, chain.user);
     ClosePort();
@@ -142,7 +147,9 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
               " late; " + Ms(median) + " ms over the protocol floor typically, " + Ms(worstOver) + " ms at worst";
     if (tolerant && pieces > 0) r.found += "; " + std::to_string(pieces) + " arrived in pieces and were read whole";
     if (short_ > 0 && !tolerant) {
-        r.verdict = CheckVerdict::Fail;
+        // A few answers cut by a timer tick: the line works, now and then
+        // an exchange fails. Most of them cut: IO cannot be read at all.
+        r.verdict = short_ * 4 > static_cast<int>(unpaused.size()) ? CheckVerdict::Fail : CheckVerdict::Warn;
         r.outcome = "split";
         r.advice = "Answers arrive in pieces further apart than the read interval (" + Ms(interval) +
                    " ms at " + std::to_string(baud) + " baud). Lower the adapter's latency timer "
