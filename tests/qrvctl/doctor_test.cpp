@@ -329,8 +329,8 @@ TEST_F(LineShapes, AWholeLinePassesAnFtdiLineWarnsForTolerantReads) {
 // that fail with nothing cut short, a port that stays silent, no port.
 TEST_F(LineShapes, EveryOtherLineOutcome) {
     qrv::sim::Scenario boot = qrv::sim::Scenario::Default();
-    boot.local.record.RunState = 0x55;
-    boot.local.record.DevType = 0;
+    boot.local.record.RunState = qrv::kRunStateBoot;
+    boot.local.record.DevType = qrv::kDevTypeBoot;
     qrv::sim::Fault drop;
     std::string error;
     ASSERT_TRUE(qrv::sim::ParseFault("drop,cmd=io-D7,p=0.5", drop, error)) << error;
