@@ -163,9 +163,12 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
     } else if (median > interval + kLateMarginMs) {
         r.verdict = CheckVerdict::Warn;
         r.outcome = "late";
-        r.advice = "Answers arrive late: a USB adapter's latency timer holds them back, and when one "
-                   "straddles a timer tick it arrives in two pieces and the exchange fails. Lower the timer "
-                   "(sudo qrvctl doctor --fix) or read tolerantly: qrvctl --tolerant-reads ...";
+        // With the mode on, pieces are read whole: only the wait is left.
+        r.advice = tolerant ? "Answers arrive late: a USB adapter's latency timer holds them back. Tolerant reads "
+                              "keep the exchanges whole; lower the timer for speed (sudo qrvctl doctor --fix)."
+                            : "Answers arrive late: a USB adapter's latency timer holds them back, and when one "
+                              "straddles a timer tick it arrives in two pieces and the exchange fails. Lower the timer "
+                              "(sudo qrvctl doctor --fix) or read tolerantly: qrvctl --tolerant-reads ...";
     }
     return r;
 }

@@ -323,6 +323,11 @@ TEST_F(LineShapes, AWholeLinePassesAnFtdiLineWarnsForTolerantReads) {
     const qrv::client::CheckResult late = Quality(10);
     EXPECT_EQ(late.verdict, CheckVerdict::Warn) << late.found;
     EXPECT_NE(late.advice.find("--tolerant-reads"), std::string::npos) << late.outcome;
+    // With the mode on the answers are still late, but nothing is cut.
+    Q_SetTolerantReads(1);
+    const qrv::client::CheckResult tolerated = Quality(4);
+    EXPECT_EQ(tolerated.outcome, "late") << tolerated.found;
+    EXPECT_EQ(tolerated.advice.find("--tolerant-reads"), std::string::npos) << tolerated.advice;
 }
 
 // The line checks' other outcomes: a module in its boot loader, exchanges
