@@ -153,8 +153,8 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
         r.outcome = "split";
         r.advice = "Answers arrive in pieces further apart than the read interval (" + Ms(interval) +
                    " ms at " + std::to_string(baud) + " baud). Lower the adapter's latency timer "
-                   "(sudo qrvctl doctor --fix), use a lower rate, or read tolerantly:\n"
-                   "  qrvctl --tolerant-reads ...   (or QRVLINK_TOLERANT_READS=1)";
+                   "(sudo qrvctl doctor --fix), use a lower rate, or read tolerantly (every command takes it):\n"
+                   "  qrvctl ad --port " + port + " --tolerant-reads   (or QRVLINK_TOLERANT_READS=1)";
     } else if (failures > 0) {
         r.verdict = CheckVerdict::Fail;
         r.outcome = "failures";
@@ -168,7 +168,8 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
                               "keep the exchanges whole; lower the timer for speed (sudo qrvctl doctor --fix)."
                             : "Answers arrive late: a USB adapter's latency timer holds them back, and when one "
                               "straddles a timer tick it arrives in two pieces and the exchange fails. Lower the timer "
-                              "(sudo qrvctl doctor --fix) or read tolerantly: qrvctl --tolerant-reads ...";
+                              "(sudo qrvctl doctor --fix) or read tolerantly (every command takes it):\n"
+                              "  qrvctl ad --port " + port + " --tolerant-reads   (or QRVLINK_TOLERANT_READS=1)";
     }
     return r;
 }
