@@ -330,6 +330,42 @@ TEST_F(LineShapes, AWholeLinePassesAnFtdiLineWarnsForTolerantReads) {
     EXPECT_EQ(tolerated.advice.find("--tolerant-reads"), std::string::npos) << tolerated.advice;
 }
 
+// Tolerant reads on one context leave the flat setting alone; the
+// environment turns them on for a program; an answer whose rest never comes
+// still ends at the read time-out.
+TEST_F(LineShapes, TolerantReadsPerContextFromTheEnvironmentAndBounded) {
+    StartShaped(115200, std::chrono::milliseconds(8));
+    const std::string path = sim_->SlavePath();
+    const std::wstring wide(path.begin(), path.end());
+    std::uint8_t ad[8];
+    QRV_CTX* ctx = Q_CtxNew();
+    ASSERT_EQ(Q_CtxOpenCom(ctx, wide.c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, 1000), 1);
+    EXPECT_EQ(Q_CtxQRV_LoadInfo(ctx), 1);  // read after a pause: whole
+    EXPECT_EQ(Q_CtxSetTolerantReads(ctx, 1), 0);
+    EXPECT_EQ(Q_CtxQRV_GetADvalueLocal(ctx, ad, sizeof ad), 1);
+    EXPECT_EQ(Q_SetTolerantReads(0), 0);
+    Q_CtxCloseCom(ctx);
+    Q_CtxFree(ctx);
+
+    setenv("QRVLINK_TOLERANT_READS", "1", 1);
+    const Outcome fromEnvironment = RunQrvctl({"ad", "--port", path, "--baud", "115200", "--timeout", "1000"});
+    unsetenv("QRVLINK_TOLERANT_READS");
+    EXPECT_EQ(fromEnvironment.exit, 0) << fromEnvironment.err;
+
+    qrv::sim::Fault truncate;
+    std::string error;
+    ASSERT_TRUE(qrv::sim::ParseFault("truncate,cmd=io-D7", truncate, error)) << error;
+    StartShaped(115200, std::chrono::milliseconds(0), {}, qrv::sim::Scenario::Default(), {truncate});
+    const std::wstring cut(sim_->SlavePath().begin(), sim_->SlavePath().end());
+    ASSERT_EQ(Q_OpenCom(cut.c_str(), 115200, 8, 0, 0, 0, 0, 0, 0, 300), 1);
+    EXPECT_EQ(Q_QRV_LoadInfo(), 1);
+    Q_SetTolerantReads(1);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NE(Q_QRV_GetADvalueLocal(ad, sizeof ad), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    Q_CloseCom();
+}
+
 // The line checks' other outcomes: a module in its boot loader, exchanges
 // that fail with nothing cut short, a port that stays silent, no port.
 TEST_F(LineShapes, EveryOtherLineOutcome) {
