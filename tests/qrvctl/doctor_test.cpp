@@ -246,6 +246,19 @@ TEST_F(DoctorTree, OpenedExclusively) {
     close(master);
 }
 
+TEST_F(DoctorTree, FixNeedsRoot) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes a read-only file all the same";
+    const fs::path root = Fresh("fix");
+    const fs::path timer = root / "sys/bus/usb-serial/devices/ttyUSB0/latency_timer";
+    Write(timer, "16\n");
+    fs::permissions(timer, fs::perms(0444));
+    DoctorSetup setup = Setup(root);
+    setup.fix = true;
+    const CheckResult c = Find(SystemChecks("/dev/ttyUSB0", setup), "latency-timer");
+    EXPECT_EQ(c.outcome, "high");
+    EXPECT_NE(c.advice.find("--fix needs root"), std::string::npos) << c.advice;
+}
+
 TEST_F(DoctorTree, LockedWithFlock) {
     const fs::path root = Fresh("flock");
     const int fd = open((root / "dev/ttyUSB0").c_str(), O_RDWR);
