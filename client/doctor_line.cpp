@@ -2,8 +2,11 @@
 // the line behaves over a series of local reads, seen through the SDK's
 // trace of every request and every read.
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <random>
+#include <thread>
 
 #include "client/detect.h"
 #include "client/doctor.h"
@@ -105,15 +108,19 @@ CheckResult LineQuality(const std::string& port, int baud, int reads, bool toler
     ModuleBase base{};
     ModuleProperty property{};
     bool io = false;
+    std::minstd_rand random(1);
+    std::uniform_int_distribution<int> phase(0, 15);
     for (int i = 0; i < reads; ++i) {
         if (Q_QRV_GetPropertyAll(&base, &property) != 1) ++failures;
         else io = base.DevType == kDevTypeVlxIo;
         std::uint8_t ad[8];
         // The AD reads have no pause: they show what the adapter adds. The
-        // second follows the first at once, so behind a latency timer its
-        // answer waits for the tick after the one that brought the first:
-        // the timer shows in full, not at whatever phase this loop's own
-        // period happens to meet it.
+        // first starts a random moment into the round, so that the answers
+        // meet an adapter's latency timer at every phase, not at the one
+        // this loop's period would lock onto (and cut the same way every
+        // round). The second follows at once: its answer waits for the tick
+        // after the one that brought the first, the timer in full.
+        if (io) std::this_thread::sleep_for(std::chrono::milliseconds(phase(random)));
         for (int n = 0; io && n < 2; ++n)
             if (Q_QRV_GetADvalueLocal(ad, sizeof ad) != 1) ++failures;
     }
