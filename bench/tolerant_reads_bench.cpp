@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -148,9 +149,17 @@ bool Row(unsigned baud, const Line& line, int mode, int count, const std::string
         for (int tries = 0; tries < 5 && Q_QRV_LoadInfo() != 1; ++tries) {
         }
         Q_SetTolerantReads(mode);
+        // Each read starts a random moment after the last, as a program
+        // polling its inputs would: behind an adapter the answers then meet
+        // its latency timer at every phase (back to back they would all
+        // meet it at the same one).
+        std::minstd_rand random(baud);
+        std::uniform_int_distribution<int> phase(0, 15);
         for (int i = 0; i < count; ++i) {
             std::uint8_t lines = 0, ad[8];
+            std::this_thread::sleep_for(milliseconds(phase(random)));
             if (Q_QRV_GetIOvalueLocal(&lines, 1) != 1) ++ioFailed;
+            std::this_thread::sleep_for(milliseconds(phase(random)));
             if (Q_QRV_GetADvalueLocal(ad, sizeof ad) != 1) ++adFailed;
         }
         Upgrade(image, tally);
