@@ -8,7 +8,6 @@
 #include <QString>
 #include <functional>
 #include <optional>
-#include <vector>
 
 #include "qrvlink/qrvlink.h"
 #include "views/module_record.h"
@@ -16,12 +15,6 @@
 class QBoxLayout;
 class QLayout;
 class QWidget;
-
-namespace qrv::client {
-struct Profile;
-struct FieldDifference;
-struct FieldSpec;
-}  // namespace qrv::client
 
 // A module as a page reads it for a profile. `form` is who the form pages
 // will hold after an import.
@@ -45,10 +38,3 @@ std::optional<PageModule> ReadFarModuleForProfile(int row);
 
 void ExportProfile(QWidget* parent, const ReadPageModule& read);
 void ImportProfile(QWidget* parent, const ReadPageModule& read);
-
-// The message after an import: each differing field with the module's and
-// the profile's value, or that there is none.
-// The label the form shows beside `field` ("本机地址"), in the interface's language.
-QString FormLabelOf(const qrv::client::FieldSpec& field);
-
-QString ImportedDifferencesText(const std::vector<qrv::client::FieldDifference>& differences);
