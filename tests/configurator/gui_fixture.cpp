@@ -28,7 +28,7 @@ void GuiTest::SetUp() {
     ASSERT_TRUE(moduleDir_.isValid());
     ASSERT_TRUE(runtimeDir_.isValid());
     qrvtune::InstallToolkit(&toolkit_);
-    qrvtune::detail::OverrideModuleDir(moduleDir_.path());
+    shippedFiles_.emplace(ShippedFiles{moduleDir_.path()});
     savedRuntimeDir_ = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", runtimeDir_.path().toLocal8Bit());
     ASSERT_TRUE(configDir_.isValid());
@@ -43,7 +43,7 @@ void GuiTest::SetUp() {
 void GuiTest::TearDown() {
     views_.reset();
     ApplyUiLanguage(UiLanguage::Chinese, QString());
-    qrvtune::detail::OverrideModuleDir(QString());
+    shippedFiles_.reset();
     qrvtune::InstallToolkit(nullptr);
     if (savedRuntimeDir_.isNull())
         qunsetenv("XDG_RUNTIME_DIR");

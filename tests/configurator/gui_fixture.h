@@ -11,9 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 #include "capturing_toolkit.h"
 #include "common/interface_language.h"
+#include "common/module_dir.h"
 #include "views/views.h"
 
 class GuiTest : public ::testing::Test {
@@ -37,7 +39,8 @@ private:
     QTemporaryDir moduleDir_;
     QTemporaryDir runtimeDir_;
     QTemporaryDir configDir_;
-    std::unique_ptr<CViewSet> views_;  // fresh pages in every case
+    std::optional<ShippedFilesStandIn> shippedFiles_;  // the program's folder is moduleDir_
+    std::unique_ptr<CViewSet> views_;                  // fresh pages in every case
     QByteArray savedRuntimeDir_;
     QByteArray savedConfigDir_;
 };

@@ -146,7 +146,7 @@ TEST_F(SearchDialogTest, AnUnwritableProgramFolderKeepsTheBoxesInTheUsersFile) {
     // An installed program's folder: here one below a plain file, which
     // nobody (root included) can create.
     WriteModuleFile(QStringLiteral("blocker"), "");
-    qrvtune::detail::OverrideModuleDir(ModuleDir() + QStringLiteral("/blocker/program"));
+    const ShippedFilesStandIn blocked({ModuleDir() + QStringLiteral("/blocker/program")});
     {
         CDlgSearchDev dialog;
         ChannelBox(dialog, 11)->click();
