@@ -162,7 +162,7 @@ void Tour::OpenPortStep(StepReport& report) {
     const std::size_t before = toolkit_.MessageCount();
     Find<QPushButton>(*window_, "openButton").click();
     Picture(report, *window_, QStringLiteral("02-port-open.png"));
-    if (SessionState().PortOpen != 1 || toolkit_.MessageCount() != before) {
+    if (!SessionState().PortOpen() || toolkit_.MessageCount() != before) {
         report.status = StepStatus::Failed;
         report.note = QStringLiteral("cannot open ") + ports.currentText();
     }

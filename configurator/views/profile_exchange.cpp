@@ -64,9 +64,8 @@ void AddProfileButtons(QWidget* page, QBoxLayout& pageLayout, QLayout* after, Re
     pageLayout.insertLayout(pageLayout.indexOf(after) + 1, row);
 }
 
-std::optional<PageModule> ReadLocalModuleForProfile() {
-    SessionStateRecord& session = SessionState();
-    if (session.PortOpen == 0) {
+std::optional<PageModule> ReadLocalModuleForProfile(Session& session) {
+    if (!session.PortOpen()) {
         ShowMessage(QCoreApplication::translate("CViewLocalDevList", "串口未打开，请先打开串口再进行此操作!"));
         return std::nullopt;
     }

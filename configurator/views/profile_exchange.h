@@ -13,6 +13,7 @@
 #include "views/module_record.h"
 
 class QBoxLayout;
+class Session;
 class QLayout;
 class QWidget;
 
@@ -33,7 +34,7 @@ void AddProfileButtons(QWidget* page, QBoxLayout& pageLayout, QLayout* after, Re
 
 // The local module (its record also becomes the session's, as a read on
 // its page makes it) and the far module of a network list row.
-std::optional<PageModule> ReadLocalModuleForProfile();
+std::optional<PageModule> ReadLocalModuleForProfile(Session& session);
 std::optional<PageModule> ReadFarModuleForProfile(int row);
 
 void ExportProfile(QWidget* parent, const ReadPageModule& read);

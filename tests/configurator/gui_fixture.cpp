@@ -34,10 +34,9 @@ void GuiTest::SetUp() {
     ASSERT_TRUE(configDir_.isValid());
     savedConfigDir_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", configDir_.path().toLocal8Bit());
-    SessionState() = SessionStateRecord{};
     // The English translation as the build makes it, beside the program.
     ASSERT_TRUE(ApplyUiLanguage(Language(), QStringLiteral(QRV_TRANSLATIONS_DIR)));
-    views_ = std::make_unique<CViewSet>();
+    views_ = std::make_unique<CViewSet>(session_);
 }
 
 void GuiTest::TearDown() {

@@ -85,7 +85,7 @@ TEST_F(MainWindow, StartsClosedWithTheDefaultLineSettings) {
     EXPECT_EQ(Child<QComboBox>(window, "parityCombo")->currentText(), QStringLiteral("无"));
     EXPECT_EQ(Child<QComboBox>(window, "stopBitsCombo")->currentText(), QStringLiteral("1"));
     EXPECT_EQ(Child<QLineEdit>(window, "timeoutEdit")->text(), QStringLiteral("1000"));
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
 }
 
 TEST_F(MainWindow, FailedOpenWarnsAndLeavesThePanelClosed) {
@@ -103,7 +103,7 @@ TEST_F(MainWindow, FailedOpenWarnsAndLeavesThePanelClosed) {
         QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
         const std::vector<CapturedMessage> expected{{QStringLiteral("打开串口失败"), MessageIcon::Warning, advice}};
         EXPECT_EQ(toolkit_.Messages(), expected) << port.toStdString();
-        EXPECT_EQ(SessionState().PortOpen, 0);
+        EXPECT_FALSE(SessionState().PortOpen());
         ExpectClosedPanel(window);
     }
 }
@@ -115,12 +115,12 @@ TEST_F(MainWindow, OpenLocksTheSettingsAndCloseUnlocksThem) {
     Child<QComboBox>(window, "portCombo")->setEditText(port);
     QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{});
-    EXPECT_EQ(SessionState().PortOpen, 1);
+    EXPECT_TRUE(SessionState().PortOpen());
     EXPECT_EQ(Q_ComCheckOpen(), 1);
     ExpectOpenPanel(window);
 
     QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
     EXPECT_EQ(Q_ComCheckOpen(), 0);
     ExpectClosedPanel(window);
 }
@@ -137,7 +137,7 @@ TEST_F(MainWindow, AFailedOpenAfterASuccessfulOneClosesTheFirstPort) {
     portField->setEditText(QStringLiteral("ttyQRVNOSUCHPORT"));
     QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
     EXPECT_EQ(Q_ComCheckOpen(), 0);
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
 }
 
 // A time-out of 0 would let a silent module hold the window for ever; like
@@ -262,7 +262,7 @@ TEST_F(MainWindow, TheLastPortAndLineSettingsAreRememberedForThisUserOnly) {
         Child<QComboBox>(window, "stopBitsCombo")->setCurrentIndex(2);  // 2
         Child<QLineEdit>(window, "timeoutEdit")->setText(QStringLiteral("250"));
         QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
-        ASSERT_EQ(SessionState().PortOpen, 1);
+        ASSERT_TRUE(SessionState().PortOpen());
         QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
     }
     EXPECT_TRUE(QFile::exists(ConfigDir() + QStringLiteral("/qrvtune/Meshcfg.ini")));
@@ -297,7 +297,7 @@ TEST_F(MainWindow, TheStatusBarNamesThePortAndTheKeysAreShownOnTheButtons) {
     Child<QComboBox>(window, "portCombo")->setEditText(port);
     Child<QComboBox>(window, "baudCombo")->setCurrentIndex(3);  // 9600
     QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
-    ASSERT_EQ(SessionState().PortOpen, 1);
+    ASSERT_TRUE(SessionState().PortOpen());
     EXPECT_EQ(status->currentMessage(), QStringLiteral("已连接：%1，9600 波特 · 本地设备尚未读取").arg(port));
     QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
     EXPECT_EQ(status->currentMessage(), QStringLiteral("未连接"));

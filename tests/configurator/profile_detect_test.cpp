@@ -72,7 +72,6 @@ TEST_F(ProfileAndDetect, ExportedProfileImportedAgainShowsItsDifferencesAndWrite
     StartSim(9600);
     const std::wstring path = QString::fromStdString(sim_->SlavePath()).toStdWString();
     ASSERT_EQ(Q_OpenCom(path.c_str(), 9600, 8, 0, 0, 0, 0, 0, 0, 500), 1);
-    SessionState().PortOpen = 1;
     const QString file = ModuleDir() + QStringLiteral("/line.json");
     toolkit_.ScriptFileAnswer(file);
     Click(ViewLocalDevList(), "exportProfileButton");
@@ -166,7 +165,7 @@ TEST_F(ProfileAndDetect, AutoDetectFindsTheModuleAndOpensItsPort) {
     EXPECT_TRUE(messages[0].text.contains(link)) << messages[0].text.toStdString();
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("19200"))) << messages[0].text.toStdString();
     EXPECT_EQ(window.findChild<QComboBox*>(QStringLiteral("baudCombo"))->currentText(), QStringLiteral("19200"));
-    EXPECT_EQ(SessionState().PortOpen, 1);
+    EXPECT_TRUE(SessionState().PortOpen());
     EXPECT_EQ(Q_QRV_LoadInfo(), 1);  // open at the module's rate
 }
 
@@ -183,7 +182,7 @@ TEST_F(ProfileAndDetect, AutoDetectOnASilentPortSaysWhatItTried) {
     EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("没有模块应答"))) << messages[0].text.toStdString();
     EXPECT_TRUE(messages[0].text.contains(link)) << messages[0].text.toStdString();
     EXPECT_TRUE(button->isEnabled());
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
 }
 
 }  // namespace
