@@ -1,5 +1,6 @@
 #include "client/profile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -108,36 +109,63 @@ std::string ProfileToJson(const Profile& profile) {
     return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-Status ProfileFromJson(std::string_view text, Profile& out) {
+Status ProfileFromJson(std::string_view text, Profile& out, ProfileFault* fault) {
+    ProfileFault ignored;
+    ProfileFault& facts = fault ? *fault : ignored;
+    facts = {};
+    const auto refuse = [&facts](ProfileFault::Kind kind, const std::string& why) {
+        facts.kind = kind;
+        return Invalid(why);
+    };
     Json root;
     try {
         root = Json::parse(text);
+    } catch (const Json::parse_error& error) {
+        // The line the parser stopped on, counted as an editor counts it.
+        const std::size_t at = std::min<std::size_t>(error.byte > 0 ? error.byte - 1 : 0, text.size());
+        facts.line =
+            1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+        return refuse(ProfileFault::Kind::Syntax, ParseErrorText(error));
     } catch (const Json::exception& error) {
-        return Invalid(ParseErrorText(error));
+        return refuse(ProfileFault::Kind::Syntax, ParseErrorText(error));
     }
-    if (!root.is_object()) return Invalid("the top level is " + std::string(root.type_name()) + ", not a JSON object");
+    using Kind = ProfileFault::Kind;
+    if (!root.is_object())
+        return refuse(Kind::NotProfile, "the top level is " + std::string(root.type_name()) + ", not a JSON object");
     // Looked at before read: value() throws on a "format" that is no string.
     if (!root.contains("format") || !root.at("format").is_string() || root.at("format") != kFormat)
-        return Invalid("\"format\" must be \"" + std::string(kFormat) + "\"");
-    if (!root.contains("version")) return Invalid("\"version\" is missing");
-    if (!root.at("version").is_number_integer()) return Invalid("\"version\" must be a whole number");
+        return refuse(Kind::NotProfile, "\"format\" must be \"" + std::string(kFormat) + "\"");
+    if (!root.contains("version")) return refuse(Kind::NotProfile, "\"version\" is missing");
+    if (!root.at("version").is_number_integer()) return refuse(Kind::NotProfile, "\"version\" must be a whole number");
     const auto version = root.at("version").get<std::int64_t>();
-    if (version < 1 || version > kProfileVersion)
-        return Invalid("version " + std::to_string(version) + " (this program reads version " +
-                       std::to_string(kProfileVersion) + ")");
-    if (!root.contains("fields") || !root.at("fields").is_object()) return Invalid("\"fields\" must be an object");
+    if (version < 1 || version > kProfileVersion) {
+        facts.version = version;
+        return refuse(version < 1 ? Kind::NotProfile : Kind::NewerVersion, "version " + std::to_string(version) +
+                                                                               " (this program reads version " +
+                                                                               std::to_string(kProfileVersion) + ")");
+    }
+    if (!root.contains("fields") || !root.at("fields").is_object())
+        return refuse(Kind::NotProfile, "\"fields\" must be an object");
     // An empty profile would "match" every module and change none.
-    if (root.at("fields").empty()) return Invalid("\"fields\" is empty");
+    if (root.at("fields").empty()) return refuse(Kind::NoFields, "\"fields\" is empty");
 
     Profile profile;
     ModuleProperty scratch{};
     for (const auto& [name, json] : root.at("fields").items()) {
         const FieldSpec* field = FindField(name);
-        if (!field) return Invalid("\"" + Cut(name) + "\" is not a field name");
+        if (!field) {
+            facts.name = Cut(name);
+            return refuse(Kind::UnknownField, "\"" + Cut(name) + "\" is not a field name");
+        }
+        facts.field = field;
+        facts.value =
+            Cut(json.is_string() ? json.get<std::string>() : json.dump(-1, ' ', false, Json::error_handler_t::replace));
         std::string why;
         const std::optional<FieldValue> value = ProfileValue(json, why);
-        if (!value) return Invalid(name + ": " + why);
-        if (Status st = WriteField(scratch, *field, *value); !st.Ok()) return Invalid(Cut(st.message));
+        if (!value) return refuse(Kind::BadValue, name + ": " + why);
+        if (Status st = WriteField(scratch, *field, *value); !st.Ok()) return refuse(Kind::BadValue, Cut(st.message));
+        facts.field = nullptr;
+        facts.value.clear();
         profile.Set(*field, *value);
     }
     out = std::move(profile);
@@ -166,10 +194,16 @@ Status SaveProfile(const std::string& path, const Profile& profile) {
     return {};
 }
 
-Status LoadProfile(const std::string& path, Profile& out) {
+Status LoadProfile(const std::string& path, Profile& out, ProfileFault* fault) {
     std::string text, problem;
-    if (!text::ReadUserFile(path, text, problem)) return Status::Fail(Outcome::File, problem);
-    Status st = ProfileFromJson(text, out);
+    if (!text::ReadUserFile(path, text, problem)) {
+        if (fault) {
+            *fault = {};
+            fault->kind = ProfileFault::Kind::File;
+        }
+        return Status::Fail(Outcome::File, problem);
+    }
+    Status st = ProfileFromJson(text, out, fault);
     if (!st.Ok()) st.message = path + ": " + st.message;
     return st;
 }

@@ -36,12 +36,34 @@ struct Profile {
 
 Profile ProfileFromRecord(const ModuleBase& base, const ModuleProperty& record, bool withPassword);
 std::string ProfileToJson(const Profile& profile);
+// Why a profile was refused, as facts a front end can put in its own
+// words (the Status message is English).
+struct ProfileFault {
+    enum class Kind {
+        None,
+        File,          // the file cannot be read: the message says why
+        Syntax,        // not JSON; `line` is where it goes wrong
+        NotProfile,    // JSON, but no "format": "qrvlink-profile", "version" and "fields"
+        NewerVersion,  // `version` is newer than kProfileVersion
+        NoFields,      // "fields" is empty
+        UnknownField,  // `name` is no field's name
+        BadValue,      // `field`'s value does not fit it; `value` as the file has it
+    };
+    Kind kind = Kind::None;
+    int line = 0;
+    std::int64_t version = 0;
+    std::string name;
+    const FieldSpec* field = nullptr;
+    std::string value;
+};
+
 // Refuses other formats, newer versions, unknown field names and values
-// that do not fit their field; the message names what is wrong.
-Status ProfileFromJson(std::string_view text, Profile& out);
+// that do not fit their field; the message names what is wrong, `fault`
+// (when given) holds the same as facts.
+Status ProfileFromJson(std::string_view text, Profile& out, ProfileFault* fault = nullptr);
 
 Status SaveProfile(const std::string& path, const Profile& profile);
-Status LoadProfile(const std::string& path, Profile& out);
+Status LoadProfile(const std::string& path, Profile& out, ProfileFault* fault = nullptr);
 
 // Lays the profile's fields over `record`; nothing changes on failure.
 Status ApplyProfile(const Profile& profile, ModuleProperty& record);

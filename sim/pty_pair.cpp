@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <termios.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace qrv::sim {
 
@@ -61,8 +63,36 @@ bool PtyPair::Open(std::string& error) {
 
 void PtyPair::Close() {
     if (slaveKeepAlive_ >= 0) ::close(slaveKeepAlive_);
+    slaveKeepAlive_ = -1;
+    CloseMaster();
+}
+
+void PtyPair::CloseMaster() {
     if (master_ >= 0) ::close(master_);
-    slaveKeepAlive_ = master_ = -1;
+    master_ = -1;
+}
+
+std::size_t PtyPair::SlaveQueued() const {
+    int queued = 0;
+    if (ioctl(slaveKeepAlive_, FIONREAD, &queued) != 0) return 0;
+    return static_cast<std::size_t>(queued);
+}
+
+bool PtyPair::WaitSlaveQueued(std::size_t count, std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    // The pty pushes bytes to the slave's queue from a kernel worker, so
+    // there is no event to wait on: look again every millisecond.
+    while (SlaveQueued() < count) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+termios PtyPair::SlaveSettings() const {
+    termios settings{};
+    if (tcgetattr(slaveKeepAlive_, &settings) != 0) settings = termios{};
+    return settings;
 }
 
 }  // namespace qrv::sim

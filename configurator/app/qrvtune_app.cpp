@@ -29,7 +29,7 @@ bool CQrvtuneApp::InitInstance() {
         std::fprintf(stderr, "Qrvtune: no English translation (qrvtune_en.qm) beside the program; using Chinese\n");
 
     // The five pages exist before the main window builds its tab sets.
-    views_ = std::make_unique<CViewSet>();
+    views_ = std::make_unique<CViewSet>(session_);
 
     InstallSdkMessageHandler();
     {

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "common/session_state.h"
+
 class CViewSet;
 
 class CQrvtuneApp {
@@ -21,8 +23,10 @@ public:
     int ExitInstance();
 
 private:
-    // The five pages, built before the main window and kept until the
-    // application object goes with the process.
+    // The session the pages share, and the five pages, built before the
+    // main window and kept until the application object goes with the
+    // process.
+    Session session_;
     std::unique_ptr<CViewSet> views_;
     QString requestedLanguage_;
 };

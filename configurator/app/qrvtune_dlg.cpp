@@ -318,7 +318,7 @@ void CQrvtuneDlg::ShowConnection() {
         return;
     }
     QString text = tr("已连接：%1，%2 波特").arg(openPort_).arg(openBaud_);
-    const SessionStateRecord& session = SessionState();
+    const Session& session = SessionState();
     if (localReadSinceOpen_ && session.LocalInfoLoaded != 0)
         text += QStringLiteral(" · ") + tr("本地设备 ID %1（%2，%3）")
                                            .arg(HexFieldText(session.LocalBase.NetAddr),
@@ -367,7 +367,6 @@ void CQrvtuneDlg::OpenPort() {
     const qrvtune::SdkFailure failure = opened != 0 ? qrvtune::SdkFailure{} : qrvtune::LastSdkFailure();
     lease.Release();
     if (opened != 0) {
-        SessionState().PortOpen = 1;
         openPort_ = port;
         openBaud_ = choice.baud;
         SetPortControls(true);
@@ -378,7 +377,6 @@ void CQrvtuneDlg::OpenPort() {
     }
     qrvtune::ShowFailure(tr("打开串口失败"), qrvtune::MessageIcon::Warning, failure);
     SetPortControls(false);
-    SessionState().PortOpen = 0;
 }
 
 void CQrvtuneDlg::CommitTimeout() {
@@ -412,7 +410,6 @@ void CQrvtuneDlg::ClosePort() {
         Q_CloseCom();
     }
     SetPortControls(false);
-    SessionState().PortOpen = 0;
 }
 
 void CQrvtuneDlg::ShowAbout() {

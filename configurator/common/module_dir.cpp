@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -69,6 +70,6 @@ QString GetModuleDir() { return Current().dir; }
 
 bool ShippedFilesInstalled() { return Current().installed; }
 
-void qrvtune::detail::OverrideModuleDir(const QString& directory, bool installed) {
-    Override() = {directory, installed};
-}
+ShippedFilesStandIn::ShippedFilesStandIn(ShippedFiles files) : previous_(std::exchange(Override(), std::move(files))) {}
+
+ShippedFilesStandIn::~ShippedFilesStandIn() { Override() = previous_; }

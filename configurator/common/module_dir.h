@@ -29,8 +29,16 @@ struct ShippedFiles {
 // else the program's own folder.
 ShippedFiles ShippedFilesFor(const QString& executablePath);
 
-namespace qrvtune::detail {
-// Tests stand a temporary directory in for the shipped files' folder; an
-// empty path goes back to the real one.
-void OverrideModuleDir(const QString& directory, bool installed = false);
-}  // namespace qrvtune::detail
+// Stands `files` in for the shipped files' folder while it lives (a test's
+// temporary folder; an empty folder means the program's own); the folder
+// before it comes back when it goes, so stand-ins nest.
+class ShippedFilesStandIn {
+public:
+    explicit ShippedFilesStandIn(ShippedFiles files);
+    ~ShippedFilesStandIn();
+    ShippedFilesStandIn(const ShippedFilesStandIn&) = delete;
+    ShippedFilesStandIn& operator=(const ShippedFilesStandIn&) = delete;
+
+private:
+    ShippedFiles previous_;
+};

@@ -14,6 +14,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 class CDlgConnectionDoctor : public QDialog {
+    Q_OBJECT
+
 public:
     // `chain` receives the line checks' traffic too (the traffic log).
     CDlgConnectionDoctor(const QString& port, bool portOpen, qrv::client::TraceChain chain, QWidget* parent = nullptr);

@@ -1,9 +1,11 @@
 #include "tour/tour.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -122,11 +124,13 @@ void Tour::Run(CQrvtuneDlg& window) {
     step(QStringLiteral("advanced"), &Tour::AdvancedStep);
     const bool found = local ? step(QStringLiteral("search"), &Tour::SearchStep)
                              : (skip(QStringLiteral("search"), QStringLiteral("the local module was not read")), false);
-    const QStringList farSteps{QStringLiteral("read-far"), QStringLiteral("wireless-io"), QStringLiteral("upgrade")};
+    const QStringList farSteps{QStringLiteral("read-far"), QStringLiteral("wireless-io"), QStringLiteral("traffic"),
+                               QStringLiteral("upgrade")};
     if (found) {
         step(farSteps[0], &Tour::ReadFarStep);
         step(farSteps[1], &Tour::WirelessIoStep);
-        step(farSteps[2], &Tour::UpgradeStep);
+        step(farSteps[2], &Tour::TrafficStep);
+        step(farSteps[3], &Tour::UpgradeStep);
     } else {
         for (const QString& name : farSteps) skip(name, QStringLiteral("no search results to pick a far module from"));
     }
@@ -162,7 +166,7 @@ void Tour::OpenPortStep(StepReport& report) {
     const std::size_t before = toolkit_.MessageCount();
     Find<QPushButton>(*window_, "openButton").click();
     Picture(report, *window_, QStringLiteral("02-port-open.png"));
-    if (SessionState().PortOpen != 1 || toolkit_.MessageCount() != before) {
+    if (!SessionState().PortOpen() || toolkit_.MessageCount() != before) {
         report.status = StepStatus::Failed;
         report.note = QStringLiteral("cannot open ") + ports.currentText();
     }
@@ -281,6 +285,27 @@ void Tour::WirelessIoStep(StepReport& report) {
     } else if (!answered) {
         report.status = StepStatus::Skipped;
         report.note = QStringLiteral("the wireless IO page does not act yet");
+    }
+}
+
+void Tour::TrafficStep(StepReport& report) {
+    // 查看 → 通信记录: the frames of the reads and the IO commands so far,
+    // the last one chosen so that its details show below the list.
+    auto* open = window_->findChild<QAction*>(QStringLiteral("trafficAction"));
+    if (open == nullptr) throw std::runtime_error("the main window has no traffic item");
+    open->trigger();
+    auto* traffic = window_->findChild<QDialog*>(QStringLiteral("trafficWindow"));
+    if (traffic == nullptr || !traffic->isVisible()) throw std::runtime_error("the traffic window did not open");
+    Settle();
+    auto* frames = traffic->findChild<QAbstractItemView*>(QStringLiteral("frameView"));
+    if (frames != nullptr && frames->model() != nullptr && frames->model()->rowCount() > 0)
+        frames->setCurrentIndex(frames->model()->index(frames->model()->rowCount() - 1, 0));
+    Picture(report, *traffic, QStringLiteral("11-traffic.png"));
+    const bool empty = frames == nullptr || frames->model() == nullptr || frames->model()->rowCount() == 0;
+    traffic->hide();
+    if (empty) {
+        report.status = StepStatus::Failed;
+        report.note = QStringLiteral("the traffic window shows no frame");
     }
 }
 

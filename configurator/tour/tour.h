@@ -60,6 +60,7 @@ private:
     void SearchStep(StepReport& report);
     void ReadFarStep(StepReport& report);
     void WirelessIoStep(StepReport& report);
+    void TrafficStep(StepReport& report);
     void UpgradeStep(StepReport& report);
     void AboutStep(StepReport& report);
 

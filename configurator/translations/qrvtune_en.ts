@@ -67,6 +67,21 @@
     </message>
 </context>
 <context>
+    <name>CDlgConnectionDoctor</name>
+    <message>
+        <source>复制报告</source>
+        <translation>Copy report</translation>
+    </message>
+    <message>
+        <source>连接诊断</source>
+        <translation>Connection doctor</translation>
+    </message>
+    <message>
+        <source>正在检测模块并测量线路（约 10 秒）……</source>
+        <translation>Detecting the module and measuring the line (about 10 s)...</translation>
+    </message>
+</context>
+<context>
     <name>CDlgInputPwd</name>
     <message>
         <source>对话框</source>
@@ -368,25 +383,8 @@
     </message>
 </context>
 <context>
-    <name>CDlgConnectionDoctor</name>
-    <message>
-        <source>复制报告</source>
-        <translation>Copy report</translation>
-    </message>
-    <message>
-        <source>连接诊断</source>
-        <translation>Connection doctor</translation>
-    </message>
-    <message>
-        <source>正在检测模块并测量线路（约 10 秒）……</source>
-        <translation>Detecting the module and measuring the line (about 10 s)...</translation>
-    </message>
-</context>
-<context>
     <name>CQrvtuneDlg</name>
     <message>
-        <source>%1：请输入 %2–%3 之间的整数。</source>
-        <translation>%1: enter a whole number from %2 to %3.</translation>
         <source>容错读取(&amp;T)</source>
         <translation>&amp;Tolerant reads</translation>
     </message>
@@ -617,6 +615,10 @@
     <message>
         <source>%1（%2）</source>
         <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1：请输入 %2–%3 之间的整数。</source>
+        <translation>%1: enter a whole number from %2 to %3.</translation>
     </message>
 </context>
 <context>
@@ -1362,6 +1364,299 @@
     </message>
 </context>
 <context>
+    <name>DoctorText</name>
+    <message>
+        <source>串口 {port} 存在（{device}）</source>
+        <translation>Port {port} exists ({device})</translation>
+    </message>
+    <message>
+        <source>串口 {port} 不存在</source>
+        <translation>Port {port} does not exist</translation>
+    </message>
+    <message>
+        <source>请插上适配器后刷新串口列表；若插上几秒后串口消失，请看下面的 brltty 一项。内核日志：sudo dmesg | tail -20</source>
+        <translation>Plug in the adapter and refresh the port list; if the port vanishes a few seconds after plugging in, see the brltty item below. Kernel log: sudo dmesg | tail -20</translation>
+    </message>
+    <message>
+        <source>正在使用固定名称 {by-id}</source>
+        <translation>You use the stable name {by-id}</translation>
+    </message>
+    <message>
+        <source>固定名称：{by-id}</source>
+        <translation>Stable name: {by-id}</translation>
+    </message>
+    <message>
+        <source>ttyUSB 编号会随插拔顺序变化，请改用固定名称 {by-id}</source>
+        <translation>ttyUSB numbers change with the order of plugging in; use the stable name {by-id} instead</translation>
+    </message>
+    <message>
+        <source>{device} 没有 /dev/serial/by-id/ 固定名称</source>
+        <translation>{device} has no stable name in /dev/serial/by-id/</translation>
+    </message>
+    <message>
+        <source>没有 USB 序列号的适配器没有固定名称，可用 udev 规则的 SYMLINK+= 指定一个</source>
+        <translation>An adapter without a USB serial number has no stable name; a udev rule&apos;s SYMLINK+= can give it one</translation>
+    </message>
+    <message>
+        <source>不是 USB 适配器，没有固定名称</source>
+        <translation>No stable name: not a USB adapter&apos;s port</translation>
+    </message>
+    <message>
+        <source>USB {usb-id} {chip}，序列号 {serial}，驱动 {driver}</source>
+        <translation>USB {usb-id} {chip}, serial number {serial}, driver {driver}</translation>
+    </message>
+    <message>
+        <source>主板自带串口（驱动 {driver}）</source>
+        <translation>Built-in serial port (driver {driver})</translation>
+    </message>
+    <message>
+        <source>{device} 是伪终端（模块模拟器），不是适配器</source>
+        <translation>{device} is a pseudo-terminal (the module simulator), not an adapter</translation>
+    </message>
+    <message>
+        <source>没有串口，无法查看适配器</source>
+        <translation>No port, no adapter to look at</translation>
+    </message>
+    <message>
+        <source>{owner}:{group}，权限 {mode}：您可以读写</source>
+        <translation>{owner}:{group}, mode {mode}: you may read and write it</translation>
+    </message>
+    <message>
+        <source>{owner}:{group}，权限 {mode}：您已加入 {group} 组，但本次登录尚未生效</source>
+        <translation>{owner}:{group}, mode {mode}: you were added to the group {group}, but not yet in this login</translation>
+    </message>
+    <message>
+        <source>请注销并重新登录（或 newgrp {group}）</source>
+        <translation>Log out and in again (or newgrp {group})</translation>
+    </message>
+    <message>
+        <source>{owner}:{group}，权限 {mode}：您不在 dialout 组</source>
+        <translation>{owner}:{group}, mode {mode}: you are not in the group dialout</translation>
+    </message>
+    <message>
+        <source>sudo usermod -aG dialout {user}
+然后注销并重新登录</source>
+        <translation>sudo usermod -aG dialout {user}
+then log out and in again</translation>
+    </message>
+    <message>
+        <source>{owner}:{group}，权限 {mode}：您和您所在的组都无权打开</source>
+        <translation>{owner}:{group}, mode {mode}: neither you nor your groups may open it</translation>
+    </message>
+    <message>
+        <source>用 udev 规则把它交给 dialout 组，再加入该组：
+echo &apos;{rule}&apos; | sudo tee /etc/udev/rules.d/70-qrv-serial.rules
+sudo udevadm control --reload &amp;&amp; sudo udevadm trigger
+sudo usermod -aG dialout {user}</source>
+        <translation>Give it to the group dialout with a udev rule, then join that group:
+echo &apos;{rule}&apos; | sudo tee /etc/udev/rules.d/70-qrv-serial.rules
+sudo udevadm control --reload &amp;&amp; sudo udevadm trigger
+sudo usermod -aG dialout {user}</translation>
+    </message>
+    <message>
+        <source>没有串口可检查</source>
+        <translation>No port to check</translation>
+    </message>
+    <message>
+        <source>没有您的程序占用它</source>
+        <translation>No process of yours holds it</translation>
+    </message>
+    <message>
+        <source>被 {program}（pid {pid}）通过 {lock} 锁定</source>
+        <translation>Locked by {program} (pid {pid}) through {lock}</translation>
+    </message>
+    <message>
+        <source>请关闭该程序，或结束它：kill {pid}</source>
+        <translation>Close that program, or end it: kill {pid}</translation>
+    </message>
+    <message>
+        <source>{lock} 记录的 pid {pid} 已不存在</source>
+        <translation>{lock} names pid {pid}, which no longer exists</translation>
+    </message>
+    <message>
+        <source>删除残留的锁文件：sudo rm {lock}</source>
+        <translation>Remove the stale lock file: sudo rm {lock}</translation>
+    </message>
+    <message>
+        <source>被 {program}（pid {pid}）打开</source>
+        <translation>Opened by {program} (pid {pid})</translation>
+    </message>
+    <message>
+        <source>另一个程序以独占方式（TIOCEXCL）打开了它</source>
+        <translation>Another program opened it exclusively (TIOCEXCL)</translation>
+    </message>
+    <message>
+        <source>查找该程序：sudo fuser -v {port}</source>
+        <translation>Find that program: sudo fuser -v {port}</translation>
+    </message>
+    <message>
+        <source>另一个程序锁定了它（flock）</source>
+        <translation>Another program holds a lock on it (flock)</translation>
+    </message>
+    <message>
+        <source>ModemManager 未运行</source>
+        <translation>ModemManager is not running</translation>
+    </message>
+    <message>
+        <source>ModemManager 在运行，但不探测此串口</source>
+        <translation>ModemManager runs but does not probe this port</translation>
+    </message>
+    <message>
+        <source>ModemManager 在运行，并忽略此串口</source>
+        <translation>ModemManager runs and ignores this port</translation>
+    </message>
+    <message>
+        <source>ModemManager 在运行，可能向模块发送 AT 命令</source>
+        <translation>ModemManager runs and may send AT commands to the module</translation>
+    </message>
+    <message>
+        <source>让它忽略此适配器：
+echo &apos;{rule}&apos; | sudo tee /etc/udev/rules.d/70-qrv-mm-ignore.rules
+sudo udevadm control --reload &amp;&amp; sudo udevadm trigger
+本机不用调制解调器时也可：sudo systemctl disable --now ModemManager</source>
+        <translation>Make it ignore this adapter:
+echo &apos;{rule}&apos; | sudo tee /etc/udev/rules.d/70-qrv-mm-ignore.rules
+sudo udevadm control --reload &amp;&amp; sudo udevadm trigger
+Or, when this computer uses no modem: sudo systemctl disable --now ModemManager</translation>
+    </message>
+    <message>
+        <source>未安装 brltty</source>
+        <translation>brltty is not installed</translation>
+    </message>
+    <message>
+        <source>已安装 brltty；此串口不是 USB</source>
+        <translation>brltty is installed; this port is not USB</translation>
+    </message>
+    <message>
+        <source>已安装 brltty，但它不占用 USB {usb-id}</source>
+        <translation>brltty is installed but does not claim USB {usb-id}</translation>
+    </message>
+    <message>
+        <source>brltty 的 udev 规则（{rules}）占用 USB {usb-id}：插上几秒后串口会被它拿走</source>
+        <translation>brltty&apos;s udev rules ({rules}) claim USB {usb-id}: it takes the port a few seconds after plugging in</translation>
+    </message>
+    <message>
+        <source>没有盲文显示器时卸载它：sudo apt remove brltty
+或屏蔽其规则：sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules
+然后重新插拔适配器</source>
+        <translation>Without a braille display, remove it: sudo apt remove brltty
+or mask its rules: sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules
+then plug the adapter in again</translation>
+    </message>
+    <message>
+        <source>此串口没有延迟计时器</source>
+        <translation>No latency timer on this port</translation>
+    </message>
+    <message>
+        <source>延迟计时器 {ms} ms</source>
+        <translation>Latency timer {ms} ms</translation>
+    </message>
+    <message>
+        <source>延迟计时器已设为 1 ms（拔出前有效）</source>
+        <translation>Latency timer set to 1 ms (until the adapter is unplugged)</translation>
+    </message>
+    <message>
+        <source>使其持久：echo &apos;{rule}&apos; | sudo tee /etc/udev/rules.d/70-qrv-latency.rules</source>
+        <translation>To keep it: echo &apos;{rule}&apos; | sudo tee /etc/udev/rules.d/70-qrv-latency.rules</translation>
+    </message>
+    <message>
+        <source>延迟计时器 {ms} ms：应答最多晚到 {ms} ms，有时分两段到达；9600 以上，晚于读间隔的一段会使通信失败</source>
+        <translation>Latency timer {ms} ms: answers arrive up to {ms} ms late, sometimes in two pieces; above 9600 baud a piece later than the read interval makes the exchange fail</translation>
+    </message>
+    <message>
+        <source>立即设为 1 ms：sudo qrvctl doctor --fix
+使其持久：echo &apos;{rule}&apos; | sudo tee /etc/udev/rules.d/70-qrv-latency.rules
+或在 设置 菜单中启用“容错读取”</source>
+        <translation>Set it to 1 ms now: sudo qrvctl doctor --fix
+To keep it: echo &apos;{rule}&apos; | sudo tee /etc/udev/rules.d/70-qrv-latency.rules
+or turn on “Tolerant reads” in the Settings menu</translation>
+    </message>
+    <message>
+        <source>模块在 {baud} 波特应答</source>
+        <translation>The module answers at {baud} baud</translation>
+    </message>
+    <message>
+        <source>在所有波特率（{rates}）上都没有模块应答</source>
+        <translation>No module answered at any rate ({rates})</translation>
+    </message>
+    <message>
+        <source>请检查模块是否上电（指示灯）、TX/RX 是否交叉（适配器 TX 接模块 RX）并共地、串口是否为 8N1，以及引导开关</source>
+        <translation>Check that the module has power (its LED), that TX and RX are crossed (adapter TX to module RX) with a common ground, that the port is 8N1, and the boot switch</translation>
+    </message>
+    <message>
+        <source>无法打开串口</source>
+        <translation>Cannot open the port</translation>
+    </message>
+    <message>
+        <source>串口不可用（见上）</source>
+        <translation>The port cannot be used (see above)</translation>
+    </message>
+    <message>
+        <source>串口已在 Qrvtune 中打开：关闭串口后再诊断，才能测量线路</source>
+        <translation>The port is open in Qrvtune: close it and run the diagnosis again to measure the line</translation>
+    </message>
+    <message>
+        <source>模块运行在引导程序中：上次固件升级被中断</source>
+        <translation>The module runs its boot loader: the last firmware upgrade was interrupted</translation>
+    </message>
+    <message>
+        <source>用同一固件重新升级（高级 → 固件升级）</source>
+        <translation>Upgrade again with the same firmware (Advanced → Firmware upgrade)</translation>
+    </message>
+    <message>
+        <source>{exchanges} 次通信：失败 {failures} 次，应答被截断 {short} 次，晚到 {late} 次；通常比协议下限多 {median-over-floor-ms} ms</source>
+        <translation>{exchanges} exchanges: {failures} failed, {short} answers cut short, {late} late; typically {median-over-floor-ms} ms over the protocol&apos;s minimum</translation>
+    </message>
+    <message>
+        <source>{exchanges} 次通信：失败 {failures} 次，应答被截断 {short} 次</source>
+        <translation>{exchanges} exchanges: {failures} failed, {short} answers cut short</translation>
+    </message>
+    <message>
+        <source>应答分段到达，间隔超过读间隔。请降低适配器的延迟计时器、改用较低的波特率，或在 设置 菜单中启用“容错读取”</source>
+        <translation>Answers arrive in pieces further apart than the read interval. Lower the adapter&apos;s latency timer, use a lower baud rate, or turn on “Tolerant reads” in the Settings menu</translation>
+    </message>
+    <message>
+        <source>{exchanges} 次通信：失败 {failures} 次</source>
+        <translation>{exchanges} exchanges: {failures} failed</translation>
+    </message>
+    <message>
+        <source>通信失败但原因不明：请检查连线、模块电源，以及是否有其他程序使用该串口</source>
+        <translation>Exchanges fail without a visible cause: check the cable, the module&apos;s power supply, and whether another program uses the port</translation>
+    </message>
+    <message>
+        <source>{exchanges} 次通信：应答通常比协议下限晚 {median-over-floor-ms} ms</source>
+        <translation>{exchanges} exchanges: answers typically {median-over-floor-ms} ms later than the protocol&apos;s minimum</translation>
+    </message>
+    <message>
+        <source>USB 适配器的延迟计时器扣住了应答；应答被计时器切开时通信会失败。请降低计时器（sudo qrvctl doctor --fix）或启用“容错读取”</source>
+        <translation>A USB adapter&apos;s latency timer holds the answers back; an answer the timer cuts in two makes the exchange fail. Lower the timer (sudo qrvctl doctor --fix) or turn on “Tolerant reads”</translation>
+    </message>
+    <message>
+        <source>没有模块，无法测量线路</source>
+        <translation>No module, no line to measure</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>pass</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>fail</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>skip</translation>
+    </message>
+    <message>
+        <source>串口 %1</source>
+        <translation>Port %1</translation>
+    </message>
+</context>
+<context>
     <name>FlowMessages</name>
     <message>
         <source>修改失败    </source>
@@ -1507,6 +1802,62 @@
     <message>
         <source>密码</source>
         <translation>Password</translation>
+    </message>
+    <message>
+        <source>%1：配置文件中的值“%2”不能用于此设备。</source>
+        <translation>%1: the profile&apos;s value “%2” cannot be used for this device.</translation>
+    </message>
+    <message>
+        <source>文件 %1 不存在。</source>
+        <translation>The file %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>%1 不是普通文件。</source>
+        <translation>%1 is not a regular file.</translation>
+    </message>
+    <message>
+        <source>没有读取 %1 的权限。</source>
+        <translation>You may not read %1.</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1（文件过大或读取出错）。</source>
+        <translation>Cannot read the file %1 (too large, or a read error).</translation>
+    </message>
+    <message>
+        <source>文件夹 %1 不存在。</source>
+        <translation>The folder %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>无法写入文件 %1（没有写入权限或磁盘已满）。</source>
+        <translation>Cannot write the file %1 (no permission, or the disk is full).</translation>
+    </message>
+    <message>
+        <source>%1：“%2”过长（最多 %3 个字节，一个汉字占 2 个字节）或含有控制字符。</source>
+        <translation>%1: “%2” is too long (at most %3 bytes; a Chinese character takes 2) or holds a control character.</translation>
+    </message>
+    <message>
+        <source>%1：“%2”不是可选的值。</source>
+        <translation>%1: “%2” is not one of the choices.</translation>
+    </message>
+    <message>
+        <source>%1 不是有效的 JSON 文件（第 %2 行有误）。</source>
+        <translation>%1 is not a valid JSON file (error in line %2).</translation>
+    </message>
+    <message>
+        <source>%1 不是配置文件。</source>
+        <translation>%1 is not a profile.</translation>
+    </message>
+    <message>
+        <source>配置文件的版本 %1 比本程序新（本程序读取版本 %2）。</source>
+        <translation>The profile is version %1, newer than this program reads (version %2).</translation>
+    </message>
+    <message>
+        <source>配置文件中没有任何配置项。</source>
+        <translation>The profile holds no settings.</translation>
+    </message>
+    <message>
+        <source>配置文件中的“%1”不是设备的配置项。</source>
+        <translation>“%1” in the profile is not a setting of the device.</translation>
     </message>
 </context>
 <context>

@@ -50,10 +50,9 @@ QString AddressClashQuestion(std::uint16_t address, const AddressUser& user) {
     return QString();
 }
 
-AddressCheck ConfirmAddressChange(std::uint16_t currentAddress, const FormModule& self) {
+AddressCheck ConfirmAddressChange(const Session& session, std::uint16_t currentAddress, const FormModule& self) {
     const std::optional<std::uint16_t> wanted = ViewBaseInfo().FormLocalAddress();
     if (!wanted || *wanted == currentAddress) return AddressCheck::Free;
-    const SessionStateRecord& session = SessionState();
     const std::optional<std::uint16_t> local =
         session.LocalInfoLoaded != 0 ? std::optional<std::uint16_t>(session.LocalBase.NetAddr) : std::nullopt;
     const AddressUser user = FindAddressUser(*wanted, local, ListedAddresses(), self);

@@ -13,6 +13,8 @@
 #include "qrvlink/qrvlink.h"
 #include "views/module_record.h"
 
+class Session;
+
 struct AddressUser {
     enum class Kind { Nobody, Local, Listed };
     Kind kind = Kind::Nobody;
@@ -35,4 +37,4 @@ enum class AddressCheck {
 
 // Whether the form gives `self` a new address (not `currentAddress`) that
 // another module uses; asks the user then.
-AddressCheck ConfirmAddressChange(std::uint16_t currentAddress, const FormModule& self);
+AddressCheck ConfirmAddressChange(const Session& session, std::uint16_t currentAddress, const FormModule& self);

@@ -12,6 +12,7 @@
 #include "common/session_state.h"
 #include "toolkit/toolkit.h"
 #include "views/flow_messages.h"
+#include "views/profile_texts.h"
 
 namespace {
 
@@ -32,6 +33,10 @@ qrv::client::Profile WithoutPassword(const qrv::client::Profile& profile) {
     for (const qrv::client::ProfileField& f : profile.fields)
         if (f.field->id != qrv::client::FieldId::Password) kept.fields.push_back(f);
     return kept;
+}
+
+void ShowImportRefusal(const QString& why) {
+    ShowMessage(QCoreApplication::translate("ProfileExchange", "导入配置失败：%1").arg(why), MessageIcon::Warning);
 }
 
 }  // namespace
@@ -59,16 +64,16 @@ void AddProfileButtons(QWidget* page, QBoxLayout& pageLayout, QLayout* after, Re
     pageLayout.insertLayout(pageLayout.indexOf(after) + 1, row);
 }
 
-std::optional<PageModule> ReadLocalModuleForProfile() {
-    SessionStateRecord& session = SessionState();
-    if (session.PortOpen == 0) {
+std::optional<PageModule> ReadLocalModuleForProfile(Session& session) {
+    if (!session.PortOpen()) {
         ShowMessage(QCoreApplication::translate("CViewLocalDevList", "串口未打开，请先打开串口再进行此操作!"));
         return std::nullopt;
     }
     PageModule module{FormModule::Local()};
     qrvtune::SdkFailure failure;
     // Said with its reason, as "读取" says it.
-    if (qrvtune::WithSdkLinkNoting(failure, [&] { return Q_QRV_GetPropertyAll(&module.base, &module.property); }) != 1) {
+    if (qrvtune::WithSdkLinkNoting(failure, [&] { return Q_QRV_GetPropertyAll(&module.base, &module.property); }) !=
+        1) {
         qrvtune::ShowFailure(QCoreApplication::translate("CViewLocalDevList", "获取本地信息失败"), MessageIcon::None,
                              failure);
         return std::nullopt;
@@ -90,7 +95,8 @@ std::optional<PageModule> ReadFarModuleForProfile(int row) {
         Q_QRV_GetRemoteDevBase(&module.base, row) == 1 &&
         qrvtune::WithSdkLinkNoting(failure, [&] { return Q_QRV_GetRemoteDevPropertyAll(&module.property, row); }) == 1;
     if (!read) {
-        qrvtune::ShowFailure(QCoreApplication::translate("CViewRemoteDevList", "获取失败！"), MessageIcon::None, failure);
+        qrvtune::ShowFailure(QCoreApplication::translate("CViewRemoteDevList", "获取失败！"), MessageIcon::None,
+                             failure);
         return std::nullopt;
     }
     module.form = FormModule::Remote(row, module.base.NetAddr);
@@ -106,10 +112,9 @@ void ExportProfile(QWidget* parent, const ReadPageModule& read) {
     // "导入配置…" lists *.json: a name typed without it would not be found again.
     if (!path->endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) *path += QStringLiteral(".json");
     const qrv::client::Profile profile = qrv::client::ProfileFromRecord(module->base, module->property, false);
-    if (const qrv::client::Status st = qrv::client::SaveProfile(LocalPath(*path), profile); !st.Ok()) {
-        ShowMessage(
-            QCoreApplication::translate("ProfileExchange", "导出配置失败：%1").arg(QString::fromStdString(st.message)),
-            MessageIcon::Warning);
+    if (!qrv::client::SaveProfile(LocalPath(*path), profile).Ok()) {
+        ShowMessage(QCoreApplication::translate("ProfileExchange", "导出配置失败：%1").arg(UnwritableText(*path)),
+                    MessageIcon::Warning);
         return;
     }
     ShowMessage(QCoreApplication::translate("ProfileExchange", "配置已导出到 %1").arg(QDir::toNativeSeparators(*path)),
@@ -120,10 +125,9 @@ void ImportProfile(QWidget* parent, const ReadPageModule& read) {
     const std::optional<QString> path = qrvtune::CurrentToolkit().OpenFileName(parent, ProfileFilter());
     if (!path) return;
     qrv::client::Profile loaded;
-    if (const qrv::client::Status st = qrv::client::LoadProfile(LocalPath(*path), loaded); !st.Ok()) {
-        ShowMessage(
-            QCoreApplication::translate("ProfileExchange", "导入配置失败：%1").arg(QString::fromStdString(st.message)),
-            MessageIcon::Warning);
+    qrv::client::ProfileFault fault;
+    if (!qrv::client::LoadProfile(LocalPath(*path), loaded, &fault).Ok()) {
+        ShowImportRefusal(ProfileFaultText(fault, *path));
         return;
     }
     // Laid over the module's record as it reads now, so the differences
@@ -131,53 +135,16 @@ void ImportProfile(QWidget* parent, const ReadPageModule& read) {
     const std::optional<PageModule> module = read();
     if (!module) return;
     const qrv::client::Profile profile = WithoutPassword(loaded);
+    // Field by field, so that a refusal names the field; nothing is shown
+    // unless every field fits this module.
     ModuleProperty filled = module->property;
-    if (const qrv::client::Status st = qrv::client::ApplyProfile(profile, filled); !st.Ok()) {
-        ShowMessage(
-            QCoreApplication::translate("ProfileExchange", "导入配置失败：%1").arg(QString::fromStdString(st.message)),
-            MessageIcon::Warning);
-        return;
-    }
+    for (const qrv::client::ProfileField& f : profile.fields)
+        if (!qrv::client::WriteField(filled, *f.field, f.value).Ok()) {
+            ShowImportRefusal(QCoreApplication::translate("ProfileExchange", "%1：配置文件中的值“%2”不能用于此设备。")
+                                  .arg(FormLabelOf(*f.field), FormValueOf(*f.field, f.value)));
+            return;
+        }
     ShowModuleRecord(module->base, filled, module->form);
     ShowMessage(ImportedDifferencesText(qrv::client::CompareProfile(profile, module->property)),
                 MessageIcon::Information);
-}
-
-QString FormLabelOf(const qrv::client::FieldSpec& field) {
-    using qrv::client::FieldId;
-    const char* label = nullptr;
-    switch (field.id) {
-        case FieldId::Name: label = QT_TRANSLATE_NOOP("ProfileExchange", "设备名称"); break;
-        case FieldId::WorkMode: label = QT_TRANSLATE_NOOP("ProfileExchange", "工作类型"); break;
-        case FieldId::Channel: label = QT_TRANSLATE_NOOP("ProfileExchange", "工作频率"); break;
-        case FieldId::NetId: label = QT_TRANSLATE_NOOP("ProfileExchange", "网络号"); break;
-        case FieldId::LocalAddress: label = QT_TRANSLATE_NOOP("ProfileExchange", "本机地址"); break;
-        case FieldId::DestAddress: label = QT_TRANSLATE_NOOP("ProfileExchange", "目标地址"); break;
-        case FieldId::AirRate: label = QT_TRANSLATE_NOOP("ProfileExchange", "速率"); break;
-        case FieldId::TxPower: label = QT_TRANSLATE_NOOP("ProfileExchange", "发送功率"); break;
-        case FieldId::RetryCount: label = QT_TRANSLATE_NOOP("ProfileExchange", "发送重试次数"); break;
-        case FieldId::RetryInterval: label = QT_TRANSLATE_NOOP("ProfileExchange", "重试间隔时间"); break;
-        case FieldId::UartBaud: label = QT_TRANSLATE_NOOP("ProfileExchange", "波特率"); break;
-        case FieldId::UartDataBits: label = QT_TRANSLATE_NOOP("ProfileExchange", "数据位"); break;
-        case FieldId::UartStopBits: label = QT_TRANSLATE_NOOP("ProfileExchange", "停止位"); break;
-        case FieldId::UartParity: label = QT_TRANSLATE_NOOP("ProfileExchange", "校验位"); break;
-        case FieldId::FrameGap: label = QT_TRANSLATE_NOOP("ProfileExchange", "分帧间隔"); break;
-        case FieldId::FrameLength: label = QT_TRANSLATE_NOOP("ProfileExchange", "分帧长度"); break;
-        case FieldId::Password: label = QT_TRANSLATE_NOOP("ProfileExchange", "密码"); break;
-    }
-    if (label == nullptr) return QString::fromUtf8(field.name.data(), static_cast<qsizetype>(field.name.size()));
-    return QCoreApplication::translate("ProfileExchange", label);
-}
-
-QString ImportedDifferencesText(const std::vector<qrv::client::FieldDifference>& differences) {
-    if (differences.empty()) return QCoreApplication::translate("ProfileExchange", "导入的配置与设备当前的配置相同。");
-    QString text = QCoreApplication::translate("ProfileExchange", "导入的配置与设备有 %1 项不同（设备 → 配置文件）：")
-                       .arg(differences.size());
-    for (const qrv::client::FieldDifference& d : differences)
-        text += QStringLiteral("\n%1: %2 → %3")
-                    .arg(FormLabelOf(*d.field),
-                         QString::fromStdString(qrv::client::FormatField(*d.field, d.found)),
-                         QString::fromStdString(qrv::client::FormatField(*d.field, d.wanted)));
-    return text + QLatin1Char('\n') +
-           QCoreApplication::translate("ProfileExchange", "按“修改配置”并输入密码，才会写入设备。");
 }

@@ -8,20 +8,14 @@
 #include <QString>
 #include <functional>
 #include <optional>
-#include <vector>
 
 #include "qrvlink/qrvlink.h"
 #include "views/module_record.h"
 
 class QBoxLayout;
+class Session;
 class QLayout;
 class QWidget;
-
-namespace qrv::client {
-struct Profile;
-struct FieldDifference;
-struct FieldSpec;
-}  // namespace qrv::client
 
 // A module as a page reads it for a profile. `form` is who the form pages
 // will hold after an import.
@@ -40,15 +34,8 @@ void AddProfileButtons(QWidget* page, QBoxLayout& pageLayout, QLayout* after, Re
 
 // The local module (its record also becomes the session's, as a read on
 // its page makes it) and the far module of a network list row.
-std::optional<PageModule> ReadLocalModuleForProfile();
+std::optional<PageModule> ReadLocalModuleForProfile(Session& session);
 std::optional<PageModule> ReadFarModuleForProfile(int row);
 
 void ExportProfile(QWidget* parent, const ReadPageModule& read);
 void ImportProfile(QWidget* parent, const ReadPageModule& read);
-
-// The message after an import: each differing field with the module's and
-// the profile's value, or that there is none.
-// The label the form shows beside `field` ("本机地址"), in the interface's language.
-QString FormLabelOf(const qrv::client::FieldSpec& field);
-
-QString ImportedDifferencesText(const std::vector<qrv::client::FieldDifference>& differences);

@@ -39,14 +39,15 @@ int WithLink(Exchange exchange) {
     return qrvtune::WithSdkLinkNoting(lastFailure, exchange);
 }
 
-bool LocalModuleMayDriveIo() {
-    const std::uint8_t mode = SessionState().LocalProperty.WorkMode;
+bool LocalModuleMayDriveIo(const Session& session) {
+    const std::uint8_t mode = session.LocalProperty.WorkMode;
     return mode == kWorkModeHost || mode == kWorkModeHostRelay;
 }
 
 }  // namespace
 
-CViewADIO::CViewADIO(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewADIO>()) {
+CViewADIO::CViewADIO(Session& session, QWidget* parent)
+    : CPageBase(parent), session_(session), ui_(std::make_unique<Ui::CViewADIO>()) {
     ui_->setupUi(Body());
     connect(ui_->readInputsButton, &QPushButton::clicked, this, &CViewADIO::ReadInputs);
     connect(ui_->setOutputsButton, &QPushButton::clicked, this, &CViewADIO::SetOutputs);
@@ -134,9 +135,9 @@ void CViewADIO::SetDirections() {
     if (!target) return ShowPlain(SelectDeviceText());
     // The stored work mode means nothing until the local module was read,
     // whichever module the directions are for.
-    if (SessionState().LocalInfoLoaded == 0) return ShowPlain(tr("请先获取本地信息"));
+    if (session_.LocalInfoLoaded == 0) return ShowPlain(tr("请先获取本地信息"));
     if (!target->remote) {
-        if (!LocalModuleMayDriveIo()) return ShowPlain(tr("本地设备必须配置成主机或主机+中继模式才可以访问IO"));
+        if (!LocalModuleMayDriveIo(session_)) return ShowPlain(tr("本地设备必须配置成主机或主机+中继模式才可以访问IO"));
         // Silent on failure as always, but a pulled adapter is told.
         if (WithLink([&] { return Q_QRV_SetIODirAllLocal(value); }) == 0 && lastFailure.reason == QRV_FAIL_PORT_LOST)
             ShowFailed(tr("设置失败"));
@@ -150,7 +151,7 @@ void CViewADIO::SetDirections() {
         ModuleProperty property{};
         Q_QRV_GetRemoteDevBase(&base, target->index);
         Q_QRV_GetRemoteDevPropertyAll(&property, target->index);
-        if (!LocalModuleMayDriveIo())
+        if (!LocalModuleMayDriveIo(session_))
             outcome = Outcome::NotHost;
         else if (Q_QRV_SetIODirAllRemote(target->index, value) != 0)
             outcome = Outcome::Set;

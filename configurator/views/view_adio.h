@@ -12,6 +12,8 @@
 #include "views/operation_target.h"
 #include "views/page_base.h"
 
+class Session;
+
 namespace Ui {
 class CViewADIO;
 }
@@ -20,7 +22,7 @@ class CViewADIO : public CPageBase {
     Q_DECLARE_TR_FUNCTIONS(CViewADIO)
 
 public:
-    explicit CViewADIO(QWidget* parent = nullptr);
+    explicit CViewADIO(Session& session, QWidget* parent = nullptr);
     ~CViewADIO() override;
 
     // Which module the page's actions are for; the main window answers.
@@ -36,6 +38,7 @@ private:
     void ReadAnalogue();
     void SetDirections();
 
+    Session& session_;
     std::unique_ptr<Ui::CViewADIO> ui_;
     std::array<int, 4> inputs_{};   // 0/1, line n at n - 1
     std::array<int, 4> outputs_{};  // as committed by the last "设置"

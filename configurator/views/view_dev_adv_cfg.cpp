@@ -17,7 +17,8 @@ namespace {
 constexpr const char* kHintProperty = "qrvFieldHint";
 }  // namespace
 
-CViewDevAdvCfg::CViewDevAdvCfg(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewDevAdvCfg>()) {
+CViewDevAdvCfg::CViewDevAdvCfg(Session& session, QWidget* parent)
+    : CPageBase(parent), session_(session), ui_(std::make_unique<Ui::CViewDevAdvCfg>()) {
     ui_->setupUi(Body());
     // Each box takes what the field table allows; a keystroke that would
     // leave that range is refused and the box says why.

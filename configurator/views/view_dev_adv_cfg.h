@@ -12,6 +12,8 @@
 #include "views/operation_target.h"
 #include "views/page_base.h"
 
+class Session;
+
 namespace Ui {
 class CViewDevAdvCfg;
 }
@@ -22,7 +24,7 @@ class CViewDevAdvCfg : public CPageBase {
     Q_DECLARE_TR_FUNCTIONS(CViewDevAdvCfg)
 
 public:
-    explicit CViewDevAdvCfg(QWidget* parent = nullptr);
+    explicit CViewDevAdvCfg(Session& session, QWidget* parent = nullptr);
     ~CViewDevAdvCfg() override;
 
     // Which module the page's actions are for; the main window answers.
@@ -64,6 +66,7 @@ private:
     // (view_dev_adv_cfg_upgrade.cpp).
     void UpgradeTarget();
 
+    Session& session_;
     std::unique_ptr<Ui::CViewDevAdvCfg> ui_;
     AdvancedValues values_;
     bool showingHint_ = false;

@@ -30,11 +30,11 @@ void CViewDevAdvCfg::UpgradeTarget() {
             return;
         }
     } else {
-        if (SessionState().LocalInfoLoaded == 0) {
+        if (session_.LocalInfoLoaded == 0) {
             qrvtune::ShowMessage(tr("请先获取本地信息"));
             return;
         }
-        base = SessionState().LocalBase;
+        base = session_.LocalBase;
     }
     CDlgUpgradeFrame dialog(this);
     dialog.SetDevType(base.DevType);

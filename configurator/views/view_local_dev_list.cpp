@@ -33,21 +33,20 @@ int RunStatePosition(std::uint8_t runState) {
 
 }  // namespace
 
-CViewLocalDevList::CViewLocalDevList(QWidget* parent)
-    : CPageBase(parent), ui_(std::make_unique<Ui::CViewLocalDevList>()) {
+CViewLocalDevList::CViewLocalDevList(Session& session, QWidget* parent)
+    : CPageBase(parent), session_(session), ui_(std::make_unique<Ui::CViewLocalDevList>()) {
     ui_->setupUi(Body());
     connect(ui_->readButton, &QPushButton::clicked, this, &CViewLocalDevList::OnRead);
     connect(ui_->modifyButton, &QPushButton::clicked, this, &CViewLocalDevList::OnModify);
     connect(ui_->resetButton, &QPushButton::clicked, this, &CViewLocalDevList::OnReset);
     connect(ui_->factoryButton, &QPushButton::clicked, this, &CViewLocalDevList::OnFactoryRestore);
-    AddProfileButtons(this, *ui_->pageLayout, ui_->buttonRow, &ReadLocalModuleForProfile);
+    AddProfileButtons(this, *ui_->pageLayout, ui_->buttonRow, [this] { return ReadLocalModuleForProfile(session_); });
 }
 
 CViewLocalDevList::~CViewLocalDevList() = default;
 
 void CViewLocalDevList::OnRead() {
-    SessionStateRecord& session = SessionState();
-    if (session.PortOpen == 0) {
+    if (!session_.PortOpen()) {
         ShowMessage(tr("串口未打开，请先打开串口再进行此操作!"));
         return;
     }
@@ -64,7 +63,7 @@ void CViewLocalDevList::OnRead() {
 }
 
 void CViewLocalDevList::OnModify() {
-    SessionStateRecord& session = SessionState();
+    Session& session = session_;
     if (session.LocalInfoLoaded == 0) {
         ShowMessage(tr("请先获取设备信息"));
         return;
@@ -78,7 +77,8 @@ void CViewLocalDevList::OnModify() {
     if (!CheckModuleForm()) return;
     // The pages' values laid over the last read or submitted record, so that
     // fields they do not show travel unchanged.
-    if (ConfirmAddressChange(session.LocalProperty.LocalAddr, FormModule::Local()) == AddressCheck::Cancelled) return;
+    if (ConfirmAddressChange(session, session.LocalProperty.LocalAddr, FormModule::Local()) == AddressCheck::Cancelled)
+        return;
     ModuleProperty working = session.LocalProperty;
     CollectModuleRecord(working);
 
@@ -134,7 +134,7 @@ void CViewLocalDevList::OnFactoryRestore() {
 }
 
 void CViewLocalDevList::TakeLocalRecords(const ModuleBase& base, const ModuleProperty& property) {
-    SessionStateRecord& session = SessionState();
+    Session& session = session_;
     session.LocalBase = base;
     session.LocalProperty = property;
     session.LocalInfoLoaded = 1;

@@ -26,8 +26,8 @@ using qrvtune::WithSdkLink;
 using qrvtune::WithSdkLinkNoting;
 
 
-CViewRemoteDevList::CViewRemoteDevList(QWidget* parent)
-    : CPageBase(parent), ui_(std::make_unique<Ui::CViewRemoteDevList>()) {
+CViewRemoteDevList::CViewRemoteDevList(Session& session, QWidget* parent)
+    : CPageBase(parent), session_(session), ui_(std::make_unique<Ui::CViewRemoteDevList>()) {
     ui_->setupUi(Body());
     // Column widths in pixels: 序号, 设备ID, 设备类型, 运行状态.
     SetModuleListColumns(*ui_->moduleList, {53, 60, 140, 68});
@@ -110,7 +110,8 @@ void CViewRemoteDevList::OnModify() {
         ShowFailure(tr("请先获取设备信息"), MessageIcon::None, readFailure);
         return;
     }
-    const AddressCheck address = ConfirmAddressChange(working.LocalAddr, FormModule::Remote(row, base.NetAddr));
+    const AddressCheck address =
+        ConfirmAddressChange(session_, working.LocalAddr, FormModule::Remote(row, base.NetAddr));
     if (address == AddressCheck::Cancelled) return;
 
     CDlgInputPwd dialog(this);

@@ -7,6 +7,8 @@
 
 #include "views/page_base.h"
 
+class Session;
+
 namespace Ui {
 class CViewRemoteDevList;
 }
@@ -15,7 +17,7 @@ class CViewRemoteDevList : public CPageBase {
     Q_DECLARE_TR_FUNCTIONS(CViewRemoteDevList)
 
 public:
-    explicit CViewRemoteDevList(QWidget* parent = nullptr);
+    explicit CViewRemoteDevList(Session& session, QWidget* parent = nullptr);
     ~CViewRemoteDevList() override;
 
     // The first selected row, or -1. Also the target of the advanced and
@@ -31,5 +33,6 @@ private:
     // Restart and factory restore: the same flow around a different call.
     void SendToSelected(int (*command)(int index));
 
+    Session& session_;
     std::unique_ptr<Ui::CViewRemoteDevList> ui_;
 };

@@ -14,6 +14,7 @@ namespace {
 // The pages of the existing set. Guarded pointers: whoever deletes a page
 // first, the set never deletes it twice.
 struct Pages {
+    Session* session = nullptr;
     QPointer<CViewLocalDevList> local;
     QPointer<CViewRemoteDevList> remote;
     QPointer<CViewBaseInfo> form;
@@ -30,16 +31,17 @@ Pages& Current() {
 
 }  // namespace
 
-CViewSet::CViewSet() {
+CViewSet::CViewSet(Session& session) {
     Q_ASSERT_X(current == nullptr, "CViewSet", "a set of pages exists already");
     // Published before the pages are built: a page may reach another while
     // it builds itself.
     current = new Pages;
-    current->local = new CViewLocalDevList();
-    current->remote = new CViewRemoteDevList();
+    current->session = &session;
+    current->local = new CViewLocalDevList(session);
+    current->remote = new CViewRemoteDevList(session);
     current->form = new CViewBaseInfo();
-    current->advanced = new CViewDevAdvCfg();
-    current->io = new CViewADIO();
+    current->advanced = new CViewDevAdvCfg(session);
+    current->io = new CViewADIO(session);
 }
 
 CViewSet::~CViewSet() {
@@ -57,3 +59,4 @@ CViewRemoteDevList& ViewRemoteDevList() { return *Current().remote; }
 CViewBaseInfo& ViewBaseInfo() { return *Current().form; }
 CViewDevAdvCfg& ViewDevAdvCfg() { return *Current().advanced; }
 CViewADIO& ViewADIO() { return *Current().io; }
+Session& SessionState() { return *Current().session; }

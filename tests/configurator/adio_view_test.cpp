@@ -88,7 +88,7 @@ protected:
 
     // As the local page's read leaves the session record.
     void ReadLocalModule(std::uint8_t workMode) {
-        SessionStateRecord& session = SessionState();
+        Session& session = SessionState();
         ASSERT_EQ(Q_QRV_GetPropertyAll(&session.LocalBase, &session.LocalProperty), 1);
         session.LocalInfoLoaded = 1;
         session.LocalProperty.WorkMode = workMode;

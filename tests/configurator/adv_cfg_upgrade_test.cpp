@@ -112,7 +112,7 @@ TEST_F(AdvancedPageUpgrade, HandsTheDialogTheSelectedFarModuleWithoutALocalRead)
 }
 
 TEST_F(AdvancedPageUpgrade, HandsTheDialogTheLocalModuleReadIntoTheSession) {
-    SessionStateRecord& session = SessionState();
+    Session& session = SessionState();
     ASSERT_EQ(Q_QRV_GetPropertyAll(&session.LocalBase, &session.LocalProperty), 1);
     session.LocalInfoLoaded = 1;
     const HandedIdentity handed = PressUpgradeAndDrive(nullptr);

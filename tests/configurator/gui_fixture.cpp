@@ -28,22 +28,21 @@ void GuiTest::SetUp() {
     ASSERT_TRUE(moduleDir_.isValid());
     ASSERT_TRUE(runtimeDir_.isValid());
     qrvtune::InstallToolkit(&toolkit_);
-    qrvtune::detail::OverrideModuleDir(moduleDir_.path());
+    shippedFiles_.emplace(ShippedFiles{moduleDir_.path()});
     savedRuntimeDir_ = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", runtimeDir_.path().toLocal8Bit());
     ASSERT_TRUE(configDir_.isValid());
     savedConfigDir_ = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", configDir_.path().toLocal8Bit());
-    SessionState() = SessionStateRecord{};
     // The English translation as the build makes it, beside the program.
     ASSERT_TRUE(ApplyUiLanguage(Language(), QStringLiteral(QRV_TRANSLATIONS_DIR)));
-    views_ = std::make_unique<CViewSet>();
+    views_ = std::make_unique<CViewSet>(session_);
 }
 
 void GuiTest::TearDown() {
     views_.reset();
     ApplyUiLanguage(UiLanguage::Chinese, QString());
-    qrvtune::detail::OverrideModuleDir(QString());
+    shippedFiles_.reset();
     qrvtune::InstallToolkit(nullptr);
     if (savedRuntimeDir_.isNull())
         qunsetenv("XDG_RUNTIME_DIR");

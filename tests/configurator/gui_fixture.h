@@ -3,7 +3,7 @@
 // the capturing toolkit installed, a temporary directory standing in for the
 // program's own (INI, image and skin files) and another for the runtime
 // directory where the simulator announces its ports. Pages and the session
-// record start fresh in every case.
+// they share start fresh in every case.
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -11,9 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 #include "capturing_toolkit.h"
 #include "common/interface_language.h"
+#include "common/module_dir.h"
+#include "common/session_state.h"
 #include "views/views.h"
 
 class GuiTest : public ::testing::Test {
@@ -37,7 +40,9 @@ private:
     QTemporaryDir moduleDir_;
     QTemporaryDir runtimeDir_;
     QTemporaryDir configDir_;
-    std::unique_ptr<CViewSet> views_;  // fresh pages in every case
+    std::optional<ShippedFilesStandIn> shippedFiles_;  // the program's folder is moduleDir_
+    Session session_;                   // fresh in every case, as the pages
+    std::unique_ptr<CViewSet> views_;                  // fresh pages in every case
     QByteArray savedRuntimeDir_;
     QByteArray savedConfigDir_;
 };

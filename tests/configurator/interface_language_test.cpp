@@ -27,12 +27,14 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "app/about_dlg.h"
 #include "app/qrvtune_dlg.h"
 #include "app/sdk_messages.h"
 #include "app/traffic_window.h"
 #include "common/field_hint.h"
+#include "dialogs/dlg_connection_doctor.h"
 #include "dialogs/dlg_input_pwd.h"
 #include "dialogs/dlg_search_dev.h"
 #include "dialogs/dlg_upgrade_frame.h"
@@ -156,9 +158,35 @@ void ExpectDialogInChinese(const char* name) {
     ExpectNoEnglish(dialog, name);
 }
 
+// A profile whose retry count is out of range: "导入配置…" refuses it by the
+// form's label.
+QString BadProfile(const QString& dir) {
+    const QString path = dir + QStringLiteral("/bad.json");
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"format": "qrvlink-profile", "version": 1, "fields": {"retry-count": 300}})");
+    return path;
+}
+
+// The connection doctor on a port that does not exist, the port "open" so
+// that no line check runs.
+std::unique_ptr<CDlgConnectionDoctor> ShownDoctor() {
+    auto doctor = std::make_unique<CDlgConnectionDoctor>(QStringLiteral("/dev/ttyQRVNOSUCHPORT"), true,
+                                                         qrv::client::TraceChain{});
+    doctor->show();
+    return doctor;
+}
+
+bool AnyMessage(const CapturingToolkit& toolkit, const QString& text) {
+    const std::vector<CapturedMessage> messages = toolkit.Messages();
+    return std::any_of(messages.begin(), messages.end(), [&](const CapturedMessage& m) { return m.text == text; });
+}
+
 // Presses every button that answers without a module (the port is not
-// open), on every page; the messages are left in the toolkit.
-void PressEveryButtonWithoutAModule(CQrvtuneDlg& window) {
+// open), on every page; the messages are left in the toolkit. The first
+// file asked for is a refused profile.
+void PressEveryButtonWithoutAModule(CQrvtuneDlg& window, CapturingToolkit& toolkit, const QString& dir) {
+    toolkit.ScriptFileAnswer(BadProfile(dir));
     window.findChild<QLineEdit*>(QStringLiteral("timeoutEdit"))->setText(QStringLiteral("x"));
     window.findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(QStringLiteral("ttyQRVNOSUCHPORT"));
     window.findChild<QPushButton*>(QStringLiteral("openButton"))->click();
@@ -208,12 +236,15 @@ TEST_F(EnglishInterface, EveryWindowAndDialogShowsNoChinese) {
     auto box = qrvtune::MakeMessageBox(QStringLiteral("text"), MessageIcon::Warning, nullptr);
     box->show();
     ExpectNoChinese(*box, "message box");
+    ExpectNoChinese(*ShownDoctor(), "connection doctor");
     auto* language = window.findChild<QMenu*>(QStringLiteral("languageMenu"));
     EXPECT_EQ(language->actions().at(2)->text(), QStringLiteral("&English"));
 
     // The messages of every button that answers without a module.
-    PressEveryButtonWithoutAModule(window);
+    PressEveryButtonWithoutAModule(window, toolkit_, ModuleDir());
     EXPECT_GE(toolkit_.Messages().size(), 10u);
+    EXPECT_TRUE(AnyMessage(toolkit_, QStringLiteral("The profile could not be imported: Send retries: enter a whole "
+                                                    "number from 0 to 255.")));
     for (const CapturedMessage& message : toolkit_.Messages()) {
         EXPECT_FALSE(HasChinese(message.text)) << message.text.toStdString();
         EXPECT_FALSE(HasChinese(message.informative)) << message.informative.toStdString();
@@ -240,13 +271,23 @@ TEST_F(ChineseInterface, EveryWindowDialogAndMessageShowsNoEnglishWords) {
     box->show();
     ExpectNoEnglish(*box, "message box");
     // Qt's own file dialog speaks the interface's language too.
-    QFileDialog files(nullptr, QString(), QDir::tempPath(), qrvtune::QtFileFilter(QStringLiteral("固件文件 (*.bin)|*.bin||")));
+    QFileDialog files(nullptr, QString(), QDir::tempPath(),
+                      qrvtune::QtFileFilter(QStringLiteral("固件文件 (*.bin)|*.bin||")));
     files.setOption(QFileDialog::DontUseNativeDialog);
     files.show();
     ExpectNoEnglish(files, "file dialog");
+    // The doctor's report keeps check names and commands as they are typed;
+    // none of its sentences is the checks' English.
+    const auto doctor = ShownDoctor();
+    EXPECT_TRUE(EnglishWords(doctor->windowTitle()).isEmpty());
+    const QString report = doctor->ReportText();
+    for (const qrv::client::CheckResult& check : doctor->Checks())
+        EXPECT_TRUE(check.found.empty() || !report.contains(QString::fromStdString(check.found)))
+            << report.toStdString();
 
-    PressEveryButtonWithoutAModule(window);
+    PressEveryButtonWithoutAModule(window, toolkit_, ModuleDir());
     EXPECT_GE(toolkit_.Messages().size(), 10u);
+    EXPECT_TRUE(AnyMessage(toolkit_, QStringLiteral("导入配置失败：发送重试次数：请输入 0–255 之间的整数。")));
     for (const CapturedMessage& message : toolkit_.Messages()) {
         EXPECT_TRUE(EnglishWords(message.text).isEmpty()) << message.text.toStdString();
         // The SDK's own line of facts ("详细信息：…") is put into words where

@@ -94,7 +94,6 @@ protected:
     void OpenPort() {
         const std::wstring path = WidePath(sim_->SlavePath());
         ASSERT_EQ(Q_OpenCom(path.c_str(), kBaud, 8, 0, 0, 0, 0, 0, 0, 500), 1);
-        SessionState().PortOpen = 1;
     }
 
     void Click(const char* button) {
@@ -165,8 +164,7 @@ bool SameRecord(const ModuleProperty& a, const ModuleProperty& b) { return std::
 }  // namespace
 
 TEST_F(LocalModulePage, ReadWithThePortClosedAsksToOpenItAndSendsNothing) {
-    const std::wstring path = WidePath(sim_->SlavePath());
-    ASSERT_EQ(Q_OpenCom(path.c_str(), kBaud, 8, 0, 0, 0, 0, 0, 0, 500), 1);  // the page goes by the flag
+    // The page asks the SDK, which has no port open.
     Click("readButton");
     const std::vector<CapturedMessage> expected{
         {QStringLiteral("串口未打开，请先打开串口再进行此操作!"), MessageIcon::None}};
@@ -181,7 +179,7 @@ TEST_F(LocalModulePage, ReadShowsTheModuleOnAllThreePages) {
     OpenPort();
     ReadOk();
     const ModuleProperty module = ModuleRecord();
-    const SessionStateRecord& session = SessionState();
+    const Session& session = SessionState();
     EXPECT_EQ(session.LocalInfoLoaded, 1);
     EXPECT_TRUE(SameRecord(session.LocalProperty, module));
     EXPECT_EQ(+session.LocalBase.NetAddr, 0x00A1);
@@ -210,7 +208,7 @@ TEST_F(LocalModulePage, ReadShowsTheModuleOnAllThreePages) {
 TEST_F(LocalModulePage, FailedReadKeepsTheEarlierRecordsAndModifyStillWorks) {
     OpenPort();
     ReadOk();
-    const SessionStateRecord before = SessionState();
+    const Session before = SessionState();
     sim_->AddFault({qrv::sim::FaultKind::Drop, kReadBaseInfo, 1.0, 1});
     Click("readButton");
     const std::vector<CapturedMessage> expected{
@@ -363,7 +361,7 @@ TEST_F(LocalModulePage, TheMainWindowOpensThePortAndThePageReadsTheModule) {
     window.findChild<QComboBox*>(QStringLiteral("baudCombo"))->setCurrentIndex(kBaudPosition);
     window.findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(QString::fromStdString(sim_->SlavePath()));
     window.findChild<QPushButton*>(QStringLiteral("openButton"))->click();
-    ASSERT_EQ(SessionState().PortOpen, 1);
+    ASSERT_TRUE(SessionState().PortOpen());
     ReadOk();
     EXPECT_EQ(FormBox("devNameEdit")->text(), QStringLiteral("本地主机"));
     EXPECT_EQ(PageText("idEdit"), QStringLiteral("a1"));
@@ -400,7 +398,7 @@ protected:
     bool PanelClosed() {
         return Child<QPushButton>("openButton")->isVisibleTo(window_.get()) &&
                Child<QPushButton>("openButton")->isEnabled() && Child<QComboBox>("portCombo")->isEnabled() &&
-               SessionState().PortOpen == 0 && Q_ComCheckOpen() == 0;
+               !SessionState().PortOpen() && Q_ComCheckOpen() == 0;
     }
 
     std::unique_ptr<CQrvtuneDlg> window_;

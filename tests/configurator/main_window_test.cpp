@@ -14,15 +14,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include "app/about_dlg.h"
 #include "app/qrvtune_dlg.h"
 #include "common/session_state.h"
 #include "gui_fixture.h"
 #include "qrvlink/qrvlink.h"
+#include "support/pty_pair.h"
 #include "views/view_adio.h"
 #include "views/view_base_info.h"
 #include "views/view_dev_adv_cfg.h"
@@ -33,24 +30,6 @@
 namespace {
 
 using qrvtune::MessageIcon;
-
-// A pseudo terminal: a serial port the SDK can really open.
-class PseudoTerminal {
-public:
-    PseudoTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) path_ = QString::fromLocal8Bit(ptsname(master_));
-    }
-    ~PseudoTerminal() {
-        if (master_ >= 0) ::close(master_);
-    }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-    const QString& Path() const { return path_; }
-
-private:
-    int master_;
-    QString path_;
-};
 
 class MainWindow : public GuiTest {
 protected:
@@ -106,7 +85,7 @@ TEST_F(MainWindow, StartsClosedWithTheDefaultLineSettings) {
     EXPECT_EQ(Child<QComboBox>(window, "parityCombo")->currentText(), QStringLiteral("无"));
     EXPECT_EQ(Child<QComboBox>(window, "stopBitsCombo")->currentText(), QStringLiteral("1"));
     EXPECT_EQ(Child<QLineEdit>(window, "timeoutEdit")->text(), QStringLiteral("1000"));
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
 }
 
 TEST_F(MainWindow, FailedOpenWarnsAndLeavesThePanelClosed) {
@@ -124,55 +103,55 @@ TEST_F(MainWindow, FailedOpenWarnsAndLeavesThePanelClosed) {
         QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
         const std::vector<CapturedMessage> expected{{QStringLiteral("打开串口失败"), MessageIcon::Warning, advice}};
         EXPECT_EQ(toolkit_.Messages(), expected) << port.toStdString();
-        EXPECT_EQ(SessionState().PortOpen, 0);
+        EXPECT_FALSE(SessionState().PortOpen());
         ExpectClosedPanel(window);
     }
 }
 
 TEST_F(MainWindow, OpenLocksTheSettingsAndCloseUnlocksThem) {
-    PseudoTerminal port;
-    ASSERT_FALSE(port.Path().isEmpty());
+    const qrv::test::PtyPair pty;  // a serial port the SDK can really open
+    const QString port = QString::fromStdString(pty.SlavePath());
     CQrvtuneDlg window;
-    Child<QComboBox>(window, "portCombo")->setEditText(port.Path());
+    Child<QComboBox>(window, "portCombo")->setEditText(port);
     QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
     EXPECT_EQ(toolkit_.Messages(), std::vector<CapturedMessage>{});
-    EXPECT_EQ(SessionState().PortOpen, 1);
+    EXPECT_TRUE(SessionState().PortOpen());
     EXPECT_EQ(Q_ComCheckOpen(), 1);
     ExpectOpenPanel(window);
 
     QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
     EXPECT_EQ(Q_ComCheckOpen(), 0);
     ExpectClosedPanel(window);
 }
 
 TEST_F(MainWindow, AFailedOpenAfterASuccessfulOneClosesTheFirstPort) {
-    PseudoTerminal port;
-    ASSERT_FALSE(port.Path().isEmpty());
+    const qrv::test::PtyPair pty;  // a serial port the SDK can really open
+    const QString port = QString::fromStdString(pty.SlavePath());
     CQrvtuneDlg window;
     auto* portField = Child<QComboBox>(window, "portCombo");
-    portField->setEditText(port.Path());
+    portField->setEditText(port);
     QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
     ASSERT_EQ(Q_ComCheckOpen(), 1);
     window.SetPortControls(false);  // as if the user could press open again
     portField->setEditText(QStringLiteral("ttyQRVNOSUCHPORT"));
     QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
     EXPECT_EQ(Q_ComCheckOpen(), 0);
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
 }
 
 // A time-out of 0 would let a silent module hold the window for ever; like
 // every whole-number box, the field refuses what it cannot take and keeps
 // its previous value, and the port opens with that.
 TEST_F(MainWindow, TimeOutTakesOneToSixtyThousandMillisecondsAndRefusesTheRest) {
-    PseudoTerminal port;
-    ASSERT_FALSE(port.Path().isEmpty());
+    const qrv::test::PtyPair pty;  // a serial port the SDK can really open
+    const QString port = QString::fromStdString(pty.SlavePath());
     CQrvtuneDlg window;
     auto* timeout = Child<QLineEdit>(window, "timeoutEdit");
     QTest::keyClicks(timeout, QStringLiteral("x-00"));  // refused as typed: no sign, letter or 100000
     EXPECT_EQ(timeout->text(), QStringLiteral("10000"));
 
-    Child<QComboBox>(window, "portCombo")->setEditText(port.Path());
+    Child<QComboBox>(window, "portCombo")->setEditText(port);
     const struct {
         const char* typed;
         const char* shown;
@@ -267,11 +246,11 @@ TEST_F(MainWindow, SettingsPortPositionSelectsAfterEveryFill) {
 }
 
 TEST_F(MainWindow, TheLastPortAndLineSettingsAreRememberedForThisUserOnly) {
-    PseudoTerminal port;
-    ASSERT_FALSE(port.Path().isEmpty());
+    const qrv::test::PtyPair pty;  // a serial port the SDK can really open
+    const QString port = QString::fromStdString(pty.SlavePath());
     AnnounceSimulatorPorts({QStringLiteral("module-a")});
     const QString moduleB = RuntimeDir() + QStringLiteral("/qrvsim/module-b");
-    ASSERT_TRUE(QFile::link(port.Path(), moduleB));
+    ASSERT_TRUE(QFile::link(port, moduleB));
     {
         CQrvtuneDlg window;
         auto* ports = Child<QComboBox>(window, "portCombo");
@@ -283,7 +262,7 @@ TEST_F(MainWindow, TheLastPortAndLineSettingsAreRememberedForThisUserOnly) {
         Child<QComboBox>(window, "stopBitsCombo")->setCurrentIndex(2);  // 2
         Child<QLineEdit>(window, "timeoutEdit")->setText(QStringLiteral("250"));
         QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
-        ASSERT_EQ(SessionState().PortOpen, 1);
+        ASSERT_TRUE(SessionState().PortOpen());
         QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
     }
     EXPECT_TRUE(QFile::exists(ConfigDir() + QStringLiteral("/qrvtune/Meshcfg.ini")));
@@ -310,16 +289,16 @@ TEST_F(MainWindow, TheLastPortAndLineSettingsAreRememberedForThisUserOnly) {
 }
 
 TEST_F(MainWindow, TheStatusBarNamesThePortAndTheKeysAreShownOnTheButtons) {
-    PseudoTerminal port;
-    ASSERT_FALSE(port.Path().isEmpty());
+    const qrv::test::PtyPair pty;  // a serial port the SDK can really open
+    const QString port = QString::fromStdString(pty.SlavePath());
     CQrvtuneDlg window;
     auto* status = Child<QStatusBar>(window, "statusBar");
     EXPECT_EQ(status->currentMessage(), QStringLiteral("未连接"));
-    Child<QComboBox>(window, "portCombo")->setEditText(port.Path());
+    Child<QComboBox>(window, "portCombo")->setEditText(port);
     Child<QComboBox>(window, "baudCombo")->setCurrentIndex(3);  // 9600
     QTest::mouseClick(Child<QPushButton>(window, "openButton"), Qt::LeftButton);
-    ASSERT_EQ(SessionState().PortOpen, 1);
-    EXPECT_EQ(status->currentMessage(), QStringLiteral("已连接：%1，9600 波特 · 本地设备尚未读取").arg(port.Path()));
+    ASSERT_TRUE(SessionState().PortOpen());
+    EXPECT_EQ(status->currentMessage(), QStringLiteral("已连接：%1，9600 波特 · 本地设备尚未读取").arg(port));
     QTest::mouseClick(Child<QPushButton>(window, "closeButton"), Qt::LeftButton);
     EXPECT_EQ(status->currentMessage(), QStringLiteral("未连接"));
 

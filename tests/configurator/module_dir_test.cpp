@@ -18,8 +18,11 @@ using ModuleDirOfRunningProgram = GuiTest;
 
 TEST_F(ModuleDirOfRunningProgram, MatchesTheExecutablesDirectoryUnlessOverridden) {
     EXPECT_EQ(GetModuleDir(), ModuleDir());
-    qrvtune::detail::OverrideModuleDir(QString());
-    EXPECT_EQ(GetModuleDir(), QCoreApplication::applicationDirPath());
+    {
+        const ShippedFilesStandIn own({});
+        EXPECT_EQ(GetModuleDir(), QCoreApplication::applicationDirPath());
+    }
+    EXPECT_EQ(GetModuleDir(), ModuleDir());
 }
 
 TEST(ModuleDir, InstalledProgramFindsItsFilesInTheSharedDataFolder) {

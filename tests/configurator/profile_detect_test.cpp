@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QPushButton>
 #include <QThread>
-
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -22,6 +21,7 @@
 #include "sim/simulator.h"
 #include "support/pty_pair.h"
 #include "views/module_record.h"
+#include "views/profile_texts.h"
 #include "views/view_local_dev_list.h"
 
 namespace {
@@ -72,7 +72,6 @@ TEST_F(ProfileAndDetect, ExportedProfileImportedAgainShowsItsDifferencesAndWrite
     StartSim(9600);
     const std::wstring path = QString::fromStdString(sim_->SlavePath()).toStdWString();
     ASSERT_EQ(Q_OpenCom(path.c_str(), 9600, 8, 0, 0, 0, 0, 0, 0, 500), 1);
-    SessionState().PortOpen = 1;
     const QString file = ModuleDir() + QStringLiteral("/line.json");
     toolkit_.ScriptFileAnswer(file);
     Click(ViewLocalDevList(), "exportProfileButton");
@@ -105,7 +104,8 @@ TEST_F(ProfileAndDetect, ExportedProfileImportedAgainShowsItsDifferencesAndWrite
         toolkit_.ScriptFileAnswer(file);
         Click(ViewLocalDevList(), "importProfileButton");
         ASSERT_EQ(toolkit_.Messages().size(), 1u);
-        EXPECT_TRUE(toolkit_.Messages()[0].text.contains(QString::fromUtf8(row.says))) << toolkit_.Messages()[0].text.toStdString();
+        EXPECT_TRUE(toolkit_.Messages()[0].text.contains(QString::fromUtf8(row.says)))
+            << toolkit_.Messages()[0].text.toStdString();
         // The form holds the local module's record with the profile laid over.
         EXPECT_EQ(FormHolds(), FormModule::Local());
         ModuleProperty form = SessionState().LocalProperty;
@@ -116,6 +116,42 @@ TEST_F(ProfileAndDetect, ExportedProfileImportedAgainShowsItsDifferencesAndWrite
             EXPECT_FALSE(entry.kind == qrv::sim::LogKind::Request && entry.bytes.size() > 1 && entry.bytes[1] == 0xD3);
         EXPECT_EQ(sim_->Module(0).config.record.Channel, 11);
     }
+}
+
+// A refused profile is named by what is wrong with it, a field by the
+// form's label and a value as the form shows it; nothing reaches the form.
+TEST_F(ProfileAndDetect, RefusedProfilesSayWhyInTheFormsWords) {
+    const std::string head = R"({"format": "qrvlink-profile", "version": )";
+    const struct {
+        std::string content;  // nothing: the file does not exist
+        const char* says;
+    } rows[] = {
+        {"", "不存在"},
+        {"{\n\"format\":", "不是有效的 JSON 文件（第 2 行有误）"},
+        {R"({"format": "other"})", "不是配置文件"},
+        {head + R"(9, "fields": {"channel": 11}})", "配置文件的版本 9 比本程序新（本程序读取版本 1）"},
+        {head + R"(1, "fields": {}})", "配置文件中没有任何配置项"},
+        {head + R"(1, "fields": {"colour": 1}})", "配置文件中的“colour”不是设备的配置项"},
+        {head + R"(1, "fields": {"retry-count": 300}})", "发送重试次数：请输入 0–255 之间的整数。"},
+        {head + R"(1, "fields": {"work-mode": "boss"}})", "工作类型：“boss”不是可选的值。"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.says);
+        const QString file = ModuleDir() + QStringLiteral("/refused.json");
+        QFile::remove(file);
+        if (!row.content.empty()) std::ofstream(file.toStdString()) << row.content;
+        toolkit_.ClearMessages();
+        toolkit_.ScriptFileAnswer(file);
+        Click(ViewLocalDevList(), "importProfileButton");
+        const std::vector<CapturedMessage> messages = toolkit_.Messages();
+        ASSERT_EQ(messages.size(), 1u);
+        const CapturedMessage& message = messages[0];
+        EXPECT_EQ(message.icon, MessageIcon::Warning);
+        EXPECT_TRUE(message.text.startsWith(QStringLiteral("导入配置失败："))) << message.text.toStdString();
+        EXPECT_TRUE(message.text.contains(QString::fromUtf8(row.says))) << message.text.toStdString();
+    }
+    EXPECT_EQ(FormValueOf(*qrv::client::FindField("work-mode"), std::string("terminal-relay")),
+              QStringLiteral("终端+中继模式"));
 }
 
 TEST_F(ProfileAndDetect, AutoDetectFindsTheModuleAndOpensItsPort) {
@@ -129,7 +165,7 @@ TEST_F(ProfileAndDetect, AutoDetectFindsTheModuleAndOpensItsPort) {
     EXPECT_TRUE(messages[0].text.contains(link)) << messages[0].text.toStdString();
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("19200"))) << messages[0].text.toStdString();
     EXPECT_EQ(window.findChild<QComboBox*>(QStringLiteral("baudCombo"))->currentText(), QStringLiteral("19200"));
-    EXPECT_EQ(SessionState().PortOpen, 1);
+    EXPECT_TRUE(SessionState().PortOpen());
     EXPECT_EQ(Q_QRV_LoadInfo(), 1);  // open at the module's rate
 }
 
@@ -146,7 +182,7 @@ TEST_F(ProfileAndDetect, AutoDetectOnASilentPortSaysWhatItTried) {
     EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("没有模块应答"))) << messages[0].text.toStdString();
     EXPECT_TRUE(messages[0].text.contains(link)) << messages[0].text.toStdString();
     EXPECT_TRUE(button->isEnabled());
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
 }
 
 }  // namespace

@@ -324,7 +324,6 @@ TEST_F(RemoteListTest, ModifyWritesOnlyTheRecordReadFromTheSelectedModule) {
 
     // The local module's record is refused as well, and the local page
     // refuses a far module's.
-    SessionState().PortOpen = 1;
     ViewLocalDevList().findChild<QPushButton*>(QStringLiteral("readButton"))->click();
     EXPECT_EQ(held(), QStringLiteral("当前显示：本地设备，ID 1"));
     toolkit_.ClearMessages();
@@ -392,7 +391,6 @@ TEST_F(RemoteListTest, FlowsWaitWithTheBusyCursorWhileAnotherExchangeHoldsTheLin
 // answered the read-back on that address.
 TEST_F(RemoteListTest, AnAddressInUseIsAskedAboutAndTheFormKeepsNamingTheModuleWrittenTo) {
     SearchChannelEleven();
-    SessionState().PortOpen = 1;
     ViewLocalDevList().findChild<QPushButton*>(QStringLiteral("readButton"))->click();  // the local module: ID 1
     ModuleList()->selectRow(0);
     Press("readButton");

@@ -146,7 +146,7 @@ TEST_F(SearchDialogTest, AnUnwritableProgramFolderKeepsTheBoxesInTheUsersFile) {
     // An installed program's folder: here one below a plain file, which
     // nobody (root included) can create.
     WriteModuleFile(QStringLiteral("blocker"), "");
-    qrvtune::detail::OverrideModuleDir(ModuleDir() + QStringLiteral("/blocker/program"));
+    const ShippedFilesStandIn blocked({ModuleDir() + QStringLiteral("/blocker/program")});
     {
         CDlgSearchDev dialog;
         ChannelBox(dialog, 11)->click();
@@ -390,7 +390,6 @@ TEST_F(SearchSweepTest, APulledAdapterEndsTheSweepSayingSoAndClosesThePanel) {
     WriteModuleFile(QStringLiteral("Meshcfg.ini"), SearchSection(QByteArray(25, '1'), "111"));
     CQrvtuneDlg window;
     window.SetPortControls(true);
-    SessionState().PortOpen = 1;
     CDlgSearchDev dialog;
     StartSweep(dialog);
     ASSERT_TRUE(QTest::qWaitFor([] { return SdkCallLog::CountOf(QStringLiteral("LoadInfo")) == 1; }, kLongWaitMs));
@@ -405,7 +404,7 @@ TEST_F(SearchSweepTest, APulledAdapterEndsTheSweepSayingSoAndClosesThePanel) {
     // Told at the first silent pair, not after the whole sweep.
     EXPECT_LE(SdkCallLog::CountOf(QStringLiteral("SearchDev")), 3);
     EXPECT_EQ(Q_ComCheckOpen(), 0);
-    EXPECT_EQ(SessionState().PortOpen, 0);
+    EXPECT_FALSE(SessionState().PortOpen());
     EXPECT_TRUE(window.findChild<QPushButton*>(QStringLiteral("openButton"))->isEnabled());
 
     // Plugged in again (a new pty): "打开串口" and the module answers.
@@ -417,6 +416,6 @@ TEST_F(SearchSweepTest, APulledAdapterEndsTheSweepSayingSoAndClosesThePanel) {
     window.findChild<QComboBox*>(QStringLiteral("portCombo"))->setEditText(QString::fromStdString(sim_->SlavePath()));
     window.findChild<QComboBox*>(QStringLiteral("baudCombo"))->setCurrentText(QString::number(kBaud));
     window.findChild<QPushButton*>(QStringLiteral("openButton"))->click();
-    EXPECT_EQ(SessionState().PortOpen, 1);
+    EXPECT_TRUE(SessionState().PortOpen());
     EXPECT_EQ(Q_QRV_LoadInfo(), 1);
 }

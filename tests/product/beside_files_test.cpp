@@ -5,6 +5,8 @@
 #include <QImageReader>
 #include <QRegularExpression>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include "app/qrvtune_dlg.h"
@@ -23,8 +25,13 @@ class BesideFiles : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        qrvtune::detail::OverrideModuleDir(QStringLiteral(QRVTUNE_DIR));
+        built_.emplace(ShippedFiles{QStringLiteral(QRVTUNE_DIR)});
     }
+    void TearDown() override {
+        built_.reset();  // before the fixture's own stand-in goes
+        GuiTest::TearDown();
+    }
+    std::optional<ShippedFilesStandIn> built_;
     static QString Settings() { return QStringLiteral(QRVTUNE_DIR "/Meshcfg.ini"); }
 };
 

@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <optional>
+#include <utility>
+
 #include "common/ini_file.h"
 #include "common/module_dir.h"
 
@@ -27,10 +30,10 @@ protected:
         qputenv("XDG_CONFIG_HOME", root_.filePath(QStringLiteral("config")).toLocal8Bit());
         qputenv("HOME", root_.filePath(QStringLiteral("home")).toLocal8Bit());
         ASSERT_TRUE(QDir().mkpath(ProgramDir()));
-        qrvtune::detail::OverrideModuleDir(ProgramDir());
+        StandIn({ProgramDir()});
     }
     void TearDown() override {
-        qrvtune::detail::OverrideModuleDir(QString());
+        place_.reset();
         Restore("XDG_CONFIG_HOME", saved_.first);
         Restore("HOME", saved_.second);
     }
@@ -47,7 +50,7 @@ protected:
     void MakeProgramDirUnwritable() {
         QFile blocker(root_.filePath(QStringLiteral("blocker")));
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-        qrvtune::detail::OverrideModuleDir(root_.filePath(QStringLiteral("blocker/program")));
+        StandIn({root_.filePath(QStringLiteral("blocker/program"))});
     }
     static void Write(const QString& path, const QByteArray& bytes) {
         ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
@@ -56,8 +59,14 @@ protected:
         file.write(bytes);
     }
 
+    void StandIn(ShippedFiles files) {
+        place_.reset();
+        place_.emplace(std::move(files));
+    }
+
     QTemporaryDir root_;
     std::pair<QByteArray, QByteArray> saved_;
+    std::optional<ShippedFilesStandIn> place_;
 };
 
 TEST_F(UserSettings, WritableProgramFolderKeepsTheSettingsBesideTheProgram) {
@@ -78,7 +87,7 @@ TEST_F(UserSettings, UnwritableProgramFolderSendsTheChangeToTheUsersFile) {
 // included, changes go to the user's file.
 TEST_F(UserSettings, InstalledProgramNeverWritesItsShippedFile) {
     Write(ProgramSettingsPath(), "[Search]\nRate=111\n");
-    qrvtune::detail::OverrideModuleDir(ProgramDir(), /*installed=*/true);
+    StandIn({ProgramDir(), /*installed=*/true});
     ASSERT_TRUE(WriteUserSetting(kSearch, kRate, QStringLiteral("001")));
     EXPECT_EQ(ReadIniString(ProgramSettingsPath(), kSearch, kRate), QStringLiteral("111"));
     EXPECT_EQ(ReadIniString(UserFile(), kSearch, kRate), QStringLiteral("001"));
