@@ -159,7 +159,7 @@ constexpr std::int64_t kBeyondAnyField = std::int64_t{1} << 40;
 
 // Values go into messages cut to this many bytes: a 10 MB value must not
 // make a 10 MB message.
-constexpr std::size_t kShownBytes = 40;
+constexpr std::size_t kShownValueBytes = 40;
 
 // Control characters are shown as \xNN: a message must not move the cursor.
 std::string Escaped(std::string_view text) {
@@ -178,8 +178,8 @@ std::string Escaped(std::string_view text) {
 }
 
 std::string Quoted(std::string_view text) {
-    if (text.size() <= kShownBytes) return "\"" + Escaped(text) + "\"";
-    std::size_t cut = kShownBytes;
+    if (text.size() <= kShownValueBytes) return "\"" + Escaped(text) + "\"";
+    std::size_t cut = kShownValueBytes;
     // Back to the start of a UTF-8 character.
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
     return "\"" + Escaped(text.substr(0, cut)) + "\"... (" + std::to_string(text.size()) + " bytes)";

@@ -18,9 +18,9 @@ constexpr const char* kFormat = "qrvlink-profile";
 
 // Values are quoted in messages only this far: a profile with a 10 MB name
 // must not give a 10 MB message.
-constexpr std::size_t kShownBytes = 120;
+constexpr std::size_t kShownProfileBytes = 120;
 
-std::string Cut(std::string text, std::size_t limit = kShownBytes) {
+std::string Cut(std::string text, std::size_t limit = kShownProfileBytes) {
     if (text.size() <= limit) return text;
     const std::size_t whole = text.size();
     std::size_t end = limit;
@@ -30,7 +30,7 @@ std::string Cut(std::string text, std::size_t limit = kShownBytes) {
 }
 
 Status Invalid(const std::string& why) {
-    return Status::Fail(Outcome::File, "not a valid profile: " + Cut(why, 4 * kShownBytes));
+    return Status::Fail(Outcome::File, "not a valid profile: " + Cut(why, 4 * kShownProfileBytes));
 }
 
 // "parse error at line 3, column 5: syntax error while parsing object -

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kPollMs = 50;
+constexpr int kDetectPollMs = 50;
 
 }  // namespace
 
@@ -71,7 +71,7 @@ void AutoDetect::Start() {
     }));
     timer_ = new QTimer(this);
     connect(timer_, &QTimer::timeout, this, &AutoDetect::Poll);
-    timer_->start(kPollMs);
+    timer_->start(kDetectPollMs);
 }
 
 void AutoDetect::Poll() {

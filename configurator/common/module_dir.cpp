@@ -38,7 +38,7 @@ QString ExecutablePath() {
 #endif
 }
 
-ShippedFiles Current() {
+ShippedFiles CurrentShippedFiles() {
     if (!Override().dir.isEmpty()) return Override();
     const QString exe = ExecutablePath();
     return exe.isEmpty() ? ShippedFiles{} : ShippedFilesFor(exe);
@@ -66,9 +66,9 @@ ShippedFiles ShippedFilesFor(const QString& executablePath) {
 #endif
 }
 
-QString GetModuleDir() { return Current().dir; }
+QString GetModuleDir() { return CurrentShippedFiles().dir; }
 
-bool ShippedFilesInstalled() { return Current().installed; }
+bool ShippedFilesInstalled() { return CurrentShippedFiles().installed; }
 
 ShippedFilesStandIn::ShippedFilesStandIn(ShippedFiles files) : previous_(std::exchange(Override(), std::move(files))) {}
 

@@ -13,7 +13,7 @@ namespace qrvtune {
 namespace {
 
 // How often a waiting window thread looks again; short beside any exchange.
-constexpr int kPollMs = 10;
+constexpr int kGuardPollMs = 10;
 
 struct Link {
     std::mutex mutex;
@@ -82,7 +82,7 @@ bool ServeEventsUntilHeld(bool windowLease) {
             loop.quit();
         }
     });
-    poll.start(kPollMs);
+    poll.start(kGuardPollMs);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (cursor) QGuiApplication::restoreOverrideCursor();
     --WindowWaitDepth();

@@ -14,9 +14,6 @@
 #include "widgets/mbcs_field_validator.h"
 #include "widgets/refusal_cue.h"
 
-namespace {
-constexpr const char* kHintProperty = "qrvFieldHint";
-}
 
 CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make_unique<Ui::CViewBaseInfo>()) {
     ui_->setupUi(Body());
@@ -53,7 +50,7 @@ CViewBaseInfo::CViewBaseInfo(QWidget* parent) : CPageBase(parent), ui_(std::make
         {ui_->channelCombo, kHintChannel},
     };
     for (const auto& [control, number] : hinted) {
-        control->setProperty(kHintProperty, number);
+        control->setProperty(kFormHintProperty, number);
         control->installEventFilter(this);
     }
 }
@@ -125,7 +122,7 @@ QString CViewBaseInfo::HintText() const { return ui_->hintEdit->toPlainText(); }
 
 bool CViewBaseInfo::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
-        const QVariant number = watched->property(kHintProperty);
+        const QVariant number = watched->property(kFormHintProperty);
         if (number.isValid()) ShowFieldHint(number.toInt());
     }
     return CPageBase::eventFilter(watched, event);

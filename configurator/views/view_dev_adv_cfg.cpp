@@ -13,9 +13,6 @@
 #include "widgets/bounded_number_validator.h"
 #include "widgets/refusal_cue.h"
 
-namespace {
-constexpr const char* kHintProperty = "qrvFieldHint";
-}  // namespace
 
 CViewDevAdvCfg::CViewDevAdvCfg(Session& session, QWidget* parent)
     : CPageBase(parent), session_(session), ui_(std::make_unique<Ui::CViewDevAdvCfg>()) {
@@ -25,7 +22,7 @@ CViewDevAdvCfg::CViewDevAdvCfg(Session& session, QWidget* parent)
     for (const Box& b : Boxes()) {
         const FieldRule rule = FieldRuleOf(b.field);
         b.box->setValidator(new BoundedNumberValidator(static_cast<int>(rule.min), static_cast<int>(rule.max), b.box));
-        b.box->setProperty(kHintProperty, b.hint);
+        b.box->setProperty(kFormHintProperty, b.hint);
         b.box->installEventFilter(this);
         QLineEdit* box = b.box;
         QLabel* label = b.label;
@@ -100,7 +97,7 @@ void CViewDevAdvCfg::PushValues() {
 
 bool CViewDevAdvCfg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && !showingHint_) {
-        const QVariant number = watched->property(kHintProperty);
+        const QVariant number = watched->property(kFormHintProperty);
         // A box marked as refused keeps what the user typed, to be mended.
         if (number.isValid() && IsMarkedRefused(static_cast<QWidget*>(watched)))
             ui_->hintEdit->setPlainText(ReadFieldHint(number.toInt()));

@@ -24,7 +24,7 @@ struct Pages {
 
 Pages* current = nullptr;
 
-Pages& Current() {
+Pages& CurrentPages() {
     Q_ASSERT_X(current != nullptr, "views", "no CViewSet exists");
     return *current;
 }
@@ -54,9 +54,9 @@ CViewSet::~CViewSet() {
     current = nullptr;
 }
 
-CViewLocalDevList& ViewLocalDevList() { return *Current().local; }
-CViewRemoteDevList& ViewRemoteDevList() { return *Current().remote; }
-CViewBaseInfo& ViewBaseInfo() { return *Current().form; }
-CViewDevAdvCfg& ViewDevAdvCfg() { return *Current().advanced; }
-CViewADIO& ViewADIO() { return *Current().io; }
-Session& SessionState() { return *Current().session; }
+CViewLocalDevList& ViewLocalDevList() { return *CurrentPages().local; }
+CViewRemoteDevList& ViewRemoteDevList() { return *CurrentPages().remote; }
+CViewBaseInfo& ViewBaseInfo() { return *CurrentPages().form; }
+CViewDevAdvCfg& ViewDevAdvCfg() { return *CurrentPages().advanced; }
+CViewADIO& ViewADIO() { return *CurrentPages().io; }
+Session& SessionState() { return *CurrentPages().session; }

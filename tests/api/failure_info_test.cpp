@@ -29,7 +29,7 @@ QRV_FAILURE_INFO LastInfo() {
     return info;
 }
 
-int Open(const std::wstring& path) { return Q_OpenCom(path.c_str(), 9600, 8, 0, 0, 0, 0, 0, 0, 300); }
+int OpenAt9600(const std::wstring& path) { return Q_OpenCom(path.c_str(), 9600, 8, 0, 0, 0, 0, 0, 0, 300); }
 
 class FailureInfo : public ::testing::Test {
 protected:
@@ -46,7 +46,7 @@ TEST_F(FailureInfo, APortWeMayNotOpenNamesItsOwner) {
     const pid_t child = fork();
     if (child == 0) {
         if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-        Open(pty_.SlavePathWide());
+        OpenAt9600(pty_.SlavePathWide());
         QRV_FAILURE_INFO info{};
         info.size = sizeof info;
         const bool right = Q_GetLastFailureInfo(&info) == QRV_FAIL_PORT_PERMISSION && info.ownerUid == 0 &&
@@ -60,7 +60,7 @@ TEST_F(FailureInfo, APortWeMayNotOpenNamesItsOwner) {
 
 TEST_F(FailureInfo, SilenceAndRefusalGiveCommandRateTimeOutAndStatus) {
     FakeModule fake(pty_.MasterFd(), 9600);
-    ASSERT_EQ(Open(pty_.SlavePathWide()), 1);
+    ASSERT_EQ(OpenAt9600(pty_.SlavePathWide()), 1);
     fake.ExpectSilence();
     EXPECT_EQ(Q_QRV_LoadInfo(), 0);
     const QRV_FAILURE_INFO silent = LastInfo();

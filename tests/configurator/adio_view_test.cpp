@@ -28,7 +28,6 @@ using qrv::protocol::kIoCmdSetDirections;
 using Ticks = std::array<bool, 4>;
 
 // "无线IO-车间": a wireless-IO module beside the host, outputs wired back to inputs.
-constexpr std::uint16_t kWorkshopAddress = 0x0203;
 
 const CapturedMessage kChooseModule{QStringLiteral("请选择设备"), qrvtune::MessageIcon::None};
 const CapturedMessage kReadFailed{QStringLiteral("获取失败"), qrvtune::MessageIcon::None};

@@ -24,7 +24,6 @@ namespace {
 
 using qrvtune::MessageIcon;
 
-constexpr std::uint16_t kWorkshopAddress = 0x0203;  // wireless IO, user firmware
 constexpr std::uint16_t kBootAddress = 0x0506;      // waiting in its boot loader
 
 struct HandedIdentity {

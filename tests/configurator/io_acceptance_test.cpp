@@ -22,6 +22,7 @@
 #include "dialogs/dlg_upgrade_frame.h"
 #include "firmware_file.h"
 #include "gui_fixture.h"
+#include "network_tab.h"
 #include "simulated_network.h"
 #include "views/view_adio.h"
 #include "views/view_dev_adv_cfg.h"
@@ -34,7 +35,6 @@ namespace {
 using qrvtune::MessageIcon;
 
 constexpr int kBaudPosition = 3;                    // "9600" in the panel's list
-constexpr std::uint16_t kWorkshopAddress = 0x0203;  // far wireless-IO module on the home pair
 constexpr int kRightTabAdvanced = 1;
 constexpr int kRightTabIo = 2;
 

@@ -33,9 +33,6 @@ void Snapshot(QWidget& window, const char* name) {
     if (!dir.isEmpty()) window.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
 }
 
-QTableWidget* ModuleList() { return ViewRemoteDevList().findChild<QTableWidget*>(QStringLiteral("moduleList")); }
-void Press(const char* button) { ViewRemoteDevList().findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
-QLineEdit* FormBox(const char* name) { return ViewBaseInfo().findChild<QLineEdit*>(QString::fromLatin1(name)); }
 
 int RowOf(const QString& id) {
     for (int row = 0; row < ModuleList()->rowCount(); ++row)

@@ -1,11 +1,17 @@
 #include "network_fixture.h"
 
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <string>
 
 #include "common/sdk_exchange_guard.h"
 #include "qrvlink/qrvlink.h"
 #include "sim/scenario.h"
+#include "views/view_base_info.h"
+#include "views/view_remote_dev_list.h"
+#include "views/views.h"
 
 void NetworkGuiTest::SetUp() {
     GuiTest::SetUp();
@@ -33,3 +39,7 @@ std::size_t NetworkGuiTest::FarModule(std::uint16_t address) const {
     EXPECT_TRUE(index.has_value()) << "no module " << address;
     return index.value_or(0);
 }
+
+QTableWidget* ModuleList() { return ViewRemoteDevList().findChild<QTableWidget*>(QStringLiteral("moduleList")); }
+void Press(const char* button) { ViewRemoteDevList().findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
+QLineEdit* FormBox(const char* name) { return ViewBaseInfo().findChild<QLineEdit*>(QString::fromLatin1(name)); }

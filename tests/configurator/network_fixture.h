@@ -26,5 +26,14 @@ protected:
     std::unique_ptr<qrv::sim::Simulator> sim_;
 };
 
+class QLineEdit;
+class QTableWidget;
+
+// The network page's module list, a button of it pressed, a box of the form,
+// each by its object name.
+QTableWidget* ModuleList();
+void Press(const char* button);
+QLineEdit* FormBox(const char* name);
+
 // Generous bound for anything that waits on a sweep or an over-the-air call.
 inline constexpr int kLongWaitMs = 30000;

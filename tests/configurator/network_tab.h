@@ -8,6 +8,9 @@
 #include "app/qrvtune_dlg.h"
 #include "simulated_network.h"
 
+// The far wireless-IO module on the home pair of the default scenario.
+inline constexpr std::uint16_t kWorkshopAddress = 0x0203;
+
 struct NetworkTab {
     std::unique_ptr<CQrvtuneDlg> window;
     int row = -1;  // the selected row, which is the module's search entry index

@@ -31,8 +31,6 @@ namespace {
 
 using qrvtune::MessageIcon;
 
-QTableWidget* ModuleList() { return ViewRemoteDevList().findChild<QTableWidget*>(QStringLiteral("moduleList")); }
-void Press(const char* button) { ViewRemoteDevList().findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
 
 QStringList RowTexts(int row) {
     QStringList texts;
@@ -59,7 +57,6 @@ void WithSearchDialog(std::function<void(CDlgSearchDev&)> action) {
     poll->start(5);
 }
 
-QLineEdit* FormBox(const char* name) { return ViewBaseInfo().findChild<QLineEdit*>(QString::fromLatin1(name)); }
 QLineEdit* AdvancedBox(const char* name) { return ViewDevAdvCfg().findChild<QLineEdit*>(QString::fromLatin1(name)); }
 
 // Answers the password dialog once "修改配置" has opened it: types `password`

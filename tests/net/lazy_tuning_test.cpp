@@ -11,11 +11,11 @@ namespace {
 
 using namespace protocol;
 
-constexpr std::uint16_t kLocalAddr = 0x0001;
-constexpr std::uint16_t kFarAddr = 0x0102;
-constexpr std::uint16_t kFarType = kDevTypeQrv;
-constexpr std::uint8_t kHomeChannel = 11, kHomeRate = 0;
-constexpr std::uint8_t kAwayChannel = 26, kAwayRate = 2;
+constexpr std::uint16_t kLazyLocalAddr = 0x0001;
+constexpr std::uint16_t kLazyFarAddr = 0x0102;
+constexpr std::uint16_t kLazyFarType = kDevTypeQrv;
+constexpr std::uint8_t kLazyHomeChannel = 11, kLazyHomeRate = 0;
+constexpr std::uint8_t kLazyAwayChannel = 26, kLazyAwayRate = 2;
 
 class LazyTuning : public FakeNetTest {
 protected:
@@ -25,28 +25,28 @@ protected:
     }
     // Reads the local module: its radio is then taken to be on its own pair.
     void ReadLocal() {
-        ::ModuleBase base{kLocalAddr, kDevTypeVlxIo, kRunStateUser, 0x0205};
+        ::ModuleBase base{kLazyLocalAddr, kDevTypeVlxIo, kRunStateUser, 0x0205};
         fake_.Expect(sim::BuildBaseInfoAnswer(base));
-        fake_.Expect(PropertyAnswer(kLocalAddr, local_));
+        fake_.Expect(PropertyAnswer(kLazyLocalAddr, local_));
         ASSERT_TRUE(dev_.LoadInfo().Ok());
     }
-    const ModuleProperty local_ = SampleRecord(kLocalAddr, kHomeChannel, kHomeRate);
-    const ModuleProperty far_ = SampleRecord(kFarAddr, kHomeChannel, kHomeRate);
-    const Bytes tuneHome_ = ToBytes(BuildTuneRadio(kHomeChannel, kHomeRate));
-    const Bytes tuneAway_ = ToBytes(BuildTuneRadio(kAwayChannel, kAwayRate));
+    const ModuleProperty local_ = SampleRecord(kLazyLocalAddr, kLazyHomeChannel, kLazyHomeRate);
+    const ModuleProperty far_ = SampleRecord(kLazyFarAddr, kLazyHomeChannel, kLazyHomeRate);
+    const Bytes tuneHome_ = ToBytes(BuildTuneRadio(kLazyHomeChannel, kLazyHomeRate));
+    const Bytes tuneAway_ = ToBytes(BuildTuneRadio(kLazyAwayChannel, kLazyAwayRate));
 };
 
 TEST_F(LazyTuning, FarModuleOnTheLocalPairIsReachedWithoutTuning) {
     ReadLocal();
     // qrvctl remote 0x0102 set: find, read, write and restart, read back.
-    fake_.Expect(SearchAnswer(kCmdSearchByAddr, kFarAddr, kFarType, kRunStateUser));
-    ASSERT_TRUE(dev_.SearchDevByAddr(kHomeChannel, kHomeRate, kFarAddr).Ok());
-    fake_.Expect(PropertyAnswer(kFarAddr, far_));
+    fake_.Expect(SearchAnswer(kCmdSearchByAddr, kLazyFarAddr, kLazyFarType, kRunStateUser));
+    ASSERT_TRUE(dev_.SearchDevByAddr(kLazyHomeChannel, kLazyHomeRate, kLazyFarAddr).Ok());
+    fake_.Expect(PropertyAnswer(kLazyFarAddr, far_));
     ASSERT_TRUE(dev_.LoadRemoteDevInfo(0).Ok());
-    fake_.Expect(WriteAck(kFarAddr));
+    fake_.Expect(WriteAck(kLazyFarAddr));
     fake_.ExpectSilence();
     ASSERT_TRUE(dev_.SubmitRemoteDevInfo(0).Ok());
-    fake_.Expect(PropertyAnswer(kFarAddr, far_));
+    fake_.Expect(PropertyAnswer(kLazyFarAddr, far_));
     ASSERT_TRUE(dev_.LoadRemoteDevInfo(0).Ok());
     EXPECT_TRUE(dev_.ReturnHome().Ok());
 
@@ -55,7 +55,7 @@ TEST_F(LazyTuning, FarModuleOnTheLocalPairIsReachedWithoutTuning) {
         {0xAB, 0xD2, 0x00, 0x01, 0x00, 0x34, 0xBA},
         {0xAB, 0xD6, 0x01, 0x02, 0xBA},
         {0xAB, 0xD2, 0x01, 0x02, 0x00, 0x34, 0xBA},
-        ToBytes(BuildWriteProperty(kFarAddr, far_)),
+        ToBytes(BuildWriteProperty(kLazyFarAddr, far_)),
         // Type from the record the read brought (0x12 in the sample).
         {0xAB, 0xD7, 0x01, 0x02, 0x00, 0x12, 0xBA},
         {0xAB, 0xD2, 0x01, 0x02, 0x00, 0x34, 0xBA},
@@ -66,12 +66,12 @@ TEST_F(LazyTuning, FarModuleOnTheLocalPairIsReachedWithoutTuning) {
 
 TEST_F(LazyTuning, FarModuleElsewhereCostsOneTuningThereAndOneHome) {
     ReadLocal();
-    AddEntry(kFarAddr, kFarType, kRunStateUser, kAwayChannel, kAwayRate);
+    AddEntry(kLazyFarAddr, kLazyFarType, kRunStateUser, kLazyAwayChannel, kLazyAwayRate);
     fake_.Expect(TuneAck());
-    fake_.Expect(PropertyAnswer(kFarAddr, far_));
+    fake_.Expect(PropertyAnswer(kLazyFarAddr, far_));
     ASSERT_TRUE(dev_.LoadRemoteDevInfo(0).Ok());
     // Already there: the IO request goes at once, then home.
-    fake_.Expect(IoInputsAnswer(kFarAddr, 0x05));
+    fake_.Expect(IoInputsAnswer(kLazyFarAddr, 0x05));
     fake_.Expect(TuneAck());
     std::uint8_t lines = 0;
     ASSERT_TRUE(dev_.GetIOValue(0, &lines).Ok());
@@ -80,7 +80,7 @@ TEST_F(LazyTuning, FarModuleElsewhereCostsOneTuningThereAndOneHome) {
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 6u);
     EXPECT_EQ(frames[2], tuneAway_);
-    EXPECT_EQ(frames[4], ToBytes(BuildIoReadInputs(kFarAddr)));
+    EXPECT_EQ(frames[4], ToBytes(BuildIoReadInputs(kLazyFarAddr)));
     EXPECT_EQ(frames[5], tuneHome_);
 }
 
@@ -94,7 +94,7 @@ TEST_F(LazyTuning, WhatTheDeviceNoLongerKnowsItTunesAgain) {
         {"refused tuning",
          [this] {
              fake_.Expect(TuneAck(1));
-             EXPECT_FALSE(dev_.TuneChannel(kAwayChannel, kAwayRate).Ok());
+             EXPECT_FALSE(dev_.TuneChannel(kLazyAwayChannel, kLazyAwayRate).Ok());
          }},
         {"local restart",
          [this] {
@@ -106,7 +106,7 @@ TEST_F(LazyTuning, WhatTheDeviceNoLongerKnowsItTunesAgain) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         dev_.Found.Clear();
-        AddEntry(kFarAddr, kFarType, kRunStateUser, kHomeChannel, kHomeRate);
+        AddEntry(kLazyFarAddr, kLazyFarType, kRunStateUser, kLazyHomeChannel, kLazyHomeRate);
         ReadLocal();
         c.forget();
         const std::size_t before = Frames().size();

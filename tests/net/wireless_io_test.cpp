@@ -12,7 +12,7 @@ namespace {
 using namespace protocol;
 
 constexpr int kLocal = -1;
-constexpr std::uint16_t kFarAddr = 0x0305;
+constexpr std::uint16_t kIoFarAddr = 0x0305;
 
 class WirelessIo : public FakeNetTest {
 protected:
@@ -20,7 +20,7 @@ protected:
         FakeNetTest::SetUp();
         dev_.CurProperty.Channel = 11;
         dev_.CurProperty.AirRate = 0;
-        AddEntry(kFarAddr, kDevTypeVlxIo, kRunStateUser, 15, 1);
+        AddEntry(kIoFarAddr, kDevTypeVlxIo, kRunStateUser, 15, 1);
     }
     const Bytes tuneFar_ = ToBytes(BuildTuneRadio(15, 1));
     const Bytes tuneHome_ = ToBytes(BuildTuneRadio(11, 0));
@@ -60,10 +60,10 @@ TEST_F(WirelessIo, BeforeAnyLoadTheLocalModuleIsAddressZero) {
 
 TEST_F(WirelessIo, RelayedExchangesAreBracketedByTuning) {
     fake_.Expect(TuneAck());
-    fake_.Expect(IoWriteAck(kIoCmdSetDirections, kFarAddr));
+    fake_.Expect(IoWriteAck(kIoCmdSetDirections, kIoFarAddr));
     fake_.Expect(TuneAck());
     fake_.Expect(TuneAck());
-    fake_.Expect(AdAnswer(kFarAddr, ad_));
+    fake_.Expect(AdAnswer(kIoFarAddr, ad_));
     fake_.Expect(TuneAck());
     EXPECT_TRUE(dev_.SetIODirAll(0, 0x03).Ok());
     std::uint8_t values[8] = {};
@@ -72,15 +72,15 @@ TEST_F(WirelessIo, RelayedExchangesAreBracketedByTuning) {
     const auto frames = Frames();
     ASSERT_EQ(frames.size(), 6u);
     EXPECT_EQ(frames[0], tuneFar_);
-    EXPECT_EQ(frames[1], ToBytes(BuildIoSetDirections(kFarAddr, 0x03)));
+    EXPECT_EQ(frames[1], ToBytes(BuildIoSetDirections(kIoFarAddr, 0x03)));
     EXPECT_EQ(frames[2], tuneHome_);
-    EXPECT_EQ(frames[4], ToBytes(BuildIoReadAd(kFarAddr)));
+    EXPECT_EQ(frames[4], ToBytes(BuildIoReadAd(kIoFarAddr)));
     EXPECT_EQ(frames[5], tuneHome_);
 }
 
 TEST_F(WirelessIo, StatusBytesRefuseWhereTheyCount) {
     fake_.Expect(TuneAck());
-    fake_.Expect(IoWriteAck(kIoCmdSetDirections, kFarAddr, 1));
+    fake_.Expect(IoWriteAck(kIoCmdSetDirections, kIoFarAddr, 1));
     fake_.Expect(TuneAck());
     fake_.Expect(IoWriteAck(kIoCmdSetOutputs, 0, 1));
     EXPECT_FALSE(dev_.SetIODirAll(0, 0x03).Ok());
@@ -115,7 +115,7 @@ TEST_F(WirelessIo, MalformedAnswersLeaveTheCallersBytesAlone) {
 }
 
 TEST_F(WirelessIo, ShortRelayedAdAnswerStillTunesHome) {
-    Bytes shortAd = AdAnswer(kFarAddr, ad_);
+    Bytes shortAd = AdAnswer(kIoFarAddr, ad_);
     shortAd.pop_back();
     fake_.Expect(TuneAck());
     fake_.Expect(shortAd);

@@ -34,7 +34,7 @@ bool Installed(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string ReadFile(const fs::path& path) {
+std::string ReadNeighbourFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream all;
     all << in.rdbuf();
@@ -89,7 +89,7 @@ public:
     bool Exited(std::chrono::milliseconds limit) {
         return WaitFor([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_ && (pid_ = -1, true); }, limit);
     }
-    std::string Output() const { return ReadFile(output_); }
+    std::string Output() const { return ReadNeighbourFile(output_); }
 
 private:
     fs::path output_;
@@ -107,7 +107,7 @@ protected:
     void TearDown() override {
         // A lock file left by a program we ended is stale; ours are gone.
         const fs::path lock = fs::path(UucpLock::SystemFolder()) / LockFileName(pty_.SlavePath());
-        const auto pid = ParseLockContent(ReadFile(lock));
+        const auto pid = ParseLockContent(ReadNeighbourFile(lock));
         if (pid && kill(static_cast<pid_t>(*pid), 0) != 0) fs::remove(lock);
         fs::remove_all(home_);
     }
@@ -116,7 +116,7 @@ protected:
         struct stat device {};
         stat(pty_.SlavePath().c_str(), &device);
         const std::string inode = ":" + std::to_string(device.st_ino) + " ";
-        return ReadFile("/proc/locks").find(inode) != std::string::npos;
+        return ReadNeighbourFile("/proc/locks").find(inode) != std::string::npos;
     }
 
     PtyPair pty_;

@@ -14,9 +14,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr auto kRestart = 100ms;
+constexpr auto kLineRestart = 100ms;
 constexpr auto kGap = 500ms;
-const Clock::time_point kT0{};
+const Clock::time_point kLineT0{};
 
 bool Answers(Network& net, Clock::time_point now) {
     const Frame frame = BuildReadBaseInfo();
@@ -24,7 +24,7 @@ bool Answers(Network& net, Clock::time_point now) {
     return !net.Handle(decoded.request, now).answers.empty();
 }
 
-void Send(Network& net, const Frame& frame, Clock::time_point now) {
+void SendOnLine(Network& net, const Frame& frame, Clock::time_point now) {
     const DecodeResult decoded = DecodeRequest(std::span(frame.bytes.data(), frame.size), true);
     ASSERT_EQ(decoded.status, DecodeStatus::Frame);
     net.Handle(decoded.request, now);
@@ -41,7 +41,7 @@ struct StationFixture : ::testing::Test {
             m.record.LocalAddr = address;
             line.waiting.push_back(m);
         }
-        Network net(s, 1, kRestart);
+        Network net(s, 1, kLineRestart);
         net.SetStationLine(line);
         return net;
     }
@@ -51,46 +51,46 @@ struct StationFixture : ::testing::Test {
 
 TEST_F(StationFixture, TakenOffModulesMakeWayForTheNextAfterTheGap) {
     Network net = Make(std::nullopt);
-    ASSERT_TRUE(Answers(net, kT0));
-    ASSERT_TRUE(net.TakeOff(kT0));
-    EXPECT_FALSE(net.TakeOff(kT0));  // the jig is empty
-    EXPECT_FALSE(Answers(net, kT0 + kGap - 1ms));
-    EXPECT_TRUE(Answers(net, kT0 + kGap));
+    ASSERT_TRUE(Answers(net, kLineT0));
+    ASSERT_TRUE(net.TakeOff(kLineT0));
+    EXPECT_FALSE(net.TakeOff(kLineT0));  // the jig is empty
+    EXPECT_FALSE(Answers(net, kLineT0 + kGap - 1ms));
+    EXPECT_TRUE(Answers(net, kLineT0 + kGap));
     EXPECT_EQ(net.Module(Network::kLocal).config.Address(), 0x2002);
-    ASSERT_TRUE(net.TakeOff(kT0 + 1s));
-    net.Settle(kT0 + 2s);
-    ASSERT_TRUE(net.TakeOff(kT0 + 2s));
+    ASSERT_TRUE(net.TakeOff(kLineT0 + 1s));
+    net.Settle(kLineT0 + 2s);
+    ASSERT_TRUE(net.TakeOff(kLineT0 + 2s));
     // Used up: the line stays silent.
-    EXPECT_FALSE(Answers(net, kT0 + 10s));
+    EXPECT_FALSE(Answers(net, kLineT0 + 10s));
     ASSERT_EQ(net.Departed().size(), 3u);
     EXPECT_EQ(net.Departed()[2].Address(), 0x2003);
 }
 
 TEST_F(StationFixture, AWrittenModuleLeavesByItselfAfterItsRestart) {
     Network net = Make(300ms);
-    Send(net, BuildResetModule(0x0001, 0x12), kT0);  // no write: it stays
-    EXPECT_TRUE(Answers(net, kT0 + 5s));
+    SendOnLine(net, BuildResetModule(0x0001, 0x12), kLineT0);  // no write: it stays
+    EXPECT_TRUE(Answers(net, kLineT0 + 5s));
 
     ModuleProperty record = net.Module(Network::kLocal).config.record;
     record.LocalAddr = 0x0042;
-    const Clock::time_point t = kT0 + 5s;
-    Send(net, BuildWriteProperty(0x0001, record), t);
-    Send(net, BuildResetModule(0x0001, 0x12), t);
-    EXPECT_TRUE(Answers(net, t + kRestart + 299ms));  // back, for the read-back
-    EXPECT_FALSE(Answers(net, t + kRestart + 300ms));
-    EXPECT_TRUE(Answers(net, t + kRestart + 300ms + kGap));
+    const Clock::time_point t = kLineT0 + 5s;
+    SendOnLine(net, BuildWriteProperty(0x0001, record), t);
+    SendOnLine(net, BuildResetModule(0x0001, 0x12), t);
+    EXPECT_TRUE(Answers(net, t + kLineRestart + 299ms));  // back, for the read-back
+    EXPECT_FALSE(Answers(net, t + kLineRestart + 300ms));
+    EXPECT_TRUE(Answers(net, t + kLineRestart + 300ms + kGap));
     EXPECT_EQ(net.Departed().at(0).Address(), 0x0042);
 }
 
 TEST(StationLine, UartRateFollowsTheRecordAfterTheRestart) {
-    Network net(Scenario::Default(), 1, kRestart);
+    Network net(Scenario::Default(), 1, kLineRestart);
     EXPECT_EQ(net.LocalUartRate(), 115200u);
     ModuleProperty record = net.Module(Network::kLocal).config.record;
     record.UartBaud = 3;
-    Send(net, BuildWriteProperty(0x0001, record), kT0);
+    SendOnLine(net, BuildWriteProperty(0x0001, record), kLineT0);
     EXPECT_EQ(net.LocalUartRate(), 115200u);  // not before the restart
-    Send(net, BuildResetModule(0x0001, 0x12), kT0);
-    net.Settle(kT0 + kRestart);
+    SendOnLine(net, BuildResetModule(0x0001, 0x12), kLineT0);
+    net.Settle(kLineT0 + kLineRestart);
     EXPECT_EQ(net.LocalUartRate(), 9600u);
 }
 
