@@ -9,11 +9,26 @@
 #   one for the configurator's own library. Header parsing is most of a Qt
 #   source file's compile.
 #
+# - Unity builds: the sources of each library and program are compiled a
+#   few at a time as one unit, so the headers they share (nlohmann-json,
+#   Qt, GoogleTest) are parsed and their templates instantiated once per
+#   unit, not once per file.
+# - The tests are compiled without optimisation: they are run once per
+#   build, and the product libraries they drive keep -O2.
+#
 # Each can be turned off to measure it: -DQRV_FAST_LINKER=OFF,
-# -DQRV_TEST_LINE_TABLES=OFF, -DQRV_PRECOMPILED_HEADERS=OFF.
+# -DQRV_TEST_LINE_TABLES=OFF, -DQRV_PRECOMPILED_HEADERS=OFF,
+# -DQRV_UNITY_BUILD=OFF, -DQRV_OPTIMIZE_TESTS=ON.
 
 option(QRV_PRECOMPILED_HEADERS "Precompile the headers of the test programs and the configurator" ON)
 option(QRV_TEST_LINE_TABLES "Compile the tests with line tables only (-g1)" ON)
+option(QRV_OPTIMIZE_TESTS "Compile the tests with the build type's optimisation" OFF)
+option(QRV_UNITY_BUILD "Compile each target's sources a few at a time as one unit" ON)
+if(QRV_UNITY_BUILD)
+  set(CMAKE_UNITY_BUILD ON)
+  # Small batches keep both cores busy on the smaller targets.
+  set(CMAKE_UNITY_BUILD_BATCH_SIZE 6)
+endif()
 
 find_program(QRV_MOLD mold)
 if(QRV_MOLD AND NOT WIN32)
@@ -31,6 +46,15 @@ endif()
 function(qrv_test_flags target)
   if(QRV_TEST_LINE_TABLES)
     target_compile_options(${target} PRIVATE -g1)
+  endif()
+  if(NOT QRV_OPTIMIZE_TESTS AND NOT MSVC)
+    # Fortified headers want optimisation; the product code keeps it.
+    target_compile_options(${target} PRIVATE -O0 -U_FORTIFY_SOURCE)
+  endif()
+  if(QRV_UNITY_BUILD AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    # A fixture in an anonymous namespace is a test file's own; in a unity
+    # unit GCC takes the included file for a header and warns about it.
+    target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
   endif()
   if(QRV_PRECOMPILED_HEADERS)
     # A header that no longer matches would silently be parsed again: fail instead.
