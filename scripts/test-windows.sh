@@ -142,7 +142,7 @@ fi
 # The configurator needs Qt for MinGW, too long a build for CI: it is built
 # and run under wine only when a packed Qt is cached.
 if [ -n "$qt_prefix" ]; then
-  wineserver -k 2>/dev/null || true
+  wineserver -w
   scripts/test-windows-configurator.sh
 else
   echo "configurator: Windows build and wine run skipped, no Qt for MinGW cached ($(scripts/find-qt-mingw.sh 2>&1 >/dev/null))"

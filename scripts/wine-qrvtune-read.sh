@@ -13,7 +13,7 @@ set -euo pipefail
 pty=$1 program=$2 shots=$3 lang=${4:-zh}
 mkdir -p "$shots"
 
-wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null
+wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null 2>&1
 wineserver -k 2>/dev/null || true
 wineserver -w
 user_settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Qrvtune/Meshcfg.ini"
