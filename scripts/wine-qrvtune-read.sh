@@ -14,6 +14,12 @@ pty=$1 program=$2 shots=$3 lang=${4:-zh}
 mkdir -p "$shots"
 
 wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null 2>&1
+# The prefix has none of Windows' own fonts, and the faces wine puts in their
+# place draw no Latin text in line edits: the names Qt and Windows ask for
+# become WenQuanYi Micro Hei, which has both scripts.
+for face in "Segoe UI" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft YaHei" "SimSun" "MS Sans Serif" "Arial"; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+done
 wineserver -k 2>/dev/null || true
 wineserver -w
 user_settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Qrvtune/Meshcfg.ini"
@@ -56,11 +62,9 @@ shot() {
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 
 shot window-start
-click 160 62     # 串口号
+click 150 63     # 串口号
 xdotool key ctrl+a type COM5
-click 489 91     # 超时(ms)
-xdotool key ctrl+a type 1000
-click 568 91     # 打开串口
+click 515 93     # 打开串口
 sleep 2
 # Ctrl+R presses "读取"; the pointer leaves so no tooltip covers the pages.
 xdotool key ctrl+r mousemove 1300 700
