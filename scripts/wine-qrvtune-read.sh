@@ -8,11 +8,12 @@
 # and SHOTS_DIR gets the window before and after (the name read is in the
 # second; a user-looking check of it stays with whoever views it). Succeeds when the open was
 # remembered in %APPDATA%\Qrvtune\Meshcfg.ini (only a successful open is).
-# Needs WINEPREFIX set and no wineserver running; the language is zh unless given.
+# Needs WINEPREFIX set; the language is zh unless given.
 set -euo pipefail
 pty=$1 program=$2 shots=$3 lang=${4:-zh}
 mkdir -p "$shots"
 
+wineserver -w
 wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null 2>&1
 # The prefix has none of Windows' own fonts, and the faces wine puts in their
 # place draw no Latin text in line edits: the names Qt and Windows ask for
@@ -20,7 +21,8 @@ wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null 2>&1
 for face in "Segoe UI" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft YaHei" "SimSun" "MS Sans Serif" "Arial"; do
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
 done
-wineserver -k 2>/dev/null || true
+# The entries take effect at the next start: wait for this server to end.
+# (Killed, a wine server writes out all its objects where its first client wrote.)
 wineserver -w
 user_settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Qrvtune/Meshcfg.ini"
 rm -f "$user_settings"
@@ -42,7 +44,8 @@ read -r -t 20 number <&$display_fd
 export DISPLAY=:$number
 
 wine "$program/Qrvtune.exe" --lang "$lang" >/dev/null 2>&1 &
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Qrvtune V')
+# The title carries the version from the shipped Meshcfg.ini beside the program.
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Qrvtune V[0-9]')
 window=${window%%$'\n'*}
 xdotool windowmove --sync "$window" 0 0
 sleep 2
