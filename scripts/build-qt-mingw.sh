@@ -9,7 +9,7 @@
 # moc, rcc, uic and lrelease are the host's (qt6-base-dev-tools,
 # qt6-l10n-tools), which are the same 6.4.2.
 #   scripts/build-qt-mingw.sh [WORKDIR]     default /work/qtbuild
-# Environment: QT_JOBS (default 2), QT_NICE (default 19).
+# Environment: QT_JOBS (default 2), QT_NICE (default 19), QT_BUILD_DIR (below).
 # The pack lands in WORKDIR/out; copy it into ../shared/cache/ to share it.
 set -euo pipefail
 script=$(readlink -f "$0")
@@ -44,6 +44,14 @@ if [ ! -f qtbase/.unpacked ]; then
   rm -rf qtbase
   dpkg-source -x --skip-debianization "$dsc" qtbase
   touch qtbase/.unpacked
+fi
+# With OpenGL off the windows plugin still compiles its software-OpenGL
+# check: the dynamicgl feature follows the configure input INPUT_opengl, not
+# FEATURE_opengl, and stays on, and the check names OpenGL's classes. Here it
+# also needs OpenGL; the plugin's other uses are guarded already.
+window_cpp=qtbase/src/plugins/platforms/windows/qwindowswindow.cpp
+if grep -qx '#if QT_CONFIG(dynamicgl)' "$window_cpp"; then
+  sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' "$window_cpp"
 fi
 
 # --- toolchain ----------------------------------------------------------------
@@ -89,7 +97,9 @@ options=(
   -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_libb2=OFF
   -DFEATURE_system_md4c=OFF
 )
-build=$work/build-$recipe
+# QT_BUILD_DIR resumes the tree of an earlier recipe whose configure options
+# were the same (a fix to the sources alone), keeping its finished objects.
+build=${QT_BUILD_DIR:-$work/build-$recipe}
 # Qt's objects get their own cache, so the project's shared cache keeps its room.
 export CCACHE_DIR=$work/ccache
 start=$(date +%s)
@@ -101,7 +111,8 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 nice -n "$nice" cmake --build "$build" -j "$jobs"
 rm -rf "$prefix"
-cmake --install "$build" >/dev/null
+# Into this recipe's prefix, whatever name a resumed tree was configured with.
+cmake --install "$build" --prefix "$prefix" >/dev/null
 
 # The MinGW runtime DLLs the Qt DLLs need go beside them, so a prefix is
 # complete on its own.

@@ -6,10 +6,13 @@
 #                              scripts/package-windows.sh)
 #   scripts/deps.sh --wine     64-bit wine for the Windows tests
 #   scripts/deps.sh --wine32   32-bit wine as well (adds dpkg's i386 architecture)
+#   scripts/deps.sh --wine-gui what drives and photographs a window under Xvfb
+#                              (test-windows-configurator.sh)
 #   scripts/deps.sh --package  also the Debian packaging tools (scripts/package.sh)
 #   scripts/deps.sh --fuzz     clang and its fuzzer runtime (scripts/fuzz.sh)
 #   scripts/deps.sh --all      the Linux build, packaging, fuzzing, the Windows
-#                              cross build, 64-bit wine and NSIS in one apt run (CI)
+#                              cross build, 64-bit wine, NSIS and the window
+#                              tools in one apt run (CI)
 #   scripts/deps.sh --qt-mingw what scripts/build-qt-mingw.sh needs, with
 #                              Debian's source archive (deb-src) enabled
 #   scripts/deps.sh --nsis     the Windows installer builder (package-windows.sh)
@@ -33,6 +36,8 @@ case "${1:-}" in
     packages=(wine wine64) ;;
   --wine32)
     packages=(wine32:i386) ;;
+  --wine-gui)
+    packages=(xdotool x11-apps netpbm) ;;
   --package)
     packages+=(debhelper dh-python python3-all lintian desktop-file-utils appstream) ;;
   --fuzz)
@@ -40,7 +45,7 @@ case "${1:-}" in
   --all)
     packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest zip wine wine64
                debhelper dh-python python3-all lintian desktop-file-utils appstream
-               clang libclang-rt-14-dev nsis) ;;
+               clang libclang-rt-14-dev nsis xdotool x11-apps netpbm) ;;
   --qt-mingw)
     packages=(cmake ninja-build ccache dpkg-dev xz-utils g++-mingw-w64-x86-64-posix
               qt6-base-dev qt6-base-dev-tools qt6-l10n-tools) ;;

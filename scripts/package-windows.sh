@@ -37,6 +37,13 @@ stage_qrvtune() {
   cp "$qt"/plugins/styles/*.dll "$bin/styles/" 2>/dev/null || true
   # Qt's own texts (dialog buttons) in Chinese: .qm files are the same on every platform.
   cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$bin/translations/" 2>/dev/null || true
+  # The MinGW runtime comes with its debug sections (libstdc++-6.dll: 23 MB of 24).
+  for name in "$bin"/Qt6*.dll "$bin"/lib*.dll "$bin"/platforms/*.dll "$bin"/styles/*.dll; do
+    [ -f "$name" ] && x86_64-w64-mingw32-strip --strip-unneeded "$name"
+  done
+  # Without it Qt takes the folder above its DLLs for its prefix and finds
+  # neither its translations nor its plugins there.
+  printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$bin/qt.conf"
 }
 
 # nsis_lists DIR FILES UNFILES: what the installer puts where, and what its

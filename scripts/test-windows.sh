@@ -3,10 +3,13 @@
 # each DLL exports and imports, and runs the exchange tests and the C example
 # under wine against qrvsim through a COM port.
 #   scripts/test-windows.sh            everything; the 32-bit wine run when
-#                                      32-bit wine is installed
+#                                      32-bit wine is installed; the
+#                                      configurator's run (--configurator) when
+#                                      Qt for MinGW is cached
 #   scripts/test-windows.sh --wine32   installs 32-bit wine first (i386 packages)
 #   scripts/test-windows.sh --ci       64-bit wine run only; the 32-bit DLL is
-#                                      built and checked without its tests
+#                                      built and checked without its tests;
+#                                      the configurator's run as above
 #   scripts/test-windows.sh --no-wine  builds and checks only
 #   scripts/test-windows.sh --configurator
 #                                      Qrvtune.exe with Qt for MinGW (found by
@@ -134,4 +137,13 @@ if [ $win32_tests = ON ]; then
   run_under_wine win32
 else
   echo "win32: wine run skipped (${mode:-no 32-bit wine; scripts/test-windows.sh --wine32 installs it})"
+fi
+
+# The configurator needs Qt for MinGW, too long a build for CI: it is built
+# and run under wine only when a packed Qt is cached.
+if [ -n "$qt_prefix" ]; then
+  wineserver -w
+  scripts/test-windows-configurator.sh
+else
+  echo "configurator: Windows build and wine run skipped, no Qt for MinGW cached ($(scripts/find-qt-mingw.sh 2>&1 >/dev/null))"
 fi

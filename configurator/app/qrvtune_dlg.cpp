@@ -28,7 +28,9 @@
 #include "app/serial_settings.h"
 #include "app/skin.h"
 #include "app/traffic_window.h"
+#if !defined(_WIN32)
 #include "dialogs/dlg_connection_doctor.h"
+#endif
 #include "common/failure_report.h"
 #include "common/ini_file.h"
 #include "common/module_dir.h"
@@ -203,6 +205,8 @@ void CQrvtuneDlg::BuildMenus() {
     AddTrafficMenu(*bar, *traffic);
     QMenu* help = bar->addMenu(tr("帮助(&H)"));
     help->setObjectName(QStringLiteral("helpMenu"));
+#if !defined(_WIN32)
+    // Its checks read what Linux says about a port; Windows has no such item.
     QAction* doctor = help->addAction(tr("连接诊断(&D)..."));
     doctor->setObjectName(QStringLiteral("connectionDoctorAction"));
     connect(doctor, &QAction::triggered, this, [this, traffic] {
@@ -210,6 +214,7 @@ void CQrvtuneDlg::BuildMenus() {
                                     {&TrafficQueue::OnTrace, &traffic->Queue()}, this);
         dialog.exec();
     });
+#endif
     help->addAction(about);
     layout()->setMenuBar(bar);
 }
