@@ -16,7 +16,7 @@ The library is found through the QRVLINK_LIBRARY variable, the build tree,
 or its soname libQrvlink.so.1.
 """
 from ._library import library
-from .errors import (ArgumentError, BadAnswerError, Failure, ImageError, NoAnswerError, NotLoadedError,
+from .errors import (ArgumentError, BadAnswerError, Failure, FailureFacts, ImageError, NoAnswerError, NotLoadedError,
                      PortBusyError, PortLostError, PortNotFoundError, PortNotOpenError, PortNotSerialError,
                      PortPermissionError, PortSettingsError, QrvError, RefusedError, WriteError)
 from .discovery import DETECT_RATES, Detection, PortInfo, detect, ports
@@ -34,7 +34,7 @@ def library_version() -> str:
 __version__ = "1.2.0"
 __all__ = [
     "AIR_RATES", "AirRate", "ArgumentError", "BadAnswerError", "DETECT_RATES", "Detection", "DeviceType", "FIELDS",
-    "Failure", "ImageError", "LocalModule", "ModuleIdentity", "Parity", "RunState", "WorkMode",
+    "Failure", "FailureFacts", "ImageError", "LocalModule", "ModuleIdentity", "Parity", "RunState", "WorkMode",
     "ModuleRecord", "NoAnswerError", "NotLoadedError", "Port", "PortBusyError", "PortLostError",
     "PortInfo", "PortNotFoundError", "PortNotOpenError", "PortNotSerialError", "PortPermissionError",
     "PortSettingsError", "QrvError", "RefusedError", "RemoteModule", "WriteError", "firmware_text",

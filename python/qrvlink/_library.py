@@ -51,6 +51,7 @@ _PROTOTYPES = {
     "Q_GetLastError": (_int, []),
     "Q_GetLastFailure": (ctypes.c_int32, [ctypes.c_char_p, ctypes.c_int32]),
     "Q_GetLastOsError": (ctypes.c_int32, []),
+    "Q_GetLastFailureInfo": (ctypes.c_int32, [ctypes.c_void_p]),
     "Q_GetVersion": (ctypes.c_char_p, []),
     "Q_SetMessageHandler": (None, [MESSAGE_HANDLER, ctypes.c_void_p]),
     "Q_SetProgressHandler": (None, [PROGRESS_HANDLER, ctypes.c_void_p]),
@@ -84,7 +85,7 @@ _PROTOTYPES = {
 
 # The functions without state stay single; every other one has a context twin
 # (Q_Ctx... with the context first).
-_STATELESS = {"Q_GetLastFailure", "Q_GetLastOsError", "Q_GetVersion"}
+_STATELESS = {"Q_GetLastFailure", "Q_GetLastFailureInfo", "Q_GetLastOsError", "Q_GetVersion"}
 _CONTEXT_PROTOTYPES = {
     "Q_CtxNew": (ctypes.c_void_p, []),
     "Q_CtxFree": (None, [ctypes.c_void_p]),

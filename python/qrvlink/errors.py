@@ -2,8 +2,9 @@
 from __future__ import annotations
 
 import ctypes
+import dataclasses
 import enum
-from typing import Dict, Type
+from typing import Dict, Optional, Type
 
 
 class Failure(enum.IntEnum):
@@ -25,10 +26,43 @@ class Failure(enum.IntEnum):
     IMAGE = 14
 
 
+@dataclasses.dataclass(frozen=True)
+class FailureFacts:
+    """The facts of a failure as fields, for a program that words its own
+    message. A fact the failing layer did not know keeps its "unknown" value:
+    "" for texts, 0 for holder_pid, baud_rate, timeout_ms and mode, -1 for
+    command, status, owner_uid and group_gid."""
+    path: str = ""
+    holder_pid: int = 0
+    holder_program: str = ""
+    baud_rate: int = 0
+    timeout_ms: int = 0
+    command: int = -1
+    status: int = -1
+    owner_uid: int = -1
+    group_gid: int = -1
+    mode: int = 0
+    owner_name: str = ""
+    group_name: str = ""
+
+
+class _FailureInfo(ctypes.Structure):
+    # QRV_FAILURE_INFO of the C header, field for field.
+    _fields_ = [("size", ctypes.c_uint32), ("reason", ctypes.c_int32), ("osError", ctypes.c_int32),
+                ("path", ctypes.c_char * 260), ("holderPid", ctypes.c_int32),
+                ("holderProgram", ctypes.c_char * 64), ("baudRate", ctypes.c_uint32),
+                ("timeoutMs", ctypes.c_uint32), ("command", ctypes.c_int32), ("status", ctypes.c_int32),
+                ("ownerUid", ctypes.c_int32), ("groupGid", ctypes.c_int32), ("mode", ctypes.c_uint32),
+                ("ownerName", ctypes.c_char * 64), ("groupName", ctypes.c_char * 64)]
+
+
 class QrvError(Exception):
     """A failed call: `reason` (a Failure, or the plain number of a reason
-    this package does not know), `detail` (the library's line of facts) and
-    `os_error` (errno of the system call behind it, 0 when none)."""
+    this package does not know), `detail` (the library's line of facts),
+    `os_error` (errno of the system call behind it, 0 when none) and `facts`
+    (a FailureFacts, or None when the error was not raised by a call)."""
+
+    facts: Optional[FailureFacts] = None
 
     def __init__(self, reason: int, detail: str = "", os_error: int = 0) -> None:
         try:
@@ -132,10 +166,25 @@ def last_failure(lib: ctypes.CDLL) -> tuple:
     return reason, buffer.value.decode("utf-8", errors="replace"), lib.Q_GetLastOsError()
 
 
+def last_failure_facts(lib: ctypes.CDLL) -> FailureFacts:
+    """The fields of this thread's last failure (Q_GetLastFailureInfo)."""
+    info = _FailureInfo(size=ctypes.sizeof(_FailureInfo))
+    lib.Q_GetLastFailureInfo(ctypes.byref(info))
+
+    def text(raw: bytes) -> str:
+        return raw.decode("utf-8", errors="replace")
+
+    return FailureFacts(text(info.path), info.holderPid, text(info.holderProgram), info.baudRate,
+                        info.timeoutMs, info.command, info.status, info.ownerUid, info.groupGid,
+                        info.mode, text(info.ownerName), text(info.groupName))
+
+
 def raise_last_failure(lib: ctypes.CDLL, what: str) -> None:
-    """Raises the exception for this thread's last failure. A failed call
-    that left no reason still raises, naming the call."""
+    """Raises the exception for this thread's last failure, with its facts.
+    A failed call that left no reason still raises, naming the call."""
     reason, detail, os_error = last_failure(lib)
     if reason == Failure.NONE:
         raise QrvError(Failure.NONE, f"{what} failed", os_error)
-    raise error_for(reason, detail, os_error)
+    error = error_for(reason, detail, os_error)
+    error.facts = last_failure_facts(lib)
+    raise error

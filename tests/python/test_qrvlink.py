@@ -48,6 +48,8 @@ class Errors(unittest.TestCase):
             with self.subTest(path=path), self.assertRaises(kind) as caught:
                 qrvlink.Port(path)
             self.assertTrue(caught.exception.detail or not path)
+            if path:
+                self.assertEqual(caught.exception.facts.path, path)
 
 
 class Record(unittest.TestCase):
@@ -124,6 +126,9 @@ class OnSimulator(SimulatedNetwork):
         with self.assertRaises(qrvlink.NoAnswerError) as caught:
             p2p.read_inputs()
         self.assertIn("no answer", caught.exception.detail)
+        facts = caught.exception.facts
+        self.assertEqual((facts.path, facts.baud_rate), (self.port.path, self.port.baud))
+        self.assertGreater(facts.timeout_ms, 0)
 
     def test_upgrade_reports_progress_and_refuses_a_bad_image(self):
         self.port.local.read()
