@@ -89,6 +89,9 @@ int main(int argc, char** argv) {
     // Always offscreen: the tour needs no display and must not open windows on one.
     const QTemporaryDir platformScratch;
     qputenv("QT_QPA_PLATFORM", OffscreenPlatform(argc, argv, platformScratch));
+    // The window remembers the port it opened: a tour on a temporary
+    // simulator must not become the user's remembered port.
+    if (platformScratch.isValid()) qputenv("XDG_CONFIG_HOME", QFile::encodeName(platformScratch.filePath(QStringLiteral("config"))));
     defaultHandler = qInstallMessageHandler(&QuietOffscreenRemarks);
     QApplication application(argc, argv);
 

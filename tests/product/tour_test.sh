@@ -9,11 +9,13 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 # A runtime folder of its own: the tour's announced port stays out of the user's list.
 mkdir -m 700 "$dir/run"
-XDG_RUNTIME_DIR="$dir/run" "$tour" --out "$dir/shots"
+XDG_RUNTIME_DIR="$dir/run" XDG_CONFIG_HOME="$dir/config" "$tour" --out "$dir/shots"
 
 manifest="$dir/shots/tour.txt"
 png_magic='89504e470d0a1a0a'
 status=0
+# The tour opens a temporary port; it must not become the remembered one.
+[ ! -e "$dir/config" ] || { echo "the tour wrote settings: $(find "$dir/config" -type f)"; status=1; }
 for step in "$@"; do
   grep -q "^$step done" "$manifest" || { echo "step $step did not run"; status=1; }
 done
